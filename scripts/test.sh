@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Sets everything up, builds, and runs every test. Usage: scripts/test.sh [--sanitize]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh "$@"
+build=build
+if [ "${1:-}" = "--sanitize" ]; then
+  build=build-asan
+  export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+  export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+fi
+export QT_QPA_PLATFORM=offscreen
+ctest --test-dir "$build" --output-on-failure -j "$(nproc)"

@@ -1,0 +1,66 @@
+// mField: the square ground the population lives on and the sunlight that falls on it.
+//
+// The ground is a grid of side x side square cells of width mField_haba whose lower corner is
+// (mField_min_x, mField_min_y); cell (i, j) has index i along x and j along y. Once per turn
+// every cell receives mField_daylight, and the leaves and flowers of all living bodies take it
+// from the top down: each part takes mField_downsize of the light of every cell whose centre
+// lies strictly within its radius, and passes the rest on to the parts below.
+//
+// The grid's side is mField_N at the moment the field is made and stays so for the field's
+// life: the computation, its daylight sums and the cells all use the field's own side(), so a
+// later change of mField_N never makes the field reach outside its grid; a field made after
+// the change uses the new value. insideField, centreX and centreY read the parameters only.
+// mField_daylight, mField_min_x/y, mField_haba, mField_downsize and mField_capacity are read
+// at each use.
+//
+// Owned by the place. Called on the world's thread only (computeLight in phase SUN_LIGHT).
+#pragma once
+
+#include <istream>
+#include <ostream>
+#include <vector>
+
+#include "engine/object.h"
+
+class mPartsList;
+class mPoint3D;
+
+class mField : public mObject {
+ public:
+  // Sizes the grid from the current mField_N (no cells when it is not positive).
+  mField();
+
+  // The light of one turn. `livingBodies` are the bodies of the living individuals in
+  // population order (null entries are skipped). Sets every leaf's and flower's light (parts
+  // whose centre lies below the ground keep their last light), each body's leafLight and
+  // flowerLight, and occupancy, excess and totalDaylight. Ties in height keep their order.
+  void computeLight(const std::vector<mPartsList*>& livingBodies);
+
+  // Whether p lies in the field rectangle (bounds included) and not below the ground; false
+  // for no point. Parameters only.
+  static bool insideField(const mPoint3D* p);
+  static double centreX();
+  static double centreY();
+
+  double occupancy() const { return mOccupancy; }
+  double excess() const { return mExcess; }
+  double totalDaylight() const { return mTotalDaylight; }
+  // occupancy > mField_capacity
+  bool isOverCapacity() const;
+
+  int side() const { return mSide; }
+  // The light left in cell (i, j) after the last computation; 0 <= i, j < side().
+  double cellLight(int i, int j) const { return mGrid[static_cast<size_t>(i) * mSide + j]; }
+
+  // Block output: "/*mField start*/", "occupancy excess totalDaylight", "/*mField end*/".
+  // The grid is not stored: the next computation refills it.
+  void write(std::ostream& out) const;
+  void read(std::istream& in);
+
+ private:
+  double mTotalDaylight = 0;
+  int mSide;
+  std::vector<double> mGrid;  // mSide * mSide cells, row i holds the cells (i, 0 .. side-1)
+  double mOccupancy = 0;
+  double mExcess = 0;
+};

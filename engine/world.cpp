@@ -1,0 +1,151 @@
+#include "engine/world.h"
+
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "engine/place.h"
+#include "engine/seed_list.h"
+
+const char* const kPhaseNames[kPhaseCount] = {"SUN_LIGHT", "INITIAL_EXECUTE", "PRE_EXECUTE",
+                                              "EXECUTE", "AFTER_EXECUTE"};
+
+mWorld::mWorld() : mHabitat(std::make_unique<mPlace>(this, "Ostrel", 1)) {}
+
+mWorld::~mWorld() {
+  {
+    std::lock_guard<std::mutex> guard(mHoldMutex);
+    mStopping = true;
+  }
+  mHoldChanged.notify_all();
+  if (mWorker.joinable()) mWorker.join();
+}
+
+void mWorld::step() {
+  std::lock_guard<FairMutex> guard(mMutex);
+  stepLocked();
+}
+
+void mWorld::stepLocked() {
+  mSeedList& population = mHabitat->population();
+  switch (mPhase) {
+    case SUN_LIGHT:
+      mHabitat->computeLight();
+      mPhase = INITIAL_EXECUTE;
+      break;
+    case INITIAL_EXECUTE:
+      population.beginTurn();
+      mPhase = PRE_EXECUTE;
+      break;
+    case PRE_EXECUTE:
+      if (const mSeed* individual = population.current())
+        for (mWorldObserver* observer : mObservers) observer->showIndividual(*individual);
+      mPhase = EXECUTE;
+      break;
+    case EXECUTE: {
+      const mSeed* individual = population.current();
+      mHabitat->executeOne();
+      // The individual stays in the population until AFTER_EXECUTE, whatever it did.
+      if (individual)
+        for (mWorldObserver* observer : mObservers) observer->showIndividual(*individual);
+      mPhase = population.atEnd() ? AFTER_EXECUTE : PRE_EXECUTE;
+      break;
+    }
+    case AFTER_EXECUTE: {
+      population.endTurn();
+      mPhase = SUN_LIGHT;
+      mHabitat->endTurn();
+      for (mWorldObserver* observer : mObservers) observer->afterTurn(*this);
+      const int limit = mHoldAfterTurn.load();
+      if (limit > 0 && mHabitat->turn() >= limit) {
+        std::lock_guard<std::mutex> guard(mHoldMutex);
+        mHold = true;
+      }
+      break;
+    }
+  }
+  const std::string text = caption();
+  for (mWorldObserver* observer : mObservers) observer->stepped(mPhase, text);
+}
+
+std::string mWorld::caption() const {
+  std::string text = kPhaseNames[mPhase];
+  if (mPhase == PRE_EXECUTE || mPhase == EXECUTE) {
+    const mSeedList& population = mHabitat->population();
+    char buffer[48];
+    std::snprintf(buffer, sizeof buffer, "(%0d/%0d)", population.cursorIndex(),
+                  population.livingCount());
+    text += buffer;
+  }
+  return text;
+}
+
+void mWorld::setPhase(int phase) {
+  if (phase >= 0 && phase < kPhaseCount) mPhase = phase;
+}
+
+void mWorld::start() {
+  if (mStarted) return;
+  mStarted = true;
+  mWorker = std::thread([this] {
+    // Lowest priority is best effort: a refusal changes nothing else.
+    setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 19);
+    run();
+  });
+}
+
+void mWorld::run() {
+  for (;;) {
+    step();
+    waitOnHold();
+    std::lock_guard<std::mutex> guard(mHoldMutex);
+    if (mStopping) return;
+  }
+}
+
+void mWorld::waitOnHold() {
+  std::unique_lock<std::mutex> guard(mHoldMutex);
+  if (!mHold || mStopping) return;
+  mWaiting = true;
+  mHoldChanged.notify_all();
+  mHoldChanged.wait(guard, [&] { return !mHold || mStopping; });
+  mWaiting = false;
+}
+
+void mWorld::resume() {
+  {
+    std::lock_guard<std::mutex> guard(mHoldMutex);
+    mHold = false;
+  }
+  mHoldChanged.notify_all();
+}
+
+void mWorld::pause() {
+  std::unique_lock<std::mutex> guard(mHoldMutex);
+  mHold = true;
+  if (!mStarted) return;
+  mHoldChanged.wait(guard, [&] { return mWaiting || mStopping; });
+}
+
+void mWorld::waitUntilParked() {
+  std::unique_lock<std::mutex> guard(mHoldMutex);
+  if (!mStarted) return;
+  mHoldChanged.wait(guard, [&] { return (mWaiting && mHold) || mStopping; });
+}
+
+bool mWorld::isBusy() const {
+  if (!mStarted) return false;
+  std::lock_guard<std::mutex> guard(mHoldMutex);
+  return !mWaiting;
+}
+
+void mWorld::holdAfterTurn(int turn) { mHoldAfterTurn.store(turn > 0 ? turn : 0); }
+
+void mWorld::addObserver(mWorldObserver* observer) { mObservers.push_back(observer); }
+
+void mWorld::removeObserver(mWorldObserver* observer) {
+  mObservers.erase(std::remove(mObservers.begin(), mObservers.end(), observer), mObservers.end());
+}

@@ -1,0 +1,164 @@
+#include "engine/world.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/place.h"
+#include "engine/seed.h"
+#include "engine/seed_list.h"
+#include "tests/test_support.h"
+
+namespace {
+
+// Records every caption a world publishes.
+class CaptionLog : public mWorldObserver {
+ public:
+  void stepped(int, const std::string& caption) override {
+    std::lock_guard<std::mutex> guard(mMutex);
+    mCaptions.push_back(caption);
+    mChanged.notify_all();
+  }
+  void afterTurn(mWorld&) override { ++turns; }
+  std::vector<std::string> captions() {
+    std::lock_guard<std::mutex> guard(mMutex);
+    return mCaptions;
+  }
+  // Waits (generously) until at least n captions have come.
+  bool waitFor(size_t n) {
+    std::unique_lock<std::mutex> guard(mMutex);
+    return mChanged.wait_for(guard, std::chrono::seconds(60), [&] { return mCaptions.size() >= n; });
+  }
+  int turns = 0;
+
+ private:
+  std::mutex mMutex;
+  std::condition_variable mChanged;
+  std::vector<std::string> mCaptions;
+};
+
+TEST(World, FirstStartRunsExactlyOneStepAndParks) {
+  mWorld world;
+  CaptionLog log;
+  world.addObserver(&log);
+  EXPECT_FALSE(world.isBusy());
+  world.start();
+  ASSERT_TRUE(log.waitFor(1));
+  world.waitUntilParked();
+  EXPECT_FALSE(world.isBusy());
+  EXPECT_TRUE(world.isStarted());
+  EXPECT_EQ(log.captions(), std::vector<std::string>{"INITIAL_EXECUTE"});
+  std::lock_guard<FairMutex> guard(world.mutex());
+  EXPECT_EQ(world.caption(), "INITIAL_EXECUTE");
+}
+
+TEST(World, EmptyPopulationTurnIsFiveStepsAndTimeStillRises) {
+  mWorld world;
+  CaptionLog log;
+  world.addObserver(&log);
+  for (int i = 0; i < 10; ++i) world.step();
+  EXPECT_EQ(log.captions(),
+            (std::vector<std::string>{"INITIAL_EXECUTE", "PRE_EXECUTE(0/0)", "EXECUTE(0/0)",
+                                      "AFTER_EXECUTE", "SUN_LIGHT", "INITIAL_EXECUTE",
+                                      "PRE_EXECUTE(0/0)", "EXECUTE(0/0)", "AFTER_EXECUTE",
+                                      "SUN_LIGHT"}));
+  EXPECT_EQ(world.place().turn(), 2);
+  EXPECT_EQ(world.place().time(), 2);
+  EXPECT_EQ(log.turns, 2);
+}
+
+TEST(World, ThreeIndividualsTakeNineSteps) {
+  vek::test::ParameterGuard guard;
+  mWorld world;
+  CaptionLog log;
+  world.addObserver(&log);
+  {
+    std::lock_guard<FairMutex> lock(world.mutex());
+    for (int i = 0; i < 3; ++i) world.place().populateWithBuiltInGenome();
+  }
+  for (int i = 0; i < 9; ++i) world.step();
+  EXPECT_EQ(log.captions(),
+            (std::vector<std::string>{"INITIAL_EXECUTE", "PRE_EXECUTE(0/3)", "EXECUTE(0/3)",
+                                      "PRE_EXECUTE(1/3)", "EXECUTE(1/3)", "PRE_EXECUTE(2/3)",
+                                      "EXECUTE(2/3)", "AFTER_EXECUTE", "SUN_LIGHT"}));
+  EXPECT_EQ(world.place().time(), 3);
+}
+
+TEST(World, StartPauseResumeAndSingleSteps) {
+  mWorld world;
+  CaptionLog log;
+  world.addObserver(&log);
+  world.start();
+  world.waitUntilParked();
+  world.resume();
+  ASSERT_TRUE(log.waitFor(200));
+  world.pause();
+  EXPECT_FALSE(world.isBusy());
+  const size_t parkedAt = log.captions().size();
+  world.step();  // a single step while parked, from this thread
+  EXPECT_EQ(log.captions().size(), parkedAt + 1);
+  world.resume();
+  ASSERT_TRUE(log.waitFor(parkedAt + 50));
+  world.pause();
+  const size_t again = log.captions().size();
+  world.pause();  // pausing a parked world changes nothing
+  EXPECT_EQ(log.captions().size(), again);
+}
+
+TEST(World, HoldAfterTurnStopsAtThatTurn) {
+  mWorld world;
+  world.holdAfterTurn(7);
+  world.start();
+  world.resume();
+  world.waitUntilParked();
+  std::lock_guard<FairMutex> guard(world.mutex());
+  EXPECT_EQ(world.place().turn(), 7);
+  EXPECT_EQ(world.phase(), SUN_LIGHT);
+}
+
+TEST(World, DestroyingARunningWorldStopsItsWorker) {
+  auto world = std::make_unique<mWorld>();
+  CaptionLog log;
+  world->addObserver(&log);
+  world->start();
+  world->resume();
+  ASSERT_TRUE(log.waitFor(20));
+  world.reset();  // must join cleanly while running
+  SUCCEED();
+}
+
+TEST(World, ReadersTakeTheWorldsMutexWhileItRuns) {
+  mWorld world;
+  {
+    std::lock_guard<FairMutex> lock(world.mutex());
+    world.place().populateWithBuiltInGenome();
+  }
+  world.start();
+  world.resume();
+  int seen = 0;
+  for (int i = 0; i < 200; ++i) {
+    std::lock_guard<FairMutex> lock(world.mutex());
+    const std::string caption = world.caption();
+    EXPECT_FALSE(caption.empty());
+    seen += world.place().population().livingCount() >= 0;
+  }
+  world.pause();
+  EXPECT_EQ(seen, 200);
+}
+
+TEST(World, LoadedPhaseIsRangeChecked) {
+  mWorld world;
+  world.setPhase(3);
+  EXPECT_EQ(world.phase(), 3);
+  world.setPhase(7);
+  EXPECT_EQ(world.phase(), 3);
+  world.setPhase(-1);
+  EXPECT_EQ(world.phase(), 3);
+}
+
+}  // namespace

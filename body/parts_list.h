@@ -50,7 +50,7 @@ class mPartsList : public mObject {
  public:
   // Lays out `text` from the owner's position. Throws BodyParseError for a text outside the
   // grammar. A new individual's body is "N". With no owner or no root point the body keeps
-  // the text and holds no parts (so every growth operation refuses).
+  // the text and holds no parts (so every growth operation refuses); "" holds no parts.
   mPartsList(mBodyOwner* owner, const std::string& text);
   // An empty body (text "", no parts), to be filled by read().
   explicit mPartsList(mBodyOwner* owner);

@@ -126,6 +126,7 @@ class mCPU : public mObject {
   // Control, stack and register arithmetic (cpu_control.cpp).
   double nothing();
   double ifCounterZero();
+  double jumpTo(int target);  // a missed search falls through
   double jumpForward();
   double jumpBack();
   double call();

@@ -16,8 +16,7 @@ double mCPU::ifCounterZero() {
   return 0.0;
 }
 
-double mCPU::jumpForward() {
-  const int target = searchForward();
+double mCPU::jumpTo(int target) {
   if (target == kMissed) {
     mTrace += "miss jump";
   } else {
@@ -27,16 +26,9 @@ double mCPU::jumpForward() {
   return 0.0;
 }
 
-double mCPU::jumpBack() {
-  const int target = searchBackward();
-  if (target == kMissed) {
-    mTrace += "miss jump";
-  } else {
-    mTrace += "sucess jump";
-    mIp = target;
-  }
-  return 0.0;
-}
+double mCPU::jumpForward() { return jumpTo(searchForward()); }
+
+double mCPU::jumpBack() { return jumpTo(searchBackward()); }
 
 double mCPU::call() {
   int target = searchForward();

@@ -1,0 +1,62 @@
+#include "batch/batch_options.h"
+
+#include <CLI/CLI.hpp>
+
+#include <climits>
+#include <cstdio>
+
+namespace vek::batch {
+
+ParsedCommandLine parseCommandLine(int argc, char** argv) {
+  BatchOptions o;
+  long long seed = -1;
+  CLI::App app{
+      "Runs a Vek world without windows: a new world from the built-in genome (or from an initial gene\n"
+      "file), or a saved world, for a number of turns; then saves it into its save folder, whose\n"
+      "statistics logs grow by one line per turn.",
+      "vek-batch"};
+  auto* load = app.add_option("--load", o.loadFolder,
+                              "Continue the world saved in DIR (the folder holding Vek.vek); its logs are appended to")
+                   ->type_name("DIR")
+                   ->check(CLI::ExistingDirectory);
+  app.add_option("--gene", o.geneFile,
+                 "Create the world from this initial gene file; its first word names the save folder")
+      ->type_name("FILE.gini")
+      ->check(CLI::ExistingFile)
+      ->excludes(load);
+  app.add_option("--param", o.parameterFile,
+                 "Read this parameter file (with --load: after the saved parameters, replacing them)")
+      ->type_name("FILE.pini")
+      ->check(CLI::ExistingFile);
+  app.add_option("--base", o.baseDirectory, "The folder in which a new world's save folder is made")
+      ->type_name("DIR")
+      ->check(CLI::ExistingDirectory)
+      ->capture_default_str()
+      ->excludes(load);
+  app.add_option("--turns", o.turns, "Whole turns to run from where the world stands (0: just create and save)")
+      ->type_name("N")
+      ->check(CLI::Range(0, INT_MAX))
+      ->capture_default_str();
+  app.add_option("--seed", seed, "Reseed the random numbers (without it a run starts from 1033 and repeats itself)")
+      ->type_name("S")
+      ->check(CLI::Range(0LL, 4294967295LL));
+  app.add_option("--save-every", o.saveEvery, "Also save the world after every K turns")
+      ->type_name("K")
+      ->check(CLI::Range(1, INT_MAX));
+  app.add_option("--snapshot", o.snapshotFile, "Write a snapshot of the whole world for the viewer at the end")
+      ->type_name("FILE.view");
+  app.add_flag("--quiet", o.quiet, "No progress bar and no summary line");
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& help) {
+    return {std::nullopt, app.exit(help)};
+  } catch (const CLI::ParseError& error) {
+    std::fprintf(stderr, "vek-batch: %s\nRun vek-batch --help for the options.\n", error.what());
+    return {std::nullopt, 2};
+  }
+  if (seed >= 0) o.seed = static_cast<std::uint32_t>(seed);
+  return {o, 0};
+}
+
+}  // namespace vek::batch

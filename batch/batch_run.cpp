@@ -1,0 +1,197 @@
+#include "batch/batch_run.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "batch/interrupt_watcher.h"
+#include "batch/progress_bar.h"
+#include "body/parameters.h"
+#include "engine/place.h"
+#include "engine/random.h"
+#include "engine/seed_list.h"
+#include "engine/world.h"
+#include "genome/gene_list.h"
+#include "records/snapshot_writer.h"
+#include "records/statistics_logs.h"
+#include "records/world_document.h"
+
+namespace vek::batch {
+
+namespace {
+
+// The field keeps mField_N x mField_N cells of light (8 bytes each); beyond this side a typo
+// in a parameter file would take the machine's memory rather than give a bigger field.
+constexpr int kMaxFieldSide = 16384;
+
+int fail(const std::string& message) {
+  std::fprintf(stderr, "vek-batch: %s\n", message.c_str());
+  return 1;
+}
+
+std::string absoluteFolder(const std::string& path) {
+  std::error_code error;
+  std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  if (error) absolute = path;
+  return asFolder(absolute.lexically_normal().string());
+}
+
+// Reads the parameters that the world is to be built with, before the world exists: the
+// light field takes its size from mField_N when it is made.
+FileOutcome readParametersFirst(const BatchOptions& o, const std::string& loadFolder) {
+  const std::string file = !loadFolder.empty() ? loadFolder + "parameter.pini" : o.parameterFile;
+  errno = 0;
+  if (!file.empty() && !readParameterFile(file, true)) return {describeFileError("cannot read", file)};
+  errno = 0;
+  if (!loadFolder.empty() && !o.parameterFile.empty() && !readParameterFile(o.parameterFile, true))
+    return {describeFileError("cannot read", o.parameterFile)};
+  if (gParam.mField_N > kMaxFieldSide)
+    return {"mField_N = " + std::to_string(gParam.mField_N) + " asks for a field of " +
+            std::to_string(gParam.mField_N) + " x " + std::to_string(gParam.mField_N) + " cells; at most " +
+            std::to_string(kMaxFieldSide) + " per side are allowed"};
+  return {};
+}
+
+// A new world must not replace the lives files of a world already saved in its folder.
+FileOutcome refuseToReplaceASavedWorld(const BatchOptions& o, const std::string& base) {
+  std::string folder;
+  if (o.geneFile.empty()) {
+    folder = builtInSaveFolder(base);
+  } else if (FileOutcome planned = initialGeneFileSaveFolder(base, o.geneFile, folder); !planned.ok()) {
+    return planned;
+  }
+  if (holdsSavedWorld(folder))
+    return {folder + " already holds a saved world; continue it with --load " + folder +
+            ", or choose another --base"};
+  return {};
+}
+
+FileOutcome checkSnapshotFolder(const std::string& snapshotFile) {
+  if (snapshotFile.empty()) return {};
+  std::filesystem::path parent = std::filesystem::path(snapshotFile).parent_path();
+  if (parent.empty()) parent = ".";
+  if (!std::filesystem::is_directory(parent))
+    return {"--snapshot: the folder " + parent.string() + " does not exist"};
+  return {};
+}
+
+struct Counts {
+  int turn = 0;
+  int living = 0;
+  int genes = 0;
+};
+
+Counts countsOf(mWorld& world) {
+  std::lock_guard<FairMutex> lock(world.mutex());
+  return {world.place().turn(), world.place().population().livingCount(), world.place().genePool().geneCount()};
+}
+
+// Runs the worker until the place's turn reaches `turn`, or an interrupt parks it earlier.
+void runUntil(mWorld& world, InterruptWatcher& watcher, int turn) {
+  const bool released = watcher.unlessInterrupted([&] {
+    world.holdAfterTurn(turn);
+    if (!world.isStarted()) world.start();
+    world.resume();
+  });
+  if (released) world.waitUntilParked();
+}
+
+}  // namespace
+
+int runBatch(const BatchOptions& o) {
+  InterruptWatcher watcher;
+
+  if (FileOutcome snapshot = checkSnapshotFolder(o.snapshotFile); !snapshot.ok()) return fail(snapshot.error);
+  const std::string base = absoluteFolder(o.baseDirectory);
+  std::string loadFolder;
+  if (!o.loadFolder.empty()) {
+    loadFolder = absoluteFolder(o.loadFolder);
+    if (!std::filesystem::exists(loadFolder + kMarkerFileName))
+      return fail(loadFolder + " is not a save folder: it holds no " + kMarkerFileName);
+  } else if (FileOutcome refused = refuseToReplaceASavedWorld(o, base); !refused.ok()) {
+    return fail(refused.error);
+  }
+  if (FileOutcome parameters = readParametersFirst(o, loadFolder); !parameters.ok()) return fail(parameters.error);
+
+  // Observers are made before the world and so outlive its worker.
+  std::unique_ptr<StatisticsLogs> logs;
+  std::unique_ptr<ProgressBar> progress;
+  mWorld world;
+  WorldDocument document(world);
+  FileOutcome opened;
+  if (!loadFolder.empty()) opened = document.load(loadFolder);
+  else if (!o.geneFile.empty()) opened = document.createFromInitialGeneFile(base, o.geneFile, o.parameterFile);
+  else opened = document.createWithBuiltInGenome(base);
+  if (!opened.ok()) return fail(opened.error);
+  if (!loadFolder.empty() && !o.parameterFile.empty()) {
+    std::lock_guard<FairMutex> lock(world.mutex());
+    readParameterFile(o.parameterFile, true);
+  }
+
+  const Counts first = countsOf(world);
+  if (first.living == 0) std::fprintf(stderr, "vek-batch: warning: the world holds no individual\n");
+  if (o.turns > INT_MAX - first.turn)
+    return fail("the world stands at turn " + std::to_string(first.turn) + "; " + std::to_string(o.turns) +
+                " more turns would pass the largest turn number");
+  if (o.seed) reseedRandom(*o.seed);
+
+  logs = std::make_unique<StatisticsLogs>(document.saveFolder());
+  world.addObserver(logs.get());
+  const int lastTurn = first.turn + o.turns;
+  if (!o.quiet && isatty(STDERR_FILENO)) {
+    progress = std::make_unique<ProgressBar>(first.turn, lastTurn);
+    world.addObserver(progress.get());
+  }
+
+  // The action refers to the world, so it is cleared before the world goes.
+  struct ClearAction {
+    InterruptWatcher& watcher;
+    ~ClearAction() { watcher.clearAction(); }
+  } clearAction{watcher};
+  watcher.setAction([&world] {
+    std::fputs("\nvek-batch: interrupted; the world stops after its current step and is saved\n", stderr);
+    world.pause();
+  });
+
+  const auto started = std::chrono::steady_clock::now();
+  for (int turn = first.turn; turn < lastTurn && !watcher.interrupted();) {
+    const int next = o.saveEvery > 0 && lastTurn - turn > o.saveEvery ? turn + o.saveEvery : lastTurn;
+    runUntil(world, watcher, next);
+    turn = countsOf(world).turn;
+    if (turn < lastTurn && !watcher.interrupted()) {
+      if (FileOutcome saved = document.save(); !saved.ok()) return fail(saved.error);
+    }
+  }
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  if (progress) progress->finish();
+
+  if (FileOutcome saved = document.save(); !saved.ok()) return fail(saved.error);
+  if (logs->failures() > 0)
+    std::fprintf(stderr, "vek-batch: warning: the logs of %d turns were not all written; the first fault: %s\n",
+                 logs->failures(), logs->firstFailure().c_str());
+  if (!o.snapshotFile.empty()) {
+    std::string text;
+    {
+      std::lock_guard<FairMutex> lock(world.mutex());
+      text = snapshotText(world.place());
+    }
+    if (FileOutcome written = writeSnapshotFile(o.snapshotFile, text); !written.ok()) return fail(written.error);
+  }
+
+  const Counts last = countsOf(world);
+  const int run = last.turn - first.turn;
+  if (!o.quiet)
+    std::printf("vek-batch: %d turns in %.1f s (%.1f turns/s); turn %d, %d living, %d genes; saved in %s\n", run,
+                seconds, seconds > 0 ? run / seconds : 0.0, last.turn, last.living, last.genes,
+                document.saveFolder().c_str());
+  return watcher.interrupted() ? 130 : 0;
+}
+
+}  // namespace vek::batch

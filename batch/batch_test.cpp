@@ -1,0 +1,200 @@
+// vek-batch as a researcher runs it: the built program on temporary folders.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "records/statistics_logs.h"
+#include "tests/test_support.h"
+
+namespace {
+
+using vek::test::dataPath;
+using vek::test::freshFolder;
+using vek::test::readBytes;
+
+struct BatchRun {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs vek-batch in `folder` with `arguments` (already quoted as the shell needs).
+BatchRun runBatch(const std::string& folder, const std::string& arguments) {
+  const std::string command = "cd '" + folder + "' && '" VEK_BATCH_PROGRAM "' " + arguments + " >'" + folder +
+                              "stdout.txt' 2>'" + folder + "stderr.txt' </dev/null";
+  const int status = std::system(command.c_str());
+  BatchRun run;
+  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  run.out = readBytes(folder + "stdout.txt");
+  run.err = readBytes(folder + "stderr.txt");
+  return run;
+}
+
+int lineCount(const std::string& path) {
+  const std::string text = readBytes(path);
+  int lines = 0;
+  for (char c : text) lines += c == '\n';
+  return lines;
+}
+
+TEST(VekBatch, TurnsZeroWritesTheFilesOfANewWorldByteForByte) {
+  const std::string base = freshFolder("zero");
+  const BatchRun run = runBatch(base, "--turns 0");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const std::string folder = base + "original_log/";
+  EXPECT_EQ(readBytes(folder + "parameter.pini"), readBytes(dataPath("parameter.pini")));
+  EXPECT_EQ(readBytes(folder + "gene.gini"), readBytes(dataPath("gene.gini")));
+  EXPECT_EQ(readBytes(folder + "Vek.vek"), readBytes(dataPath("Vek.vek")));
+  EXPECT_EQ(readBytes(folder + "Vind.lives"), "Vind is living in Vek !!\r\n0\r\n");
+  EXPECT_EQ(readBytes(folder + "Ostrel.lives").rfind("Ostrel is living in Vek!!\r\n0 0\r\n/*mGeneList start*/\r\n", 0),
+            0u);
+  for (const char* log : vek::kTurnLogNames) {
+    EXPECT_TRUE(std::filesystem::exists(folder + log)) << log;
+    EXPECT_EQ(lineCount(folder + log), 0) << log;
+  }
+  EXPECT_TRUE(std::filesystem::exists(folder + "log_turn.log"));
+  EXPECT_EQ(run.out.rfind("vek-batch: 0 turns in ", 0), 0u) << run.out;
+  EXPECT_NE(run.out.find("1 living, 1 genes; saved in " + folder), std::string::npos) << run.out;
+  EXPECT_EQ(run.err, "");
+}
+
+TEST(VekBatch, RunsTurnsAndALoadedWorldAppendsToItsLogs) {
+  const std::string base = freshFolder("continue");
+  ASSERT_EQ(runBatch(base, "--turns 3 --quiet").exitCode, 0);
+  const std::string folder = base + "original_log/";
+  for (const char* log : vek::kTurnLogNames) EXPECT_EQ(lineCount(folder + log), 3) << log;
+
+  const BatchRun more = runBatch(base, "--load original_log --turns 2");
+  ASSERT_EQ(more.exitCode, 0) << more.err;
+  EXPECT_EQ(more.out.rfind("vek-batch: 2 turns in ", 0), 0u) << more.out;
+  EXPECT_NE(more.out.find("; turn 5, "), std::string::npos) << more.out;
+  for (const char* log : vek::kTurnLogNames) EXPECT_EQ(lineCount(folder + log), 5) << log;
+  EXPECT_EQ(readBytes(folder + "Vind.lives"), "Vind is living in Vek !!\r\n0\r\n");
+}
+
+TEST(VekBatch, SavingOnTheWaySnapshotsAndSeedsDoNotChangeTheRun) {
+  const std::string plain = freshFolder("plain");
+  const std::string saving = freshFolder("saving");
+  const std::string seeded = freshFolder("seeded");
+  ASSERT_EQ(runBatch(plain, "--turns 6 --quiet").exitCode, 0);
+  const BatchRun run = runBatch(saving, "--turns 6 --save-every 4 --snapshot world.view --quiet");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out, "");
+  ASSERT_EQ(runBatch(seeded, "--turns 6 --seed 1033 --quiet").exitCode, 0);
+
+  const std::string lives = readBytes(plain + "original_log/Ostrel.lives");
+  EXPECT_EQ(readBytes(saving + "original_log/Ostrel.lives"), lives);
+  EXPECT_EQ(readBytes(seeded + "original_log/Ostrel.lives"), lives);
+  EXPECT_EQ(readBytes(saving + "original_log/seed_num.log"), readBytes(plain + "original_log/seed_num.log"));
+
+  const std::string snapshot = readBytes(saving + "world.view");
+  EXPECT_EQ(snapshot.rfind("/*-----Tovra View-------*/\r\n/ turn = 6\r\n/ time = ", 0), 0u) << snapshot;
+  EXPECT_NE(snapshot.find("\r\n-40 -40 40 40 0 0 0.08\r\nS 0.000000 0.000000 0.000000 61-0-1\r\n"), std::string::npos);
+}
+
+TEST(VekBatch, AWorldFromAnInitialGeneFileWithItsParameters) {
+  const std::string base = freshFolder("gini");
+  {
+    std::ofstream gini(base + "two.gini", std::ios::binary);
+    gini << "/* two plants */\r\nrun_two pathName\r\n500 initialEnergy\r\nmakn\r\nnext\r\n3 initial_x\r\nzero\r\n";
+    std::ofstream pini(base + "small.pini", std::ios::binary);
+    pini << "7 mDaughter_log_turn\r\n";
+  }
+  const BatchRun run = runBatch(base, "--gene two.gini --param small.pini --turns 1");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(run.out.find("saved in " + base + "run_two/"), std::string::npos) << run.out;
+  const std::string lives = readBytes(base + "run_two/Ostrel.lives");
+  EXPECT_NE(lives.find("/*mID start*/\r\n1 0 1\r\n"), std::string::npos);  // the first entry's genome
+  EXPECT_NE(lives.find("/*mID start*/\r\n1 1 1\r\n"), std::string::npos);  // the second carries time 1
+  EXPECT_NE(readBytes(base + "run_two/parameter.pini").find("\r\n7 mDaughter_log_turn "), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(base + "run_two/gene.gini"));
+}
+
+TEST(VekBatch, UsageErrorsNameTheOptionAndExitWithTwo) {
+  const std::string base = freshFolder("usage");
+  const std::string gini = "'" + dataPath("gene.gini") + "'";
+  const struct {
+    std::string arguments;
+    std::string named;
+  } cases[] = {
+      {"--bogus", "--bogus"},
+      {"--turns -1", "--turns"},
+      {"--turns many", "--turns"},
+      {"--save-every 0", "--save-every"},
+      {"--seed 4294967296", "--seed"},
+      {"--gene missing.gini", "missing.gini"},
+      {"--param missing.pini", "missing.pini"},
+      {"--load missing_folder", "missing_folder"},
+      {"--load . --gene " + gini, "--load"},
+      {"--load . --base .", "--base"},
+      {"stray", "stray"},
+  };
+  for (const auto& c : cases) {
+    const BatchRun run = runBatch(base, c.arguments);
+    EXPECT_EQ(run.exitCode, 2) << c.arguments;
+    EXPECT_NE(run.err.find(c.named), std::string::npos) << c.arguments << ": " << run.err;
+    EXPECT_FALSE(std::filesystem::exists(base + "original_log")) << c.arguments;
+  }
+}
+
+TEST(VekBatch, FaultyFoldersAreReportedAndNothingSavedIsLost) {
+  const std::string base = freshFolder("faults");
+  ASSERT_EQ(runBatch(base, "--turns 2 --quiet").exitCode, 0);
+  const std::string folder = base + "original_log/";
+  const std::string goodLives = readBytes(folder + "Ostrel.lives");
+
+  // A new world would replace the saved one.
+  BatchRun run = runBatch(base, "--turns 1");
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("already holds a saved world; continue it with --load " + folder), std::string::npos)
+      << run.err;
+  EXPECT_EQ(readBytes(folder + "Ostrel.lives"), goodLives);
+  EXPECT_EQ(lineCount(folder + "seed_num.log"), 2);
+
+  // A folder that is not a save folder.
+  std::filesystem::create_directories(base + "empty");
+  run = runBatch(base, "--load empty");
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("empty/ is not a save folder: it holds no Vek.vek"), std::string::npos) << run.err;
+
+  // A damaged lives file: the load fails, names the file, and the folder is left as it was.
+  const std::string cut = goodLives.substr(0, goodLives.find("/*mSeedList end*/"));
+  {
+    std::ofstream damaged(folder + "Ostrel.lives", std::ios::binary | std::ios::trunc);
+    damaged << cut;
+  }
+  const std::string parameters = readBytes(folder + "parameter.pini");
+  const std::string world = readBytes(folder + "Vind.lives");
+  run = runBatch(base, "--load original_log --turns 5");
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("cannot load " + folder + "Ostrel.lives: the population (mSeedList) block starting at line"),
+            std::string::npos)
+      << run.err;
+  EXPECT_EQ(readBytes(folder + "Ostrel.lives"), cut);
+  EXPECT_EQ(readBytes(folder + "parameter.pini"), parameters);
+  EXPECT_EQ(readBytes(folder + "Vind.lives"), world);
+  EXPECT_EQ(lineCount(folder + "seed_num.log"), 2);
+
+  // A missing lives file.
+  std::filesystem::remove(folder + "Vind.lives");
+  run = runBatch(base, "--load original_log");
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("cannot read " + folder + "Vind.lives: No such file or directory"), std::string::npos)
+      << run.err;
+}
+
+TEST(VekBatch, ASnapshotThatCannotBeWrittenIsReportedBeforeTheRun) {
+  const std::string base = freshFolder("snapshot");
+  const BatchRun run = runBatch(base, "--turns 1 --snapshot no/such/folder/world.view");
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("--snapshot: the folder no/such/folder does not exist"), std::string::npos) << run.err;
+  EXPECT_FALSE(std::filesystem::exists(base + "original_log"));
+}
+
+}  // namespace

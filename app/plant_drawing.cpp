@@ -1,0 +1,91 @@
+#include "app/plant_drawing.h"
+
+#include <QImage>
+#include <QPainter>
+#include <cmath>
+
+#include "body/parts_list.h"
+#include "engine/seed.h"
+
+namespace app {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kAxisLength = 10.0;
+
+void drawCircles(QPainter& painter, const PlantProjection& projection, const std::vector<PlantShape::Sphere>& spheres,
+                 const QColor& colour) {
+  painter.setPen(QPen(colour, 1));
+  for (const auto& sphere : spheres) {
+    const double r = projection.radius(sphere.size);
+    painter.drawEllipse(QPointF(projection.project(sphere.centre)), r, r);
+  }
+}
+
+}  // namespace
+
+PlantShape plantShapeOf(const mSeed& seed) {
+  PlantShape shape;
+  shape.origin = seed.position();
+  const mPartsList& body = seed.body();
+  for (const auto& edge : body.edges()) shape.edges.push_back({*edge->start(), *edge->end()});
+  for (const auto& leaf : body.leaves()) shape.leaves.push_back({*leaf->position(), leaf->radius()});
+  for (const auto& flower : body.flowers()) shape.flowers.push_back({*flower->position(), flower->radius()});
+  return shape;
+}
+
+PlantProjection::PlantProjection(const mPoint3D& origin, int width, int height, int angleBar, int distanceBar)
+    : mOrigin(origin),
+      mWidth(width),
+      mHeight(height),
+      mCos(std::cos(angleOf(angleBar))),
+      mSin(std::sin(angleOf(angleBar))),
+      mFactor(distanceFactorOf(distanceBar)),
+      mScale(static_cast<int>(mFactor * 5)) {}
+
+double PlantProjection::angleOf(int angleBar) { return -kPi + 2 * kPi * angleBar / 256.0; }
+
+double PlantProjection::distanceFactorOf(int distanceBar) { return std::pow(2.0, distanceBar / 128.0 - 1); }
+
+QPoint PlantProjection::project(const mPoint3D& p) const {
+  const double x = p.x - mOrigin.x, y = p.y - mOrigin.y, z = p.z - mOrigin.z;
+  const double a = mCos * x - mSin * y;
+  const double b = mSin * x + mCos * y;
+  const int screenX = static_cast<int>(std::sqrt(3.0) / 2 * (a - b) * mScale) + mWidth / 2;
+  const int screenY = static_cast<int>(0.75 * mHeight) - static_cast<int>(mScale * (z - (a + b) / 2));
+  return {screenX, screenY};
+}
+
+void drawPlant(QPainter& painter, const PlantShape& shape, int width, int height, int angleBar, int distanceBar) {
+  const PlantProjection projection(shape.origin, width, height, angleBar, distanceBar);
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  painter.setBrush(Qt::NoBrush);
+  painter.fillRect(0, 0, width, height, Qt::white);
+
+  drawCircles(painter, projection, shape.flowers, Qt::red);
+  drawCircles(painter, projection, shape.leaves, QColor(0, 128, 0));
+
+  painter.setPen(QPen(Qt::blue, 1));
+  for (const auto& edge : shape.edges) painter.drawLine(projection.project(edge.a), projection.project(edge.b));
+  const double r = projection.radius(1.0);
+  painter.drawEllipse(QPointF(projection.project(shape.origin)), r, r);
+
+  painter.setPen(QPen(Qt::black, 1));
+  const mPoint3D& o = shape.origin;
+  const QPoint centre = projection.project(o);
+  painter.drawLine(centre, projection.project(mPoint3D(o.x + kAxisLength, o.y, o.z)));
+  painter.drawLine(centre, projection.project(mPoint3D(o.x, o.y + kAxisLength, o.z)));
+  painter.drawLine(centre, projection.project(mPoint3D(o.x, o.y, o.z + kAxisLength)));
+  painter.restore();
+}
+
+QImage plantPicture(const PlantShape& shape, int width, int height, int angleBar, int distanceBar) {
+  QImage image(width, height, QImage::Format_RGB32);
+  QPainter painter(&image);
+  drawPlant(painter, shape, width, height, angleBar, distanceBar);
+  return image;
+}
+
+}  // namespace app

@@ -1,0 +1,68 @@
+#include "app/simulator.h"
+
+#include <mutex>
+
+#include "body/parameters.h"
+#include "engine/world.h"
+#include "records/statistics_logs.h"
+#include "records/world_document.h"
+
+namespace app {
+
+Simulator::Simulator()
+    : mOwnedWorld(std::make_unique<mWorld>()), mDocument(std::make_unique<vek::WorldDocument>(*mOwnedWorld)) {}
+
+Simulator::~Simulator() { discardWorld(); }
+
+void Simulator::setApplicationFolder(const std::string& folder) { mApplicationFolder = vek::asFolder(folder); }
+
+std::string Simulator::saveFolder() const { return mDocument ? mDocument->saveFolder() : std::string(); }
+
+vek::FileOutcome Simulator::createWorld(const std::string& geneFile, const std::string& parameterFile) {
+  if (!mOwnedWorld) return {"there is no world to create"};
+  if (!geneFile.empty())
+    return afterOpening(mDocument->createFromInitialGeneFile(mApplicationFolder, geneFile, parameterFile));
+  if (!parameterFile.empty()) {
+    bool read = false;
+    {
+      std::lock_guard<FairMutex> lock(mOwnedWorld->mutex());
+      read = readParameterFile(parameterFile, true);
+    }
+    if (!read) return afterOpening({"cannot read the parameter file " + parameterFile});
+  }
+  return afterOpening(mDocument->createWithBuiltInGenome(mApplicationFolder));
+}
+
+vek::FileOutcome Simulator::loadWorld(const std::string& folder) {
+  if (!mOwnedWorld) return {"there is no world to load into"};
+  return afterOpening(mDocument->load(folder));
+}
+
+vek::FileOutcome Simulator::afterOpening(const vek::FileOutcome& outcome) {
+  if (!outcome.ok()) {
+    discardWorld();
+    return outcome;
+  }
+  // The logs are written before the views recompute the population's statistics, so what
+  // they record never depends on which windows are open.
+  mLogs = std::make_unique<vek::StatisticsLogs>(mDocument->saveFolder());
+  mOwnedWorld->addObserver(mLogs.get());
+  mOwnedWorld->addObserver(&mBridge);
+  mBridge.setWorld(mOwnedWorld.get());
+  return outcome;
+}
+
+vek::FileOutcome Simulator::saveWorld() {
+  if (!mOwnedWorld) return {"there is no world to save"};
+  mOwnedWorld->pause();
+  return mDocument->save();
+}
+
+void Simulator::discardWorld() {
+  mBridge.setWorld(nullptr);
+  mDocument.reset();
+  mOwnedWorld.reset();
+  mLogs.reset();
+}
+
+}  // namespace app

@@ -1,0 +1,39 @@
+// The simulator's start-up dialogue and exit sequence.
+//
+// Start-up: a question whether to load a saved world (No quits); the Open dialog for its
+// marker `Vek.vek` (loading under the message window); on Cancel a question whether to
+// initialise (No quits) and the initial-settings dialog (Exit quits), then a new world and a
+// message naming its save folder. A failed load or creation is reported and leaves the
+// program without a world, so nothing is ever saved over that folder.
+//
+// Exit: the world is paused (the call returns once the worker is parked) and saved into its
+// save folder under the file lock, then destroyed; a failed save is reported.
+//
+// GUI thread only; call with no lock held.
+#pragma once
+
+#include <string>
+
+namespace app {
+
+class Simulator;
+class VekDialogs;
+
+// QApplication sets every locale category from the environment; numbers must keep the "C"
+// form ("0.5", never "0,5") in every file the program writes and reads. Call right after
+// constructing the QApplication.
+void useClassicNumberFormat();
+
+// The working directory followed by "/".
+std::string currentFolder();
+
+enum class StartupOutcome { kRun, kQuit };
+
+// Runs the dialogue. `simulator`'s application folder must be set. kQuit: the program ends
+// without saving (the caller discards the world).
+StartupOutcome runStartup(Simulator& simulator, VekDialogs& dialogs);
+
+// Saves the world (if there is one and it has a save folder) and destroys it.
+void runExitSequence(Simulator& simulator, VekDialogs& dialogs);
+
+}  // namespace app

@@ -1,0 +1,189 @@
+// The daughter, seed and gene views: what they show, how they follow the world, and the
+// messages when what the user picked has gone.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <mutex>
+
+#include "app/app_test_support.h"
+#include "app/daughter_view.h"
+#include "app/gene_view.h"
+#include "app/main_window.h"
+#include "app/seed_view.h"
+#include "app/size_view.h"
+#include "app/texts.h"
+#include "engine/place.h"
+#include "engine/seed.h"
+#include "engine/seed_list.h"
+#include "engine/world.h"
+#include "genome/gene.h"
+#include "records/frequency_tables.h"
+
+namespace app::test {
+namespace {
+
+QString box(QWidget* view, const char* name) {
+  if (auto* line = view->findChild<QLineEdit*>(name)) return line->text();
+  if (auto* text = view->findChild<QPlainTextEdit*>(name)) return text->toPlainText();
+  ADD_FAILURE() << "no box " << name;
+  return {};
+}
+
+class ViewsTest : public SimulatorTest {
+ protected:
+  void SetUp() override {
+    createBuiltInWorld();
+    mFrame = std::make_unique<CMainFrame>(*mSimulator, mDialogs);
+  }
+  void TearDown() override {
+    if (mSimulator->world()) mSimulator->world()->pause();
+    mFrame.reset();
+  }
+
+  mWorld& world() { return *mSimulator->world(); }
+  // Steps on this thread until the next phase is `phase`, without delivering the world's news.
+  void stepUntil(int phase) {
+    do world().step();
+    while (world().phase() != phase);
+  }
+  // Lets every pending refresh arrive.
+  void deliver() { mSimulator->bridge().deliverPending(); }
+  std::string firstSeedId() {
+    std::lock_guard<FairMutex> lock(world().mutex());
+    return world().place().population().living().front()->id().text();
+  }
+  // Marks every childless individual older than 0 turns for death at its evaluation.
+  void makeEveryoneMortal() { gParam.mSeed_turn_effect = 0; }
+
+  std::unique_ptr<CMainFrame> mFrame;
+};
+
+TEST_F(ViewsTest, DaughterViewOfAnEmptyPopulationShowsZeros) {
+  mSimulator = std::make_unique<Simulator>();
+  mSimulator->setApplicationFolder(folder());
+  const std::string geneFile = folder() + "empty.gini";
+  writeFile(geneFile, "/ nobody lives here\r\nempty_world folder\r\n1000 initialEnergy\r\n");
+  ASSERT_TRUE(mSimulator->createWorld(geneFile, "").ok());
+  mFrame = std::make_unique<CMainFrame>(*mSimulator, mDialogs);
+
+  QWidget* view = mFrame->openView(ViewKind::kDaughter);
+  EXPECT_EQ(box(view, "seeds"), "0");
+  for (const char* name : {"averageSize", "averageEvaluation", "averageTurn", "acquiredEnergy", "maintenanceEnergy",
+                           "usedEnergy"})
+    EXPECT_EQ(box(view, name), "0.0000000000") << name;
+  EXPECT_TRUE(box(view, "averageEnergy").startsWith("edge 0.0000000000\n"));
+}
+
+TEST_F(ViewsTest, DaughterAndSizeViewsFollowTheTurns) {
+  QWidget* daughter = mFrame->openView(ViewKind::kDaughter);
+  auto* sizes = static_cast<kSizeView*>(mFrame->openView(ViewKind::kSize));
+  EXPECT_EQ(box(daughter, "turn"), "0");
+  EXPECT_EQ(box(daughter, "seeds"), "1");
+  runTurns(world(), 2);
+  EXPECT_TRUE(waitUntil([&] { return box(daughter, "turn") == "2"; }));
+
+  vek::FrequencyTables tables;
+  {
+    std::lock_guard<FairMutex> lock(world().mutex());
+    tables = vek::buildFrequencyTables(world().place().genePool());
+  }
+  EXPECT_EQ(sizes->tables().geneFrequency, tables.geneFrequency);
+  EXPECT_EQ(box(sizes, "sizeFrequency").toStdString(),
+            QString::fromStdString(tables.sizeFrequency).replace("\r\n", "\n").toStdString());
+}
+
+TEST_F(ViewsTest, SpecificTrackingWithAnEmptySeedIdNeverUpdates) {
+  auto* seeds = static_cast<kSeedView*>(mFrame->openView(ViewKind::kSeed));
+  seeds->setTracking(SeedTracking::kSpecific);
+  stepUntil(AFTER_EXECUTE);
+  deliver();
+  EXPECT_EQ(box(seeds, "seedId"), "");
+
+  seeds->setTracking(SeedTracking::kComplete);
+  stepUntil(SUN_LIGHT);
+  stepUntil(AFTER_EXECUTE);
+  deliver();
+  EXPECT_EQ(box(seeds, "seedId").toStdString(), firstSeedId());
+  EXPECT_TRUE(seeds->targetButton()->isEnabled());
+  EXPECT_FALSE(box(seeds, "energy").isEmpty());
+
+  // The turn's end forgets the individual but keeps the texts.
+  stepUntil(SUN_LIGHT);
+  deliver();
+  EXPECT_FALSE(seeds->targetButton()->isEnabled());
+  EXPECT_EQ(box(seeds, "seedId").toStdString(), firstSeedId());
+}
+
+TEST_F(ViewsTest, SeedViewListsChooseAnIndividualAndReportOneThatIsLost) {
+  auto* seeds = static_cast<kSeedView*>(mFrame->openView(ViewKind::kSeed));
+  seeds->dropDownSizes();
+  ASSERT_EQ(seeds->sizeList()->count(), 1);
+  seeds->chooseSize(0);
+  ASSERT_EQ(seeds->idList()->count(), 1);
+  EXPECT_EQ(seeds->idList()->itemText(0).toStdString(), firstSeedId());
+  seeds->chooseSeed(0);
+  EXPECT_EQ(box(seeds, "seedId").toStdString(), firstSeedId());
+  EXPECT_EQ(box(seeds, "centre"), "0.000000 0.000000 0.000000");
+  EXPECT_TRUE(seeds->targetButton()->isEnabled());
+
+  // Everyone dies in this turn; the lists still offer what was there.
+  makeEveryoneMortal();
+  stepUntil(AFTER_EXECUTE);
+  stepUntil(SUN_LIGHT);
+  seeds->chooseSeed(0);
+  seeds->chooseSize(0);
+  EXPECT_EQ(mDialogs.messages,
+            (std::vector<QString>{QString::fromUtf8(text::kSeedOfIdLost), QString::fromUtf8(text::kSeedsOfSizeLost)}));
+}
+
+TEST_F(ViewsTest, GeneViewShowsAGenomeItsCarriersAndSendsOneToTheSeedView) {
+  auto* genes = static_cast<kGeneView*>(mFrame->openView(ViewKind::kGene));
+  genes->dropDownSizes();
+  ASSERT_EQ(genes->sizeList()->count(), 1);
+  genes->chooseSize(0);
+  ASSERT_EQ(genes->idList()->count(), 1);
+  genes->chooseGene(0);
+  EXPECT_EQ(box(genes, "seedNumber"), "1");
+  EXPECT_TRUE(box(genes, "code").startsWith("ID:" + box(genes, "geneId") + "\n0 : "));
+  EXPECT_TRUE(genes->targetButton()->isEnabled());
+  EXPECT_TRUE(genes->saveButton()->isEnabled());
+  ASSERT_EQ(genes->carrierList()->count(), 1);
+
+  mDialogs.yesNo = {false, true};
+  genes->chooseCarrier(0);
+  EXPECT_EQ(mFrame->view(ViewKind::kSeed), nullptr);
+  genes->chooseCarrier(0);
+  ASSERT_NE(mFrame->view(ViewKind::kSeed), nullptr);
+  EXPECT_EQ(box(mFrame->view(ViewKind::kSeed), "seedId").toStdString(), firstSeedId());
+
+  // After a turn the lists are empty and both buttons wait for a new choice.
+  stepUntil(AFTER_EXECUTE);
+  stepUntil(SUN_LIGHT);
+  deliver();
+  EXPECT_EQ(genes->idList()->count(), 0);
+  EXPECT_EQ(genes->carrierList()->count(), 0);
+  EXPECT_FALSE(genes->targetButton()->isEnabled());
+  EXPECT_FALSE(genes->saveButton()->isEnabled());
+}
+
+TEST_F(ViewsTest, AGenomeWhoseCarriersDiedIsReportedLostAndTheBoxesStay) {
+  auto* genes = static_cast<kGeneView*>(mFrame->openView(ViewKind::kGene));
+  genes->dropDownSizes();
+  genes->chooseSize(0);
+  genes->chooseGene(0);
+  const QString shown = box(genes, "geneId");
+
+  makeEveryoneMortal();
+  stepUntil(AFTER_EXECUTE);
+  stepUntil(SUN_LIGHT);
+  genes->chooseGene(0);
+  genes->chooseSize(0);
+  EXPECT_EQ(mDialogs.messages,
+            (std::vector<QString>{QString::fromUtf8(text::kGeneOfIdLost), QString::fromUtf8(text::kGeneOfSizeLost)}));
+  EXPECT_EQ(box(genes, "geneId"), shown);
+  EXPECT_EQ(box(genes, "seedNumber"), "1");
+}
+
+}  // namespace
+}  // namespace app::test

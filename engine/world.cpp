@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 
 #include "engine/place.h"
@@ -30,6 +31,8 @@ void mWorld::step() {
 }
 
 void mWorld::stepLocked() {
+  const auto started = mProfiling ? std::chrono::steady_clock::now() : std::chrono::steady_clock::time_point();
+  const int phaseRun = mPhase;
   mSeedList& population = mHabitat->population();
   switch (mPhase) {
     case SUN_LIGHT:
@@ -67,8 +70,13 @@ void mWorld::stepLocked() {
       break;
     }
   }
-  const std::string text = caption();
-  for (mWorldObserver* observer : mObservers) observer->stepped(mPhase, text);
+  if (!mObservers.empty()) {
+    const std::string text = caption();
+    for (mWorldObserver* observer : mObservers) observer->stepped(mPhase, text);
+  }
+  if (mProfiling)
+    mPhaseSeconds[phaseRun] +=
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 }
 
 std::string mWorld::caption() const {

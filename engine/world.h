@@ -12,6 +12,7 @@
 // start/resume/pause/isBusy may be called from any thread but the worker's own.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <condition_variable>
 #include <memory>
@@ -78,6 +79,11 @@ class mWorld : public mObject {
   int phase() const { return mPhase; }
   void setPhase(int phase);  // for loading a saved world; values outside 0..4 are refused
 
+  // Wall time spent in each phase's steps, observers included, while profiling is on (off by
+  // default: it costs two clock reads a step). Read with the mutex held or the worker parked.
+  void setProfiling(bool on) { mProfiling = on; }
+  const std::array<double, kPhaseCount>& phaseSeconds() const { return mPhaseSeconds; }
+
   mPlace& place() { return *mHabitat; }
   const mPlace& place() const { return *mHabitat; }
   FairMutex& mutex() const { return mMutex; }
@@ -95,6 +101,8 @@ class mWorld : public mObject {
   std::unique_ptr<mPlace> mHabitat;
   std::vector<mWorldObserver*> mObservers;
   int mPhase = SUN_LIGHT;
+  bool mProfiling = false;
+  std::array<double, kPhaseCount> mPhaseSeconds{};
 
   // The hold flag: hold written by the controlling thread, waiting by the worker.
   mutable std::mutex mHoldMutex;

@@ -5,13 +5,16 @@
 // the affordability of growth), its identifier's text (for snapshot lines) and, when the
 // individual lives in a population, the population's two whole-body placement tests: a new
 // part must clear every living body, not only its own. A body whose owner is in no population
-// tests only itself and is never refused for lack of energy.
+// tests only itself and is never refused for lack of energy. In turn the body tells its owner
+// whenever its flowers, leaves or edges change, so that a population can keep an index of
+// where its parts stand.
 //
 // Implemented by mSeed and mSeedList; tests use small fakes. Called on the world's thread.
 #pragma once
 
 #include <string>
 
+class mPartsList;
 class mPoint3D;
 
 class mBodyPopulation {
@@ -34,4 +37,7 @@ class mBodyOwner {
   virtual const mBodyPopulation* bodyPopulation() const = 0;
   // The individual's identifier as "%d-%d-%d".
   virtual std::string bodyIdText() const = 0;
+  // Called by `body` after any of its flowers, leaves or edges was made, grown, shrunk, reset,
+  // cut or laid out, before anything else asks the population a placement test.
+  virtual void bodyPartsChanged(const mPartsList& /*body*/) {}
 };

@@ -3,87 +3,70 @@
 #include <algorithm>
 #include <cmath>
 
+#include "body/light_grid.h"
 #include "body/parameters.h"
 #include "body/parts_list.h"
+#include "engine/reference_mode.h"
 #include "records/text_io.h"
 
+mField::mField() : mGrid(std::make_unique<mLightGrid>(gParam.mField_N)) {}
+
+mField::~mField() = default;
+
+int mField::side() const { return mGrid->side(); }
+
+double mField::cellLight(int i, int j) const { return mGrid->cell(i, j); }
+
 namespace {
-// The light left over a million cells: a plain running sum drifts by about 1e-11 of the
-// total, enough to show an empty field as slightly occupied; the compensated (Neumaier) sum
-// stays within rounding of the exact total.
-double compensatedSum(const std::vector<double>& values) {
-  double sum = 0, compensation = 0;
-  for (double value : values) {
-    const double next = sum + value;
-    compensation += std::fabs(sum) >= std::fabs(value) ? (sum - next) + value : (value - next) + sum;
-    sum = next;
-  }
-  return sum + compensation;
-}
-}  // namespace
 
-mField::mField()
-    : mSide(std::max(gParam.mField_N, 0)),
-      mGrid(static_cast<size_t>(mSide) * static_cast<size_t>(mSide), 0.0) {}
-
-void mField::computeLight(const std::vector<mPartsList*>& livingBodies) {
+// The leaves and flowers of the bodies, highest first. Stable, so parts of equal height keep
+// population order and a run repeats itself.
+std::vector<mSphere*> partsByHeight(const std::vector<mPartsList*>& bodies) {
   std::vector<mSphere*> parts;
-  for (const mPartsList* body : livingBodies) {
+  for (const mPartsList* body : bodies) {
     if (!body) continue;
     for (const auto& flower : body->flowers()) parts.push_back(flower.get());
     for (const auto& leaf : body->leaves()) parts.push_back(leaf.get());
   }
-  // Stable, so parts of equal height keep population order and a run repeats itself.
   std::stable_sort(parts.begin(), parts.end(), [](const mSphere* a, const mSphere* b) {
     return a->position()->z > b->position()->z;
   });
+  return parts;
+}
 
-  const double daylight = gParam.mField_daylight;
-  std::fill(mGrid.begin(), mGrid.end(), daylight);
-
-  const double minX = gParam.mField_min_x;
-  const double minY = gParam.mField_min_y;
-  const double haba = gParam.mField_haba;
-  const double downsize = gParam.mField_downsize;
-  const double last = mSide - 1.0;
-  for (mSphere* part : parts) {
-    const mPoint3D& centre = *part->position();
-    if (centre.z < 0) break;
-    const double r = part->radius();
-    // The cell range is clamped while still a double: a huge or infinite radius must not
-    // overflow the conversion to an index.
-    const double i0 = std::max(std::trunc((centre.x - r - minX) / haba - 0.5), 0.0);
-    const double i1 = std::min(std::trunc((centre.x + r - minX) / haba - 0.5), last);
-    const double j0 = std::max(std::trunc((centre.y - r - minY) / haba - 0.5), 0.0);
-    const double j1 = std::min(std::trunc((centre.y + r - minY) / haba - 0.5), last);
-    double taken = 0;
-    if (i0 <= i1 && j0 <= j1) {
-      for (int i = static_cast<int>(i0); i <= static_cast<int>(i1); ++i) {
-        const double dx = centre.x - (minX + (i + 0.5) * haba);
-        for (int j = static_cast<int>(j0); j <= static_cast<int>(j1); ++j) {
-          const double dy = centre.y - (minY + (j + 0.5) * haba);
-          if (dx * dx + dy * dy < r * r) {
-            double& cell = mGrid[static_cast<size_t>(i) * mSide + j];
-            taken += downsize * cell;
-            cell *= 1.0 - downsize;
-          }
-        }
-      }
-    }
-    part->setLight(taken);
+// The same order, sorted on copies of the heights so that no comparison reaches into a part.
+std::vector<mSphere*> partsByHeightKeyed(const std::vector<mPartsList*>& bodies) {
+  std::vector<std::pair<double, mSphere*>> keyed;
+  for (const mPartsList* body : bodies) {
+    if (!body) continue;
+    for (const auto& flower : body->flowers()) keyed.emplace_back(flower->position()->z, flower.get());
+    for (const auto& leaf : body->leaves()) keyed.emplace_back(leaf->position()->z, leaf.get());
   }
+  std::stable_sort(keyed.begin(), keyed.end(),
+                   [](const auto& a, const auto& b) { return a.first > b.first; });
+  std::vector<mSphere*> parts;
+  parts.reserve(keyed.size());
+  for (const auto& entry : keyed) parts.push_back(entry.second);
+  return parts;
+}
+
+}  // namespace
+
+void mField::computeLight(const std::vector<mPartsList*>& livingBodies) {
+  const mGridFrame frame = mGridFrame::fromParameters(side());
+  const double daylight = gParam.mField_daylight;
+  const double downsize = gParam.mField_downsize;
+  const bool fast = !referenceAlgorithms() && frame.allowsRuns() && std::isfinite(daylight) &&
+                    0 <= downsize && downsize <= 1;
+  mOccupancy = fast ? mGrid->absorbFast(partsByHeightKeyed(livingBodies), frame, daylight, downsize)
+                    : mGrid->absorbPlain(partsByHeight(livingBodies), frame, daylight, downsize);
 
   for (mPartsList* body : livingBodies) {
     if (!body) continue;
     body->sumLeafLight();
     body->sumFlowerLight();
   }
-
-  const double left = compensatedSum(mGrid);
-  const double given = static_cast<double>(mSide) * mSide * daylight;
-  // A field without cells or without daylight has nothing to absorb.
-  mOccupancy = given > 0 ? 1 - left / given : 0.0;
-  mTotalDaylight += given;
+  mTotalDaylight += static_cast<double>(side()) * side() * daylight;
   mExcess = std::max(mOccupancy / gParam.mField_capacity - 1, 0.0);
 }
 

@@ -13,15 +13,24 @@
 // mField_daylight, mField_min_x/y, mField_haba, mField_downsize and mField_capacity are read
 // at each use.
 //
+// Two computations give the same light (engine/reference_mode.h, body/light_grid.h): the
+// reference one refills, tests and sums the whole grid; the fast one costs what the parts
+// cover. Each part's light, leafLight, flowerLight and every cell come out identical; the
+// occupancy (and so the excess) may differ in its last digits. Frames the fast one cannot
+// handle (a cell width that is not a positive number, a daylight that is not finite, a share
+// taken outside 0..1) always use the reference computation.
+//
 // Owned by the place. Called on the world's thread only (computeLight in phase SUN_LIGHT).
 #pragma once
 
 #include <istream>
+#include <memory>
 #include <ostream>
 #include <vector>
 
 #include "engine/object.h"
 
+class mLightGrid;
 class mPartsList;
 class mPoint3D;
 
@@ -29,6 +38,7 @@ class mField : public mObject {
  public:
   // Sizes the grid from the current mField_N (no cells when it is not positive).
   mField();
+  ~mField() override;
 
   // The light of one turn. `livingBodies` are the bodies of the living individuals in
   // population order (null entries are skipped). Sets every leaf's and flower's light (parts
@@ -48,9 +58,9 @@ class mField : public mObject {
   // occupancy > mField_capacity
   bool isOverCapacity() const;
 
-  int side() const { return mSide; }
+  int side() const;
   // The light left in cell (i, j) after the last computation; 0 <= i, j < side().
-  double cellLight(int i, int j) const { return mGrid[static_cast<size_t>(i) * mSide + j]; }
+  double cellLight(int i, int j) const;
 
   // Block output: "/*mField start*/", "occupancy excess totalDaylight", "/*mField end*/".
   // The grid is not stored: the next computation refills it.
@@ -59,8 +69,7 @@ class mField : public mObject {
 
  private:
   double mTotalDaylight = 0;
-  int mSide;
-  std::vector<double> mGrid;  // mSide * mSide cells, row i holds the cells (i, 0 .. side-1)
+  std::unique_ptr<mLightGrid> mGrid;  // sized once, from mField_N at construction
   double mOccupancy = 0;
   double mExcess = 0;
 };

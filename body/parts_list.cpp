@@ -54,6 +54,10 @@ mPartsList::mPartsList(mBodyOwner* owner) : mOwner(owner) {}
 
 mPartsList::~mPartsList() { clearParts(); }
 
+void mPartsList::tellOwner() {
+  if (mOwner) mOwner->bodyPartsChanged(*this);
+}
+
 void mPartsList::clearParts() {
   // Edges go last: they borrow the points of the other parts.
   mFlowers.clear();
@@ -79,6 +83,7 @@ void mPartsList::read(std::istream& in) {
   vek::readDouble(in, mLeafLight) && vek::readDouble(in, mFlowerLight);
   vek::skipLine(in);
   clearParts();
+  tellOwner();
   mText.clear();
   if (!in) return;
   mText = text;
@@ -144,6 +149,7 @@ bool mPartsList::makePart(Tip kind, int k, double e, double r, double theta, dou
       break;
   }
   mText.replace(p, 1, token);
+  tellOwner();
   return true;
 }
 
@@ -164,6 +170,7 @@ bool mPartsList::growSphere(std::vector<std::unique_ptr<Sphere>>& spheres, char 
   const size_t p = letterPosition(mText, letter, i);
   mText.replace(p, mText.find('>', p) - p + 1,
                 std::string(1, letter) + "<" + bodyNumberText(radius) + ">");
+  tellOwner();
   return true;
 }
 
@@ -173,6 +180,7 @@ bool mPartsList::resetFlower(int k) {
   mFlowers[i]->setRadius(0);
   const size_t p = letterPosition(mText, 'F', i);
   mText.replace(p, mText.find('>', p) - p + 1, "F<" + bodyNumberText(0) + ">");
+  tellOwner();
   return true;
 }
 
@@ -203,6 +211,7 @@ bool mPartsList::cutEdge(int k) {
     if (c == '(' && closed-- == 0) break;
   }
   mText.erase(open, 1);
+  tellOwner();
   return true;
 }
 

@@ -16,7 +16,9 @@
 //
 // The owner (an individual, not owned) gives the root point, the energy that decides what the
 // body can afford, and the population whose living bodies every new part must clear. An owner
-// without a population tests only its own body and is never refused for lack of energy.
+// without a population tests only its own body and is never refused for lack of energy. The
+// owner hears of every change of the flowers, leaves and edges (mBodyOwner::bodyPartsChanged),
+// also part by part while a text is laid out, but not when the body is destroyed.
 //
 // Owns every part it holds. Not copyable. Called on the world's thread only.
 #pragma once
@@ -132,6 +134,7 @@ class mPartsList : public mObject {
   bool passesClearance(const mPoint3D* base, const mPoint3D& t, double r) const;
 
   void clearParts();
+  void tellOwner();  // the flowers, leaves or edges have changed
   // Lays out mText from the owner's root, dropping from mText the groups that cannot be
   // laid out. Throws BodyParseError (leaving no parts) for a text outside the grammar.
   void parse();

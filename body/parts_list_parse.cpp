@@ -111,6 +111,7 @@ void mPartsList::parse() {
               g.kept = true;
               out.append(in, edgeText, scan.position() - edgeText);
               mEdges.push_back(std::make_unique<mEdge>(g.start, tip.get(), mOwner));
+              tellOwner();
               cur = tip.get();
               pending = std::move(tip);
             }
@@ -135,6 +136,7 @@ void mPartsList::parse() {
                 mEdges.pop_back();  // the edge borrowed the refused tip point
                 pending.reset();
               }
+              tellOwner();
             }
           } else {
             tipBodyFollows = true;
@@ -160,6 +162,7 @@ void mPartsList::parse() {
     if (!scan.atEnd()) throw BodyParseError();
   } catch (...) {
     clearParts();
+    tellOwner();
     throw;
   }
   mText = std::move(out);

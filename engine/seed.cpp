@@ -61,6 +61,10 @@ double mSeed::bodyEnergy() const { return mProcessor->energy().current(); }
 
 const mBodyPopulation* mSeed::bodyPopulation() const { return mPopulation; }
 
+void mSeed::bodyPartsChanged(const mPartsList& body) {
+  if (mPopulation) mPopulation->bodyChanged(body);
+}
+
 mBreedResult mSeed::cpuBreed(const mPoint3D& flowerPosition, double energy) {
   const double mean = gParam.mCPU_adjust_hight * flowerPosition.z;
   const double distance = normal(mean, gParam.mCPU_hight_variance * mean);

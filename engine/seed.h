@@ -70,6 +70,7 @@ class mSeed : public mObject, public mBodyOwner, public mCPUOwner {
   double bodyEnergy() const override;
   const mBodyPopulation* bodyPopulation() const override;
   std::string bodyIdText() const override { return mId.text(); }
+  void bodyPartsChanged(const mPartsList& body) override;
 
   // mCPUOwner
   mPartsList* cpuBody() const override { return mBody.get(); }

@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 #include "body/field.h"
 #include "body/parameters.h"
 #include "body/parts_list.h"
 #include "engine/place.h"
 #include "engine/random.h"
+#include "engine/reference_mode.h"
 #include "engine/seed.h"
 #include "genome/gene.h"
 #include "genome/gene_list.h"
@@ -48,8 +50,28 @@ void mSeedList::addNewborn(std::unique_ptr<mSeed> seed) {
 void mSeedList::addLiving(std::unique_ptr<mSeed> seed) {
   if (!seed) return;
   if (seed->genome()) seed->genome()->addCarrier(seed.get());
+  admitToIndex(*seed, mLiving.size());
   mLiving.push_back(std::move(seed));
   ++mTurnBirths;
+}
+
+void mSeedList::admitToIndex(const mSeed& seed, size_t position) {
+  if (mIndexed) mIndex.addBody(seed.body(), static_cast<int>(position));
+}
+
+const mPartIndex* mSeedList::partIndex() const {
+  if (referenceAlgorithms()) return nullptr;
+  if (!mIndexed || !mIndex.fitsParameters()) {
+    mIndex.clear();
+    for (size_t k = 0; k < mLiving.size(); ++k) mIndex.addBody(mLiving[k]->body(), static_cast<int>(k));
+    mIndexed = true;
+    mPositionsKnown = true;
+  }
+  return &mIndex;
+}
+
+void mSeedList::bodyChanged(const mPartsList& body) {
+  if (mIndexed) mIndex.updateBody(body);
 }
 
 mGene* mSeedList::findFather(const mSeed& parent, const mPoint3D& point, double& weight) const {
@@ -58,17 +80,36 @@ mGene* mSeedList::findFather(const mSeed& parent, const mPoint3D& point, double&
   double sum = 0;
   bool inRange = false;
   const double reach = gParam.mSeedList_maxFatherDistance;
-  for (const auto& other : mLiving) {
-    if (other.get() == &parent) continue;
-    for (const auto& flower : other->body().flowers()) {
+  // The sum and the strict "nearer" make the order of visits count: population order, then
+  // each body's flowers in order, whichever way the candidates are found.
+  auto visit = [&](const mSeed& other) {
+    for (const auto& flower : other.body().flowers()) {
       const double d = mPoint3D::distance2(*flower->position(), point);
       if (!(d <= reach)) continue;
       inRange = true;
       sum += 1.0 / d;
       if (d < nearest) {
         nearest = d;
-        best = other->genome();
+        best = other.genome();
       }
+    }
+  };
+  std::optional<std::vector<int>> near;
+  if (const mPartIndex* index = partIndex()) {
+    if (!mPositionsKnown) {
+      for (size_t k = 0; k < mLiving.size(); ++k) mIndex.setPosition(mLiving[k]->body(), static_cast<int>(k));
+      mPositionsKnown = true;
+    }
+    near = index->positionsWithFlowersNear(point, reach);
+  }
+  if (near) {
+    for (int k : *near) {
+      const mSeed& other = *mLiving[static_cast<size_t>(k)];
+      if (&other != &parent) visit(other);
+    }
+  } else {
+    for (const auto& other : mLiving) {
+      if (other.get() != &parent) visit(*other);
     }
   }
   weight = 0;
@@ -81,12 +122,18 @@ mGene* mSeedList::findFather(const mSeed& parent, const mPoint3D& point, double&
 }
 
 bool mSeedList::isClearForAll(const mPoint3D& p, double margin) const {
+  if (const mPartIndex* index = partIndex()) {
+    if (const std::optional<bool> clear = index->isClear(p, margin)) return *clear;
+  }
   for (const auto& seed : mLiving)
     if (!seed->isClear(p, margin)) return false;
   return true;
 }
 
 bool mSeedList::isSegmentClearForAll(const mPoint3D& a, const mPoint3D& b) const {
+  if (const mPartIndex* index = partIndex()) {
+    if (const std::optional<bool> clear = index->isSegmentClear(a, b)) return *clear;
+  }
   for (const auto& seed : mLiving)
     if (!seed->isSegmentClear(a, b)) return false;
   return true;
@@ -120,6 +167,7 @@ void mSeedList::endTurn() {
   mTurnDeaths += before - livingCount();
   for (auto& child : mNewborn) {
     child->setNewborn(0);
+    admitToIndex(*child, mLiving.size());
     mLiving.push_back(std::move(child));
   }
   mNewborn.clear();
@@ -140,6 +188,7 @@ double rankOf(const mSeed& seed) {
 void mSeedList::cull() {
   std::stable_sort(mLiving.begin(), mLiving.end(),
                    [](const auto& a, const auto& b) { return rankOf(*a) > rankOf(*b); });
+  mPositionsKnown = false;
 
   if (mHome && mHome->field().isOverCapacity() && !mLiving.empty()) {
     const double k = gParam.mSeedList_delete_factorial;
@@ -177,6 +226,10 @@ void mSeedList::forget(mSeed& seed) {
 
 void mSeedList::remove(std::vector<std::unique_ptr<mSeed>>& list, size_t index) {
   forget(*list[index]);
+  if (&list == &mLiving) {
+    if (mIndexed) mIndex.removeBody(list[index]->body());
+    mPositionsKnown = false;
+  }
   list.erase(list.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
@@ -203,6 +256,8 @@ bool mSeedList::readList(std::istream& in, std::vector<std::unique_ptr<mSeed>>& 
     auto seed = std::make_unique<mSeed>(this);
     const bool ok = seed->read(in);
     // Whatever was read holds a carrier entry; keep it owned so removal stays consistent.
+    // The next living individual's body must already clear this one.
+    if (&list == &mLiving) admitToIndex(*seed, list.size());
     list.push_back(std::move(seed));
     if (!ok) return false;
   }
@@ -210,6 +265,8 @@ bool mSeedList::readList(std::istream& in, std::vector<std::unique_ptr<mSeed>>& 
 }
 
 bool mSeedList::read(std::istream& in) {
+  mIndex.clear();
+  mIndexed = false;
   for (auto* list : {&mLiving, &mNewborn, &mReserve}) {
     for (auto& seed : *list) forget(*seed);
     list->clear();

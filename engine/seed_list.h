@@ -2,7 +2,12 @@
 // acts once a turn, keeps the children born during the turn apart until the turn ends, then
 // computes averages, culls (the marked; by rank when the field is over capacity; a few at
 // random in a large population) and admits the children. It finds the father of a child, and
-// answers the two whole-body placement tests for every body in it.
+// answers the two whole-body placement tests for every living body.
+//
+// While the fast algorithms run (engine/reference_mode.h) those searches go through an index
+// of where the living bodies' parts stand (body/part_index.h), kept in step as individuals are
+// admitted and die and as their bodies change; the answers, and the order in which the father
+// search visits flowers, are those of the full scans, which the reference algorithms run.
 //
 // Owns its individuals; removing one tells the gene pool and deletes it. Owned by the place.
 // Called on the world's thread with the world locked.
@@ -15,6 +20,7 @@
 
 #include "body/body_owner.h"
 #include "body/energy.h"
+#include "body/part_index.h"
 #include "engine/object.h"
 
 class mGene;
@@ -51,6 +57,9 @@ class mSeedList : public mObject, public mBodyPopulation {
   // mBodyPopulation: every living body must accept (an empty population accepts).
   bool isClearForAll(const mPoint3D& p, double margin) const override;
   bool isSegmentClearForAll(const mPoint3D& a, const mPoint3D& b) const override;
+  // A body's flowers, leaves or edges have changed (mSeed passes on mBodyOwner's notice).
+  // Bodies of individuals that are not living here are ignored.
+  void bodyChanged(const mPartsList& body);
 
   void computeStatistics();
 
@@ -83,6 +92,11 @@ class mSeedList : public mObject, public mBodyPopulation {
   void remove(std::vector<std::unique_ptr<mSeed>>& list, size_t index);
   void forget(mSeed& seed);
   bool readList(std::istream& in, std::vector<std::unique_ptr<mSeed>>& list);
+  // The index of the living bodies, made when it is missing or no longer fits the field's
+  // parameters; nullptr while the reference algorithms run. Once made it is kept in step,
+  // whichever algorithms run, until a population is read.
+  const mPartIndex* partIndex() const;
+  void admitToIndex(const mSeed& seed, size_t position);
 
   mPlace* mHome;
   mEnergy mAverageAccount;
@@ -97,4 +111,8 @@ class mSeedList : public mObject, public mBodyPopulation {
   std::vector<std::unique_ptr<mSeed>> mLiving;
   std::vector<std::unique_ptr<mSeed>> mNewborn;
   std::vector<std::unique_ptr<mSeed>> mReserve;
+  // A cache of mLiving's bodies, so the const searches may bring it up to date.
+  mutable mPartIndex mIndex;
+  mutable bool mIndexed = false;         // mIndex holds exactly the living bodies
+  mutable bool mPositionsKnown = false;  // and each at its index in mLiving
 };

@@ -1,0 +1,144 @@
+// vek-turn-rate: runs the world that grows from the built-in genome for a number of turns,
+// once with the fast algorithms and once with the reference ones, from the same seed, and
+// prints each run's turns per second (processor time, so that other work on a shared machine
+// counts less), their ratio, and whether the two worlds came out the same: genes and
+// population exactly, the field's occupancy and excess within 1e-9.
+//
+// It also prints the fast run's time per turn over its last turns against one bare pass over
+// the covered cells of its final world: how close the simulator comes to the cost it cannot
+// avoid.
+#include <time.h>
+
+#include <CLI/CLI.hpp>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <sstream>
+#include <string>
+
+#include "bench/bench_population.h"
+#include "body/field.h"
+#include "body/parameters.h"
+#include "engine/place.h"
+#include "engine/random.h"
+#include "engine/reference_mode.h"
+#include "engine/seed_list.h"
+#include "engine/world.h"
+#include "genome/gene_list.h"
+
+namespace {
+
+double processorSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
+}
+
+struct Run {
+  double seconds = 0;      // processor time of all turns
+  double wallSeconds = 0;
+  double lastTurnsSeconds = 0;  // processor time of the last `tail` turns
+  int tail = 0;
+  std::string genesAndPopulation;
+  double occupancy = 0;
+  double excess = 0;
+  double totalDaylight = 0;
+  int living = 0;
+  long coveredCells = 0;
+  double barePassSeconds = 0;  // one pass over the final world's covered cells
+};
+
+// One pass over the covered cells as the light benchmark's bare pass does it, averaged over
+// enough repetitions to be measurable.
+double barePassSeconds(const std::vector<std::pair<size_t, int>>& runs, int side) {
+  const double daylight = gParam.mField_daylight;
+  const double share = gParam.mField_downsize;
+  const double keep = 1.0 - share;
+  const double refill = share * daylight;
+  std::vector<double> grid(static_cast<size_t>(side) * side, daylight);
+  constexpr int kRepeats = 200;
+  volatile double sink = 0;
+  const double start = processorSeconds();
+  for (int k = 0; k < kRepeats; ++k) {
+    double taken = 0;
+    for (const auto& [first, length] : runs) {
+      double* cell = grid.data() + first;
+      for (int j = 0; j < length; ++j) {
+        taken += share * cell[j];
+        cell[j] = cell[j] * keep + refill;
+      }
+    }
+    sink = sink + taken;
+  }
+  return (processorSeconds() - start) / kRepeats;
+}
+
+Run runWorld(bool reference, int turns, std::uint32_t seed) {
+  setReferenceAlgorithms(reference);
+  reseedRandom(seed);
+  Run run;
+  run.tail = std::min(500, turns);
+  mWorld world;
+  world.place().populateWithBuiltInGenome();
+  const auto wallStart = std::chrono::steady_clock::now();
+  const double start = processorSeconds();
+  double tailStart = start;
+  while (world.place().turn() < turns) {
+    if (world.phase() == SUN_LIGHT && world.place().turn() == turns - run.tail) tailStart = processorSeconds();
+    world.step();
+  }
+  const double end = processorSeconds();
+  run.seconds = end - start;
+  run.lastTurnsSeconds = end - tailStart;
+  run.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
+
+  mPlace& place = world.place();
+  std::ostringstream out;
+  out.precision(10);
+  place.genePool().write(out);
+  place.population().write(out);
+  run.genesAndPopulation = out.str();
+  run.occupancy = place.field().occupancy();
+  run.excess = place.field().excess();
+  run.totalDaylight = place.field().totalDaylight();
+  run.living = place.population().livingCount();
+  const auto runs = vek::bench::coveredRuns(place);
+  for (const auto& r : runs) run.coveredCells += r.second;
+  run.barePassSeconds = barePassSeconds(runs, place.field().side());
+  return run;
+}
+
+void report(const char* name, const Run& run, int turns) {
+  std::printf("%-9s %d turns: %.2f s processor (%.2f s wall), %.1f turns/s; %d living, %ld covered cells at the end\n",
+              name, turns, run.seconds, run.wallSeconds, turns / run.seconds, run.living, run.coveredCells);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app("Runs the built-in world fast and reference and compares speed and outcome.");
+  int turns = 5000;
+  std::uint32_t seed = 1033;
+  app.add_option("--turns", turns, "turns of each run")->check(CLI::PositiveNumber);
+  app.add_option("--seed", seed, "seed of the program's random numbers");
+  CLI11_PARSE(app, argc, argv);
+
+  const Run fast = runWorld(false, turns, seed);
+  const Run plain = runWorld(true, turns, seed);
+  setReferenceAlgorithms(false);
+
+  report("fast", fast, turns);
+  report("reference", plain, turns);
+  std::printf("speed-up: %.2fx turns per second\n", plain.seconds / fast.seconds);
+  const double perTurn = fast.lastTurnsSeconds / fast.tail;
+  std::printf("fast, last %d turns: %.1f us per turn; bare pass over the final covered cells: %.1f us (ratio %.2f)\n",
+              fast.tail, 1e6 * perTurn, 1e6 * fast.barePassSeconds, perTurn / fast.barePassSeconds);
+
+  const bool same = fast.genesAndPopulation == plain.genesAndPopulation &&
+                    std::fabs(fast.occupancy - plain.occupancy) <= 1e-9 &&
+                    std::fabs(fast.excess - plain.excess) <= 1e-9 &&
+                    fast.totalDaylight == plain.totalDaylight;
+  std::printf("worlds: %s (occupancy %.17g and %.17g)\n", same ? "the same" : "DIFFERENT", fast.occupancy,
+              plain.occupancy);
+  return same ? 0 : 1;
+}

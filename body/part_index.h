@@ -1,0 +1,121 @@
+// mPartIndex: where the flowers, leaves and edges of a population's bodies stand, so that a
+// placement test or the father search looks at the parts near its point instead of at every
+// part of every body.
+//
+// A uniform grid of square buckets over the field (in x and y), one grid for each kind of
+// part, holds each part in every bucket its bounding box touches. Flowers are few and the
+// father search reaches far, so their grid is coarser. A query visits the buckets
+// its own box touches and asks the parts found there the very tests the bodies ask
+// (mSphere::clearOf, mEdge::clearOf, mSphere::clearOfSegment), with the same point objects, so
+// its answers are the full scans' answers, identity rules included: a part is never near the
+// edge that ends in its own point. Every box is widened by a margin relative to its
+// coordinates, far more than rounding in those tests can reach, so a part outside the query's
+// box can never fail the query.
+//
+// Parts with a value that is not finite or lies beyond 1e50, and parts that span very many
+// buckets, are kept apart and tested by every query. A query with such a value answers
+// "unknown" (nullopt): the caller then scans every body, as it would without the index. The
+// grid's frame is taken from the field's parameters when the index is made or cleared; after
+// they change the answers stay exact, only slower, until the index is cleared.
+//
+// The index holds the bodies it is given as they are when given. Whoever gives them calls
+// updateBody after every change of a held body's flowers, leaves or edges (made, grown, cut,
+// reset, laid out) and removeBody before a held body changes owner or is destroyed. Each held
+// body carries a position (setPosition), the order in which the father search must visit it.
+// Bodies and parts are not owned; the index never reads a part of a body after it was told of
+// the body's change.
+//
+// Not thread-safe: called on the world's thread only.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+class mParts;
+class mPartsList;
+class mPoint3D;
+
+class mPartIndex {
+ public:
+  mPartIndex();
+  mPartIndex(const mPartIndex&) = delete;
+  mPartIndex& operator=(const mPartIndex&) = delete;
+
+  // Holds `body` at `position`; a body already held is indexed anew.
+  void addBody(const mPartsList& body, int position);
+  // Indexes a held body's parts anew; nothing for a body not held.
+  void updateBody(const mPartsList& body);
+  void removeBody(const mPartsList& body);
+  void setPosition(const mPartsList& body, int position);
+  // Forgets every body and takes the grid's frame from the current parameters.
+  void clear();
+  // Whether the grid's frame is the one the current parameters give.
+  bool fitsParameters() const;
+  bool holds(const mPartsList& body) const { return mBodies.count(&body) != 0; }
+  size_t bodyCount() const { return mBodies.size(); }
+
+  // Whether every held body answers isClear(p, margin).
+  std::optional<bool> isClear(const mPoint3D& p, double margin) const;
+  // Whether every held body answers isSegmentClear(a, b).
+  std::optional<bool> isSegmentClear(const mPoint3D& a, const mPoint3D& b) const;
+  // The positions, ascending and each once, of the held bodies with a flower whose squared
+  // distance from p may be at most `reach`: every such body, and perhaps others with a flower
+  // in the cube around that sphere. Empty when reach is negative or not a number.
+  std::optional<std::vector<int>> positionsWithFlowersNear(const mPoint3D& p, double reach) const;
+
+ private:
+  enum Kind : int { kFlower, kLeaf, kEdge, kKinds };
+  struct Box {
+    double lo[3];
+    double hi[3];
+  };
+  // The buckets a box touches, as inclusive ranges of columns (x) and rows (y).
+  struct Span {
+    int x0, x1, y0, y1;
+  };
+  struct Held;
+  struct Entry {
+    Box box;
+    const mParts* part;
+    const mPartsList* body;
+    const Held* held;  // the body's record (records stay put in the map)
+    Kind kind;
+    // The bucket where the entry's and a query's spans first meet is the one place the entry
+    // is tested, so a part held in several buckets is tested once.
+    int x0, y0;
+  };
+  struct Held {
+    std::vector<size_t> buckets;  // every bucket holding one of the body's parts
+    bool loose = false;        // some part is among mLoose
+    int position = 0;
+  };
+
+  static Box aroundPoint(const mPoint3D& p, double reach);  // the cube p +- |reach|
+  static Box aroundSegment(const mPoint3D& a, const mPoint3D& b);
+  static void widen(Box& box);
+  static bool meet(const Box& a, const Box& b);
+
+  void insertParts(const mPartsList& body, Held& held);
+  // `usable`: the part's values all lie within 1e50.
+  void insert(const Entry& entry, bool usable, Held& held);
+  void erase(const mPartsList& body, Held& held);
+  Span spanOf(const Box& box, Kind kind) const;
+  size_t bucketIndex(Kind kind, int x, int y) const;
+  // Calls test(entry) for each entry of the kinds in `kinds` (bit 1 << kind) that may meet
+  // `query`, each once; stops and answers false as soon as a test does.
+  template <class Test>
+  bool visit(const Box& query, unsigned kinds, Test test) const;
+
+  double mOriginX = 0;
+  double mOriginY = 0;
+  double mPerWidth[kKinds] = {};  // 1 / the width of a bucket
+  int mCount[kKinds] = {};     // buckets per side
+  size_t mFirst[kKinds] = {};  // bucket (x, y) of kind k is mBuckets[mFirst[k] + y * mCount[k] + x]
+  double mFieldMinX = 0, mFieldMinY = 0, mFieldHaba = 0;
+  int mFieldN = 0;
+  std::vector<std::vector<Entry>> mBuckets;
+  std::vector<Entry> mLoose;
+  std::unordered_map<const mPartsList*, Held> mBodies;
+};

@@ -46,6 +46,10 @@ ParsedCommandLine parseCommandLine(int argc, char** argv) {
   app.add_option("--snapshot", o.snapshotFile, "Write a snapshot of the whole world for the viewer at the end")
       ->type_name("FILE.view");
   app.add_flag("--quiet", o.quiet, "No progress bar and no summary line");
+  app.add_flag("--profile", o.profile,
+               "At the end, print the wall time of each phase and the covered-cell visits of the light");
+  app.add_flag("--reference", o.reference,
+               "Run the plain algorithms (whole-grid light, full scans) that the fast ones are checked against");
 
   try {
     app.parse(argc, argv);

@@ -1,6 +1,7 @@
 // The command line of vek-batch, the headless runner:
 //   vek-batch [--load DIR | --gene FILE.gini] [--param FILE.pini] [--base DIR] [--turns N]
-//             [--seed S] [--save-every K] [--snapshot FILE.view] [--quiet]
+//             [--seed S] [--save-every K] [--snapshot FILE.view] [--quiet] [--profile]
+//             [--reference]
 #pragma once
 
 #include <cstdint>
@@ -19,6 +20,8 @@ struct BatchOptions {
   int saveEvery = 0;          // 0: save only at the end
   std::string snapshotFile;   // "" for no snapshot
   bool quiet = false;
+  bool profile = false;    // time per phase and covered-cell visits at the end
+  bool reference = false;  // the plain algorithms (engine/reference_mode.h)
 };
 
 // Parses the command line. Returns the options, or the exit code when the program is to end

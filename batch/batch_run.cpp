@@ -14,7 +14,9 @@
 #include "batch/interrupt_watcher.h"
 #include "batch/progress_bar.h"
 #include "body/parameters.h"
+#include "body/field.h"
 #include "engine/place.h"
+#include "engine/reference_mode.h"
 #include "engine/random.h"
 #include "engine/seed_list.h"
 #include "engine/world.h"
@@ -103,6 +105,22 @@ void runUntil(mWorld& world, InterruptWatcher& watcher, int turn) {
   if (released) world.waitUntilParked();
 }
 
+// Where the run's time went: each phase's steps (AFTER_EXECUTE with its logs) and the cells
+// the light computations visited.
+void printProfile(mWorld& world, double seconds) {
+  std::lock_guard<FairMutex> lock(world.mutex());
+  const auto& phases = world.phaseSeconds();
+  double stepped = 0;
+  for (double phase : phases) stepped += phase;
+  std::fprintf(stderr, "vek-batch: profile of %.3f s (%s algorithms):\n", seconds,
+               referenceAlgorithms() ? "reference" : "fast");
+  for (int phase = 0; phase < kPhaseCount; ++phase)
+    std::fprintf(stderr, "  %-16s %10.3f s  %5.1f %%\n", kPhaseNames[phase], phases[phase],
+                 stepped > 0 ? 100.0 * phases[phase] / stepped : 0.0);
+  std::fprintf(stderr, "  covered-cell visits %llu\n",
+               static_cast<unsigned long long>(world.place().field().coveredCellVisits()));
+}
+
 }  // namespace
 
 int runBatch(const BatchOptions& o) {
@@ -141,6 +159,8 @@ int runBatch(const BatchOptions& o) {
     return fail("the world stands at turn " + std::to_string(first.turn) + "; " + std::to_string(o.turns) +
                 " more turns would pass the largest turn number");
   if (o.seed) reseedRandom(*o.seed);
+  setReferenceAlgorithms(o.reference);
+  world.setProfiling(o.profile);
 
   logs = std::make_unique<StatisticsLogs>(document.saveFolder());
   world.addObserver(logs.get());
@@ -191,6 +211,7 @@ int runBatch(const BatchOptions& o) {
     std::printf("vek-batch: %d turns in %.1f s (%.1f turns/s); turn %d, %d living, %d genes; saved in %s\n", run,
                 seconds, seconds > 0 ? run / seconds : 0.0, last.turn, last.living, last.genes,
                 document.saveFolder().c_str());
+  if (o.profile) printProfile(world, seconds);
   return watcher.interrupted() ? 130 : 0;
 }
 

@@ -15,6 +15,8 @@ mField::~mField() = default;
 
 int mField::side() const { return mGrid->side(); }
 
+std::uint64_t mField::coveredCellVisits() const { return mGrid->visits(); }
+
 double mField::cellLight(int i, int j) const { return mGrid->cell(i, j); }
 
 namespace {
@@ -53,6 +55,12 @@ std::vector<mSphere*> partsByHeightKeyed(const std::vector<mPartsList*>& bodies)
 }  // namespace
 
 void mField::computeLight(const std::vector<mPartsList*>& livingBodies) {
+  const int wanted = gParam.mField_N;
+  if (wanted != side() && wanted >= 0 && wanted <= kMaxSide) {
+    const std::uint64_t visits = mGrid->visits();
+    mGrid = std::make_unique<mLightGrid>(wanted);
+    mGrid->addVisits(visits);
+  }
   const mGridFrame frame = mGridFrame::fromParameters(side());
   const double daylight = gParam.mField_daylight;
   const double downsize = gParam.mField_downsize;

@@ -6,10 +6,13 @@
 // from the top down: each part takes mField_downsize of the light of every cell whose centre
 // lies strictly within its radius, and passes the rest on to the parts below.
 //
-// The grid's side is mField_N at the moment the field is made and stays so for the field's
-// life: the computation, its daylight sums and the cells all use the field's own side(), so a
-// later change of mField_N never makes the field reach outside its grid; a field made after
-// the change uses the new value. insideField, centreX and centreY read the parameters only.
+// The grid's side follows mField_N: a computation that finds mField_N changed (a parameter
+// file read after the field was made) first rebuilds the grid with the new side, so the light
+// covers exactly the field that insideField describes. A side outside 0..kMaxSide is not
+// taken (the grid keeps its side): it would ask for more memory than any machine has. The
+// grid holds nothing that is saved, so a rebuild loses nothing. The computation, its daylight
+// sums and the cells use the grid's own side(), never reaching outside it. insideField,
+// centreX and centreY read the parameters only.
 // mField_daylight, mField_min_x/y, mField_haba, mField_downsize and mField_capacity are read
 // at each use.
 //
@@ -23,6 +26,7 @@
 // Owned by the place. Called on the world's thread only (computeLight in phase SUN_LIGHT).
 #pragma once
 
+#include <cstdint>
 #include <istream>
 #include <memory>
 #include <ostream>
@@ -58,7 +62,10 @@ class mField : public mObject {
   // occupancy > mField_capacity
   bool isOverCapacity() const;
 
+  static constexpr int kMaxSide = 16384;
   int side() const;
+  // Covered cells visited by the light computations so far (a cell once per part over it).
+  std::uint64_t coveredCellVisits() const;
   // The light left in cell (i, j) after the last computation; 0 <= i, j < side().
   double cellLight(int i, int j) const;
 

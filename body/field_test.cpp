@@ -136,26 +136,38 @@ TEST(Field, CapacityIsExceededOnlyAboveIt) {
   EXPECT_NEAR(field.excess(), 0.25, 1e-15);
 }
 
-TEST(Field, KeepsTheSideItWasMadeWith) {
+TEST(Field, GridFollowsTheSideOfTheParameters) {
   ParameterGuard guard;
   useSmallField();
   mField field;
-  gParam.mField_N = 20;  // the field now reaches x = 20 for new parts
+  ASSERT_EQ(field.side(), 10);
+  gParam.mField_N = 20;  // a parameter file read after the field was made
   FakeBodyOwner owner(mPoint3D(19, 5, 0));
   mPartsList far(&owner, "(NE<0,0,1>L<1.0>)");
   FakeBodyOwner edgeOwner(mPoint3D(10, 5, 0));
   mPartsList edge(&edgeOwner, "(NE<0,0,1>L<1.0>)");
   ASSERT_EQ(far.leaves().size(), 1u);
   field.computeLight({&far, &edge});
-  EXPECT_EQ(field.side(), 10);
-  EXPECT_EQ(far.leafLight(), 0);
-  EXPECT_NEAR(edge.leafLight(), 2 * 0.7, 1e-12);
-  EXPECT_EQ(field.totalDaylight(), 100);
+  EXPECT_EQ(field.side(), 20);
+  EXPECT_NEAR(far.leafLight(), 4 * 0.7, 1e-12);
+  EXPECT_NEAR(edge.leafLight(), 4 * 0.7, 1e-12);
+  EXPECT_EQ(field.totalDaylight(), 400);
+  EXPECT_EQ(field.coveredCellVisits(), 8u);
   gParam.mField_N = 5;
   field.computeLight({&far, &edge});
-  EXPECT_EQ(field.totalDaylight(), 200);
-  EXPECT_NEAR(edge.leafLight(), 2 * 0.7, 1e-12);
-  EXPECT_EQ(mField().side(), 5);
+  EXPECT_EQ(field.side(), 5);
+  EXPECT_EQ(far.leafLight(), 0);
+  EXPECT_EQ(edge.leafLight(), 0);
+  EXPECT_EQ(field.totalDaylight(), 425);
+  EXPECT_EQ(field.coveredCellVisits(), 8u);
+  // sides no machine could hold, or below zero, are not taken
+  gParam.mField_N = mField::kMaxSide + 1;
+  field.computeLight({});
+  EXPECT_EQ(field.side(), 5);
+  gParam.mField_N = -3;
+  field.computeLight({});
+  EXPECT_EQ(field.side(), 5);
+  EXPECT_EQ(field.totalDaylight(), 475);
 }
 
 TEST(Field, CentreAndBlock) {

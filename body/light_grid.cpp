@@ -57,6 +57,7 @@ double mLightGrid::absorbPlain(const std::vector<mSphere*>& parts, const mGridFr
         for (int j = static_cast<int>(box.j0); j <= static_cast<int>(box.j1); ++j) {
           const double dy = centre.y - (frame.minY + (j + 0.5) * frame.haba);
           if (dx * dx + dy * dy < r * r) {
+            ++mVisits;
             double& cell = mCells[static_cast<size_t>(i) * mSide + j];
             taken += downsize * cell;
             cell *= 1.0 - downsize;
@@ -95,6 +96,7 @@ double mLightGrid::absorbFast(const std::vector<mSphere*>& parts, const mGridFra
     // is the first over those cells) or wholly written.
     double taken = 0;
     for (const mCellRun& run : coverOf(*part, frame)) {
+      mVisits += static_cast<std::uint64_t>(run.count);
       const size_t end = run.first + static_cast<size_t>(run.count);
       for (size_t k = run.first; k < end;) {
         const size_t word = k / 64;

@@ -34,6 +34,9 @@ class mLightGrid {
   mLightGrid& operator=(const mLightGrid&) = delete;
 
   int side() const { return mSide; }
+  // Covered cells visited by all computations so far (a cell once per part over it).
+  std::uint64_t visits() const { return mVisits; }
+  void addVisits(std::uint64_t visits) { mVisits += visits; }
   // The light left in cell (i, j) after the last computation; 0 <= i, j < side().
   double cell(int i, int j) const;
 
@@ -54,6 +57,7 @@ class mLightGrid {
   void forgetUnusedCovers(size_t partCount);
 
   int mSide;
+  std::uint64_t mVisits = 0;
   std::vector<double> mCells;  // mSide * mSide, row i holds the cells (i, 0 .. side-1)
   // Bit k % 64 of word k / 64: the last fast computation wrote cell k. The words it set bits
   // in, to be cleared before the next.

@@ -90,6 +90,7 @@ void mCPU::step() {
   }
   const Instruction& instruction = kInstructions[opcode];
   mTrace.clear();
+  mChargePending = false;
   appendTrace("ip %d::%s ", mIp, mnemonicOf(instruction.opcode));
   const double extra = (this->*instruction.handler)();
   charge(instruction.opcode, gParam.mCPU_energy[instruction.opcode] + extra);
@@ -113,12 +114,30 @@ void mCPU::charge(int opcode, double cost) {
   bookUpkeepByKind(living);
   mAccount.addUsed(keep + cost);
   mAccount.spend(keep + cost);
-  appendTrace("   operator: %.10lf,keep %.10lf,total %.10lf", cost, keep, keep + cost);
+  mChargePending = true;
+  mChargedCost = cost;
+  mChargedKeep = keep;
+}
+
+std::string mCPU::trace() const {
+  if (!mChargePending) return mTrace;
+  const char* format = "   operator: %.10lf,keep %.10lf,total %.10lf";
+  const double total = mChargedKeep + mChargedCost;
+  const int length = std::snprintf(nullptr, 0, format, mChargedCost, mChargedKeep, total);
+  std::string text = mTrace;
+  if (length > 0) {
+    const size_t start = text.size();
+    text.resize(start + static_cast<size_t>(length) + 1);
+    std::snprintf(text.data() + start, static_cast<size_t>(length) + 1, format, mChargedCost, mChargedKeep, total);
+    text.pop_back();
+  }
+  return text;
 }
 
 void mCPU::chargeError() {
   const mPartsList* living = body();
   mTrace.clear();
+  mChargePending = false;
   appendTrace("error happen // ip %d : size%d", mIp, mCodeSize);
   const double calorie = living ? living->totalCalorie() : gParam.mSeed_calorie;
   mAccount.addKeep(calorie);
@@ -191,7 +210,8 @@ int mCPU::searchBackward() const {
 void mCPU::write(std::ostream& out) const {
   out << "/*mCPU start*/" << vek::kEol;
   mAccount.write(out);
-  out << (mTrace.empty() ? "empty" : mTrace) << vek::kEol;
+  const std::string text = trace();
+  out << (text.empty() ? "empty" : text) << vek::kEol;
   out << mIp << ' ' << mSelectedRegister << ' ' << mBreedCount << vek::kEol;
   for (double value : mRegisters) out << value << ' ';
   out << vek::kEol << mCallStack.size() << vek::kEol;
@@ -259,6 +279,7 @@ bool mCPU::read(std::istream& in) {
   }
   mAccount = account;
   mTrace = std::move(trace);
+  mChargePending = false;
   mIp = ip;
   mSelectedRegister = selectedRegister;
   mBreedCount = breedCount;

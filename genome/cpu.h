@@ -79,7 +79,7 @@ class mCPU : public mObject {
   const std::array<double, kRegisterCount>& registers() const { return mRegisters; }
   // Puts a value into a register (tests, tools); index 0..9.
   void setRegister(int index, double value) { mRegisters[index] = value; }
-  std::string trace() const { return mTrace; }
+  std::string trace() const;
   int breedCount() const { return mBreedCount; }
   const std::deque<int>& callStack() const { return mCallStack; }     // bottom first
   const std::deque<double>& dataStack() const { return mDataStack; }  // bottom first
@@ -162,7 +162,13 @@ class mCPU : public mObject {
   const mGene* mBoundGene = nullptr;
   mEnergy mAccount;
   mCPUOwner* mOwner = nullptr;
+  // The trace up to its charge text. The "   operator: ..." tail is formatted only when the
+  // trace is read or written: printing three doubles with ten decimals for every executed
+  // instruction would cost more than the instruction itself.
   std::string mTrace;
+  bool mChargePending = false;
+  double mChargedCost = 0;
+  double mChargedKeep = 0;
   std::deque<double> mDataStack;
   std::deque<int> mCallStack;
   int mSelectedRegister = 0;

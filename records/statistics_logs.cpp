@@ -192,9 +192,34 @@ FileOutcome writeLogTurn(const mPlace& place, const std::string& folder) {
   return {};
 }
 
+StatisticsLogs::~StatisticsLogs() {
+  for (std::FILE* file : mFiles)
+    if (file) std::fclose(file);
+}
+
+FileOutcome StatisticsLogs::appendTurn(const mPlace& place) {
+  const std::array<std::string, kTurnLogCount> lines = turnLogLines(place, std::time(nullptr));
+  FileOutcome outcome;
+  FileWriteGuard lock;
+  for (int i = 0; i < kTurnLogCount; ++i) {
+    const std::string path = mFolder + kTurnLogNames[i];
+    errno = 0;
+    std::FILE*& file = mFiles[static_cast<size_t>(i)];
+    if (!file) file = std::fopen(path.c_str(), "ab");
+    const bool written = file && std::fwrite(lines[i].data(), 1, lines[i].size(), file) == lines[i].size() &&
+                         std::fflush(file) == 0;
+    if (!written && outcome.ok()) outcome.error = describeFileError("cannot append to", path);
+    if (!written && file) {
+      std::fclose(file);
+      file = nullptr;
+    }
+  }
+  return outcome;
+}
+
 void StatisticsLogs::afterTurn(mWorld& world) {
   const mPlace& place = world.place();
-  note(writeTurnLogs(place, mFolder, std::time(nullptr)));
+  note(appendTurn(place));
   note(writeLogTurn(place, mFolder));
 }
 

@@ -22,6 +22,7 @@
 #pragma once
 
 #include <array>
+#include <cstdio>
 #include <ctime>
 #include <string>
 
@@ -59,9 +60,17 @@ FileOutcome writeLogTurn(const mPlace& place, const std::string& folder);
 // mWorld::addObserver before the worker starts; it runs on the stepping thread with the
 // world's mutex held. A log that cannot be written never stops the world: the failure is
 // counted, and the first one kept for the caller to report.
+//
+// The 29 logs stay open for appending from the first turn on (opening and closing 29 files
+// every turn cost more than writing them); every turn's lines are flushed to the files before
+// afterTurn returns, so the files always end with the last whole turn. A log that could not
+// be opened is tried again the next turn.
 class StatisticsLogs : public mWorldObserver {
  public:
   explicit StatisticsLogs(std::string folder) : mFolder(std::move(folder)) {}
+  ~StatisticsLogs() override;
+  StatisticsLogs(const StatisticsLogs&) = delete;
+  StatisticsLogs& operator=(const StatisticsLogs&) = delete;
 
   void afterTurn(mWorld& world) override;
 
@@ -71,8 +80,10 @@ class StatisticsLogs : public mWorldObserver {
 
  private:
   void note(const FileOutcome& outcome);
+  FileOutcome appendTurn(const mPlace& place);
 
   std::string mFolder;
+  std::array<std::FILE*, kTurnLogCount> mFiles{};
   int mFailures = 0;
   std::string mFirstFailure;
 };

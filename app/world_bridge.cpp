@@ -53,10 +53,11 @@ void WorldBridge::afterTurn(mWorld& world) {
   requestDelivery();
 }
 
-void WorldBridge::stepped(int nextPhase, const std::string& caption) {
+void WorldBridge::stepped(int nextPhase, const mWorld& world) {
+  std::string caption = world.caption();
   std::lock_guard<std::mutex> lock(mPendingMutex);
   mPending.phase = nextPhase;
-  mPending.caption = caption;
+  mPending.caption = std::move(caption);
   mPending.phaseOrder = ++mOrder;
   requestDelivery();
 }

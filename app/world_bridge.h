@@ -67,7 +67,7 @@ class WorldBridge : public QObject, public mWorldObserver {
   // Stepping thread, world locked.
   void showIndividual(const mSeed& individual) override;
   void afterTurn(mWorld& world) override;
-  void stepped(int nextPhase, const std::string& caption) override;
+  void stepped(int nextPhase, const mWorld& world) override;
 
  signals:
   void phaseChanged(int phase, const QString& caption);

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstring>
 
 #include "body/parts.h"
 #include "body/point3d.h"
+#include "body/repeated_sum.h"
 
 namespace {
 
@@ -30,18 +32,17 @@ bool sameFrame(const mGridFrame& a, const mGridFrame& b) {
 
 }  // namespace
 
-mLightGrid::mLightGrid(int side)
-    : mSide(std::max(side, 0)), mCells(static_cast<size_t>(mSide) * static_cast<size_t>(mSide), 0.0) {}
+mLightGrid::mLightGrid(int side) : mSide(std::max(side, 0)) {}
 
 double mLightGrid::cell(int i, int j) const {
   const size_t k = static_cast<size_t>(i) * static_cast<size_t>(mSide) + static_cast<size_t>(j);
-  if (mLastWasFast && !(mWritten[k / 64] >> (k % 64) & 1)) return mDaylight;
-  return mCells[k];
+  if (mLastWasFast) return mLightAtDepth[mDepths[k]];
+  return k < mCells.size() ? mCells[k] : 0.0;
 }
 
 double mLightGrid::absorbPlain(const std::vector<mSphere*>& parts, const mGridFrame& frame,
                                double daylight, double downsize) {
-  std::fill(mCells.begin(), mCells.end(), daylight);
+  mCells.assign(static_cast<size_t>(mSide) * static_cast<size_t>(mSide), daylight);
   mLastWasFast = false;
   mDaylight = daylight;
 
@@ -74,62 +75,28 @@ double mLightGrid::absorbPlain(const std::vector<mSphere*>& parts, const mGridFr
 
 double mLightGrid::absorbFast(const std::vector<mSphere*>& parts, const mGridFrame& frame,
                               double daylight, double downsize) {
-  if (mWritten.size() * 64 < mCells.size()) mWritten.assign((mCells.size() + 63) / 64, 0);
-  for (size_t word : mWrittenWords) mWritten[word] = 0;
-  mWrittenWords.clear();
+  const size_t cells = static_cast<size_t>(mSide) * static_cast<size_t>(mSide);
+  if (mDepths.size() != cells + kPadding) {
+    mDepths.assign(cells + kPadding, 0);
+    mTouched.clear();
+  }
+  clearDepths();
   if (!sameFrame(frame, mCoverFrame)) {
     mCovers.clear();
     mCoverFrame = frame;
   }
   ++mComputation;
+  // The light at each depth, multiplied down exactly as the plain way shades a cell.
+  mLightAtDepth[0] = daylight;
+  for (int depth = 1; depth <= kDeepest; ++depth) mLightAtDepth[depth] = mLightAtDepth[depth - 1] * (1.0 - downsize);
 
-  // What a cell still holding the daylight gives and keeps, as the general step would compute
-  // it from `daylight`.
-  const double keep = 1.0 - downsize;
-  const double takenFromDaylight = downsize * daylight;
-  const double keptFromDaylight = daylight * keep;
   double absorbed = 0;
-  for (mSphere* part : parts) {
-    if (part->position()->z < 0) break;
-    // The same cells in the same order as the plain loop, so `taken` is the same sum. A run is
-    // walked a word of the written-bits at a time; most words are wholly unwritten (the part
-    // is the first over those cells) or wholly written.
-    double taken = 0;
-    for (const mCellRun& run : coverOf(*part, frame)) {
-      mVisits += static_cast<std::uint64_t>(run.count);
-      const size_t end = run.first + static_cast<size_t>(run.count);
-      for (size_t k = run.first; k < end;) {
-        const size_t word = k / 64;
-        const unsigned bit = static_cast<unsigned>(k % 64);
-        const unsigned n = static_cast<unsigned>(std::min<size_t>(64 - bit, end - k));
-        const std::uint64_t mask = (n == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << n) - 1) << bit;
-        const std::uint64_t written = mWritten[word] & mask;
-        double* cell = mCells.data() + k;
-        if (written == 0) {
-          for (unsigned i = 0; i < n; ++i) {
-            taken += takenFromDaylight;
-            cell[i] = keptFromDaylight;
-          }
-        } else if (written == mask) {
-          for (unsigned i = 0; i < n; ++i) {
-            const double light = cell[i];
-            taken += downsize * light;
-            cell[i] = light * keep;
-          }
-        } else {
-          for (unsigned i = 0; i < n; ++i) {
-            const double light = (written >> (bit + i)) & 1 ? cell[i] : daylight;
-            taken += downsize * light;
-            cell[i] = light * keep;
-          }
-        }
-        if (mWritten[word] == 0) mWrittenWords.push_back(word);
-        mWritten[word] |= mask;
-        k += n;
-      }
-    }
-    part->setLight(taken);
-    absorbed += taken;
+  const std::uint64_t visits = mVisits;
+  if (!absorbByDepth(parts, frame, downsize, absorbed)) {
+    // Too many parts over one cell for a byte: this once, the plain way (which sets every
+    // part's light afresh). The touched cells are cleared by the next fast computation.
+    mVisits = visits;
+    return absorbPlain(parts, frame, daylight, downsize);
   }
   forgetUnusedCovers(parts.size());
   mLastWasFast = true;
@@ -139,7 +106,63 @@ double mLightGrid::absorbFast(const std::vector<mSphere*>& parts, const mGridFra
   return given > 0 ? absorbed / given : 0.0;
 }
 
-const std::vector<mCellRun>& mLightGrid::coverOf(const mSphere& part, const mGridFrame& frame) {
+bool mLightGrid::absorbByDepth(const std::vector<mSphere*>& parts, const mGridFrame& frame, double downsize,
+                               double& absorbed) {
+  static_assert(std::endian::native == std::endian::little, "the first of eight depths is the lowest byte");
+  constexpr std::uint64_t kEachByte = 0x0101010101010101;
+  std::uint8_t* const depths = mDepths.data();
+  for (mSphere* part : parts) {
+    if (part->position()->z < 0) break;
+    const Cover& cover = coverOf(*part, frame);
+    if (!cover.runs.empty()) mTouched.push_back(cover.box);
+    // The same cells in the same order as the plain loop, so `taken` is the same sum.
+    double taken = 0;
+    int stretchDepth = 0;
+    std::uint64_t stretchCells = 0;
+    for (const mCellRun& run : cover.runs) {
+      mVisits += static_cast<std::uint64_t>(run.count);
+      // Where the depth differs from the stretch's, eight cells at a time.
+      std::uint8_t* const first = depths + run.first;
+      const std::uint8_t* cell = first;
+      const std::uint8_t* const end = first + run.count;
+      while (cell < end) {
+        std::uint64_t eight;
+        std::memcpy(&eight, cell, sizeof eight);
+        const auto n = static_cast<unsigned>(std::min<std::ptrdiff_t>(end - cell, 8));
+        std::uint64_t differs = eight ^ kEachByte * static_cast<std::uint64_t>(stretchDepth);
+        if (n < 8) differs &= (std::uint64_t{1} << 8 * n) - 1;
+        if (differs == 0) {
+          stretchCells += n;
+          cell += n;
+          continue;
+        }
+        const auto same = static_cast<unsigned>(std::countr_zero(differs) / 8);
+        stretchCells += same;
+        cell += same;
+        const int depth = *cell;
+        if (depth == kDeepest) return false;
+        taken = addRepeatedly(taken, downsize * mLightAtDepth[stretchDepth], stretchCells);
+        stretchDepth = depth;
+        stretchCells = 0;
+      }
+      for (std::uint8_t* deeper = first; deeper < end; ++deeper) ++*deeper;
+    }
+    taken = addRepeatedly(taken, downsize * mLightAtDepth[stretchDepth], stretchCells);
+    part->setLight(taken);
+    absorbed += taken;
+  }
+  return true;
+}
+
+void mLightGrid::clearDepths() {
+  for (const Box& box : mTouched) {
+    std::uint8_t* row = mDepths.data() + box.first;
+    for (int i = 0; i < box.rows; ++i, row += mSide) std::memset(row, 0, static_cast<size_t>(box.width));
+  }
+  mTouched.clear();
+}
+
+const mLightGrid::Cover& mLightGrid::coverOf(const mSphere& part, const mGridFrame& frame) {
   Cover& cover = mCovers[&part];
   const mPoint3D& centre = *part.position();
   const double r = part.radius();
@@ -152,9 +175,22 @@ const std::vector<mCellRun>& mLightGrid::coverOf(const mSphere& part, const mGri
     cover.r = r;
     cover.runs.clear();
     appendCoveredRuns(frame, centre.x, centre.y, r, cover.runs);
+    cover.box = Box{};
+    if (!cover.runs.empty()) {
+      const auto side = static_cast<size_t>(mSide);
+      size_t left = side, right = 0;
+      for (const mCellRun& run : cover.runs) {
+        left = std::min(left, run.first % side);
+        right = std::max(right, run.first % side + static_cast<size_t>(run.count));
+      }
+      const size_t firstRow = cover.runs.front().first / side;
+      cover.box.first = firstRow * side + left;
+      cover.box.rows = static_cast<int>(cover.runs.back().first / side - firstRow + 1);
+      cover.box.width = static_cast<int>(right - left);
+    }
   }
   cover.used = mComputation;
-  return cover.runs;
+  return cover;
 }
 
 void mLightGrid::forgetUnusedCovers(size_t partCount) {

@@ -8,17 +8,26 @@
 // daylight given (0 when nothing is given).
 //
 // absorbPlain fills every cell, tests every cell of each part's bounding square and sums the
-// whole grid (a compensated sum). absorbFast costs what the parts cover: one bit per cell
-// tells whether the current computation has written it, and a cell it has not written holds
-// its daylight, so nothing is refilled (only the bits set last time are cleared); each part's
-// covered cells are kept from one computation to the next while its centre, its radius and
-// the grid's frame stay the same; and the light left is the light given less the light taken,
-// which differs from the plain sum only in its last digits. absorbFast requires
-// frame.allowsRuns(), a finite daylight and 0 <= downsize <= 1.
+// whole grid (a compensated sum).
+//
+// absorbFast costs what the parts cover. A cell's light depends only on how many parts have
+// taken from it so far in this computation, its depth: the daylight times 1 - downsize, that
+// many times over. So the fast way keeps one byte of depth per cell instead of a double (an
+// eighth of the memory to walk) and a table of the light at each depth. Only the cells the
+// last computation touched are set back to depth 0. Along a part's cells the depth comes in
+// stretches (0 where no higher part reached, the same under the same parts); a stretch adds
+// the same share to the part's light again and again, which addRepeatedly sums in one go
+// with the bits of adding cell by cell. Each part's covered cells are kept from one
+// computation to the next while its centre, its radius and the grid's frame stay the same;
+// and the light left is the light given less the light taken, which differs from the plain
+// sum only in its last digits. A computation that would stack more than 255 parts over one
+// cell is made the plain way instead. absorbFast requires frame.allowsRuns(), a finite
+// daylight and 0 <= downsize <= 1.
 //
 // Owned by the field; called on the world's thread only.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <unordered_map>
 #include <vector>
@@ -47,22 +56,40 @@ class mLightGrid {
                     double downsize);
 
  private:
+  // The rectangle of cells around a part's runs: `rows` rows of `width` cells from `first`.
+  struct Box {
+    size_t first = 0;
+    int rows = 0;
+    int width = 0;
+  };
   // A part's covered cells as they were last found.
   struct Cover {
     double x = 0, y = 0, r = 0;
     std::vector<mCellRun> runs;
+    Box box;
     std::uint32_t used = 0;  // the computation that last used it
   };
-  const std::vector<mCellRun>& coverOf(const mSphere& part, const mGridFrame& frame);
+  const Cover& coverOf(const mSphere& part, const mGridFrame& frame);
   void forgetUnusedCovers(size_t partCount);
+  // Sets every cell the last fast computation touched back to depth 0.
+  void clearDepths();
+  // Lets the parts take their light; false (with the parts' light partly set) when a cell
+  // would pass the deepest depth a byte holds.
+  bool absorbByDepth(const std::vector<mSphere*>& parts, const mGridFrame& frame, double downsize,
+                     double& absorbed);
+
+  static constexpr int kDeepest = 255;
+  // Bytes after the last cell, so that eight depths can always be read at once.
+  static constexpr size_t kPadding = 8;
 
   int mSide;
   std::uint64_t mVisits = 0;
-  std::vector<double> mCells;  // mSide * mSide, row i holds the cells (i, 0 .. side-1)
-  // Bit k % 64 of word k / 64: the last fast computation wrote cell k. The words it set bits
-  // in, to be cleared before the next.
-  std::vector<std::uint64_t> mWritten;
-  std::vector<size_t> mWrittenWords;
+  std::vector<double> mCells;  // plain: mSide * mSide, row i holds the cells (i, 0 .. side-1)
+  // fast: the depth of every cell, laid out as mCells (and kPadding more, always 0); the boxes
+  // of the parts of the last fast computation, which hold every cell it touched.
+  std::vector<std::uint8_t> mDepths;
+  std::vector<Box> mTouched;
+  std::array<double, kDeepest + 1> mLightAtDepth{};
   bool mLastWasFast = false;
   double mDaylight = 0;  // what the last computation gave each cell
   std::uint32_t mComputation = 0;  // fast computations so far; covers note the last that used them

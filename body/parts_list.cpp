@@ -1,5 +1,7 @@
 #include "body/parts_list.h"
 
+#include <cstring>
+
 #include "body/field.h"
 #include "body/parameters.h"
 #include "engine/random.h"
@@ -55,6 +57,7 @@ mPartsList::mPartsList(mBodyOwner* owner) : mOwner(owner) {}
 mPartsList::~mPartsList() { clearParts(); }
 
 void mPartsList::tellOwner() {
+  mKeeps.valid = false;
   if (mOwner) mOwner->bodyPartsChanged(*this);
 }
 
@@ -64,6 +67,7 @@ void mPartsList::clearParts() {
   mLeaves.clear();
   mNodes.clear();
   mEdges.clear();
+  mKeeps.valid = false;
 }
 
 mFlower* mPartsList::flowerAt(int i) const {
@@ -274,7 +278,8 @@ double mPartsList::flowerVolume() const {
 double mPartsList::flowerCalorie() const {
   return sumOf(mFlowers, [](const mFlower& f) { return f.calorie(); });
 }
-double mPartsList::flowerKeep() const {
+double mPartsList::flowerKeep() const { return keeps().flower; }
+double mPartsList::sumFlowerKeep() const {
   return sumOf(mFlowers, [](const mFlower& f) { return f.keep(); });
 }
 double mPartsList::leafVolume() const {
@@ -283,7 +288,8 @@ double mPartsList::leafVolume() const {
 double mPartsList::leafCalorie() const {
   return sumOf(mLeaves, [](const mLeaf& l) { return l.calorie(); });
 }
-double mPartsList::leafKeep() const {
+double mPartsList::leafKeep() const { return keeps().leaf; }
+double mPartsList::sumLeafKeep() const {
   return sumOf(mLeaves, [](const mLeaf& l) { return l.keep(); });
 }
 double mPartsList::edgeVolume() const {
@@ -292,8 +298,25 @@ double mPartsList::edgeVolume() const {
 double mPartsList::edgeCalorie() const {
   return sumOf(mEdges, [](const mEdge& e) { return e.calorie(); });
 }
-double mPartsList::edgeKeep() const {
+double mPartsList::edgeKeep() const { return keeps().edge; }
+double mPartsList::sumEdgeKeep() const {
   return sumOf(mEdges, [](const mEdge& e) { return e.keep(); });
+}
+
+const mPartsList::Keeps& mPartsList::keeps() const {
+  // A parameter file read while the world stands changes what every part keeps.
+  const std::array<double, 7> parameters = {gParam.mFlower_calorie, gParam.mFlower_keep_calorie,
+                                            gParam.mLeaf_calorie,   gParam.mLeaf_keep_calorie,
+                                            gParam.mEdge_radius,    gParam.mEdge_calorie,
+                                            gParam.mEdge_keep_calorie};
+  if (!mKeeps.valid || std::memcmp(parameters.data(), mKeeps.parameters.data(), sizeof parameters) != 0) {
+    mKeeps.flower = sumFlowerKeep();
+    mKeeps.leaf = sumLeafKeep();
+    mKeeps.edge = sumEdgeKeep();
+    mKeeps.parameters = parameters;
+    mKeeps.valid = true;
+  }
+  return mKeeps;
 }
 
 double mPartsList::totalVolume() const {

@@ -23,6 +23,7 @@
 // Owns every part it holds. Not copyable. Called on the world's thread only.
 #pragma once
 
+#include <array>
 #include <istream>
 #include <memory>
 #include <ostream>
@@ -134,7 +135,18 @@ class mPartsList : public mObject {
   bool passesClearance(const mPoint3D* base, const mPoint3D& t, double r) const;
 
   void clearParts();
-  void tellOwner();  // the flowers, leaves or edges have changed
+  void tellOwner();  // the flowers, leaves or edges have changed; also drops the cached keeps
+  // The three keeps, summed part by part as flowerKeep() etc. would, kept until the parts or
+  // a parameter they depend on change: the processor asks for them at every instruction.
+  struct Keeps {
+    bool valid = false;
+    double flower = 0, leaf = 0, edge = 0;
+    std::array<double, 7> parameters{};  // the parameters the sums were made with
+  };
+  const Keeps& keeps() const;
+  double sumFlowerKeep() const;
+  double sumLeafKeep() const;
+  double sumEdgeKeep() const;
   // Lays out mText from the owner's root, dropping from mText the groups that cannot be
   // laid out. Throws BodyParseError (leaving no parts) for a text outside the grammar.
   void parse();
@@ -147,4 +159,5 @@ class mPartsList : public mObject {
   std::vector<std::unique_ptr<mLeaf>> mLeaves;
   std::vector<std::unique_ptr<mEdge>> mEdges;
   std::vector<std::unique_ptr<mNode>> mNodes;
+  mutable Keeps mKeeps;
 };

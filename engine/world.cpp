@@ -70,10 +70,7 @@ void mWorld::stepLocked() {
       break;
     }
   }
-  if (!mObservers.empty()) {
-    const std::string text = caption();
-    for (mWorldObserver* observer : mObservers) observer->stepped(mPhase, text);
-  }
+  for (mWorldObserver* observer : mObservers) observer->stepped(mPhase, *this);
   if (mProfiling)
     mPhaseSeconds[phaseRun] +=
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
@@ -108,6 +105,7 @@ void mWorld::start() {
 void mWorld::run() {
   for (;;) {
     step();
+    if (!mHold.load() && !mStopping.load()) continue;
     waitOnHold();
     std::lock_guard<std::mutex> guard(mHoldMutex);
     if (mStopping) return;

@@ -41,8 +41,9 @@ class mWorldObserver {
   virtual void showIndividual(const mSeed& /*individual*/) {}
   // AFTER_EXECUTE, once the turn is closed: views are refreshed, logs written.
   virtual void afterTurn(mWorld& /*world*/) {}
-  // After every step: the phase that runs next and the caption that names it.
-  virtual void stepped(int /*nextPhase*/, const std::string& /*caption*/) {}
+  // After every step: the phase that runs next; `world.caption()` names it. The caption is
+  // built only by observers that show it, since a step may take less time than the text.
+  virtual void stepped(int /*nextPhase*/, const mWorld& /*world*/) {}
 };
 
 class mWorld : public mObject {
@@ -104,12 +105,14 @@ class mWorld : public mObject {
   bool mProfiling = false;
   std::array<double, kPhaseCount> mPhaseSeconds{};
 
-  // The hold flag: hold written by the controlling thread, waiting by the worker.
+  // The hold flag: hold written by the controlling thread, waiting by the worker. Hold and
+  // stopping are written under mHoldMutex; the worker glances at them without it after each
+  // step and takes the mutex only when one is set.
   mutable std::mutex mHoldMutex;
   std::condition_variable mHoldChanged;
-  bool mHold = true;
+  std::atomic<bool> mHold{true};
   bool mWaiting = false;
-  bool mStopping = false;
+  std::atomic<bool> mStopping{false};
   std::atomic<int> mHoldAfterTurn{0};
 
   bool mStarted = false;

@@ -19,9 +19,9 @@ namespace {
 // Records every caption a world publishes.
 class CaptionLog : public mWorldObserver {
  public:
-  void stepped(int, const std::string& caption) override {
+  void stepped(int, const mWorld& world) override {
     std::lock_guard<std::mutex> guard(mMutex);
-    mCaptions.push_back(caption);
+    mCaptions.push_back(world.caption());
     mChanged.notify_all();
   }
   void afterTurn(mWorld&) override { ++turns; }

@@ -91,7 +91,8 @@ void mCPU::step() {
   const Instruction& instruction = kInstructions[opcode];
   mTrace.clear();
   mChargePending = false;
-  appendTrace("ip %d::%s ", mIp, mnemonicOf(instruction.opcode));
+  mTracedIp = mIp;
+  mTracedOpcode = instruction.opcode;
   const double extra = (this->*instruction.handler)();
   charge(instruction.opcode, gParam.mCPU_energy[instruction.opcode] + extra);
   // A return may bring back any position a saved call stack held; past INT_MAX the next step
@@ -119,18 +120,37 @@ void mCPU::charge(int opcode, double cost) {
   mChargedKeep = keep;
 }
 
-std::string mCPU::trace() const {
-  if (!mChargePending) return mTrace;
-  const char* format = "   operator: %.10lf,keep %.10lf,total %.10lf";
-  const double total = mChargedKeep + mChargedCost;
-  const int length = std::snprintf(nullptr, 0, format, mChargedCost, mChargedKeep, total);
-  std::string text = mTrace;
+namespace {
+// `format` printed into a string; a cost may be any double, and "%.10lf" prints every digit of
+// a huge one, so the text is sized first.
+void appendFormatted(std::string& text, const char* format, va_list arguments) {
+  va_list again;
+  va_copy(again, arguments);
+  const int length = std::vsnprintf(nullptr, 0, format, arguments);
   if (length > 0) {
     const size_t start = text.size();
     text.resize(start + static_cast<size_t>(length) + 1);
-    std::snprintf(text.data() + start, static_cast<size_t>(length) + 1, format, mChargedCost, mChargedKeep, total);
+    std::vsnprintf(text.data() + start, static_cast<size_t>(length) + 1, format, again);
     text.pop_back();
   }
+  va_end(again);
+}
+
+__attribute__((format(printf, 2, 3))) void appendFormatted(std::string& text, const char* format, ...) {
+  va_list arguments;
+  va_start(arguments, format);
+  appendFormatted(text, format, arguments);
+  va_end(arguments);
+}
+}  // namespace
+
+std::string mCPU::trace() const {
+  if (!mChargePending) return mTrace;
+  std::string text;
+  appendFormatted(text, "ip %d::%s ", mTracedIp, mnemonicOf(mTracedOpcode));
+  text += mTrace;
+  const double total = mChargedKeep + mChargedCost;
+  appendFormatted(text, "   operator: %.10lf,keep %.10lf,total %.10lf", mChargedCost, mChargedKeep, total);
   return text;
 }
 
@@ -149,18 +169,8 @@ void mCPU::chargeError() {
 void mCPU::appendTrace(const char* format, ...) {
   va_list arguments;
   va_start(arguments, format);
-  va_list again;
-  va_copy(again, arguments);
-  // A cost may be any double, and "%.10lf" prints every digit of a huge one: size the text first.
-  const int length = std::vsnprintf(nullptr, 0, format, arguments);
+  appendFormatted(mTrace, format, arguments);
   va_end(arguments);
-  if (length > 0) {
-    const size_t start = mTrace.size();
-    mTrace.resize(start + static_cast<size_t>(length) + 1);
-    std::vsnprintf(mTrace.data() + start, static_cast<size_t>(length) + 1, format, again);
-    mTrace.pop_back();
-  }
-  va_end(again);
 }
 
 void mCPU::appendRegisterName(const char* lead) {

@@ -162,10 +162,14 @@ class mCPU : public mObject {
   const mGene* mBoundGene = nullptr;
   mEnergy mAccount;
   mCPUOwner* mOwner = nullptr;
-  // The trace up to its charge text. The "   operator: ..." tail is formatted only when the
-  // trace is read or written: printing three doubles with ten decimals for every executed
-  // instruction would cost more than the instruction itself.
+  // The trace between its "ip %d::%s " lead and its charge text. While a charge is pending the
+  // lead and the "   operator: ..." tail are formatted only when the trace is read or
+  // written: printing them for every executed instruction would cost more than the
+  // instruction itself. Without a pending charge (an error step, a trace read from a file)
+  // mTrace is the whole trace.
   std::string mTrace;
+  int mTracedIp = 0;
+  int mTracedOpcode = 0;
   bool mChargePending = false;
   double mChargedCost = 0;
   double mChargedKeep = 0;

@@ -64,7 +64,9 @@ FileOutcome writeLogTurn(const mPlace& place, const std::string& folder);
 // The 29 logs stay open for appending from the first turn on (opening and closing 29 files
 // every turn cost more than writing them); every turn's lines are flushed to the files before
 // afterTurn returns, so the files always end with the last whole turn. A log that could not
-// be opened is tried again the next turn.
+// be opened is tried again the next turn. With the reference algorithms (engine/reference_mode.h)
+// every log is opened and closed for its line instead, the plain way the fast one is measured
+// against; the files come out the same.
 class StatisticsLogs : public mWorldObserver {
  public:
   explicit StatisticsLogs(std::string folder) : mFolder(std::move(folder)) {}
@@ -81,6 +83,7 @@ class StatisticsLogs : public mWorldObserver {
  private:
   void note(const FileOutcome& outcome);
   FileOutcome appendTurn(const mPlace& place);
+  void closeFiles();
 
   std::string mFolder;
   std::array<std::FILE*, kTurnLogCount> mFiles{};

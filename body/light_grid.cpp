@@ -114,7 +114,10 @@ bool mLightGrid::absorbByDepth(const std::vector<mSphere*>& parts, const mGridFr
   for (mSphere* part : parts) {
     if (part->position()->z < 0) break;
     const Cover& cover = coverOf(*part, frame);
-    if (!cover.runs.empty()) mTouched.push_back(cover.box);
+    if (!cover.runs.empty()) {
+      mTouched.push_back(cover.box);
+      mTouchedArea += static_cast<size_t>(cover.box.rows) * static_cast<size_t>(cover.box.width);
+    }
     // The same cells in the same order as the plain loop, so `taken` is the same sum.
     double taken = 0;
     int stretchDepth = 0;
@@ -155,6 +158,13 @@ bool mLightGrid::absorbByDepth(const std::vector<mSphere*>& parts, const mGridFr
 }
 
 void mLightGrid::clearDepths() {
+  // Boxes row by row while they are few; once they add up to a good part of the grid, one
+  // sweep over all of it costs less.
+  if (mTouchedArea > mDepths.size() / 4) {
+    std::memset(mDepths.data(), 0, mDepths.size());
+    mTouched.clear();
+  }
+  mTouchedArea = 0;
   for (const Box& box : mTouched) {
     std::uint8_t* row = mDepths.data() + box.first;
     for (int i = 0; i < box.rows; ++i, row += mSide) std::memset(row, 0, static_cast<size_t>(box.width));

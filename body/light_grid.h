@@ -89,6 +89,7 @@ class mLightGrid {
   // of the parts of the last fast computation, which hold every cell it touched.
   std::vector<std::uint8_t> mDepths;
   std::vector<Box> mTouched;
+  size_t mTouchedArea = 0;  // their cells in all
   std::array<double, kDeepest + 1> mLightAtDepth{};
   bool mLastWasFast = false;
   double mDaylight = 0;  // what the last computation gave each cell

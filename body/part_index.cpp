@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstring>
+#include <functional>
 
 #include "body/parameters.h"
 #include "body/parts.h"
@@ -103,74 +105,110 @@ mPartIndex::Span mPartIndex::spanOf(const Box& box, Kind kind) const {
               column(box.hi[1], mOriginY)};
 }
 
-void mPartIndex::insert(const Entry& given, bool usable, Held& held) {
-  Entry entry = given;
-  entry.held = &held;
-  widen(entry.box);
-  bool inBuckets = usable;
-  Span span{};
-  if (inBuckets) {
-    span = spanOf(entry.box, entry.kind);
-    inBuckets = static_cast<long>(span.x1 - span.x0 + 1) * (span.y1 - span.y0 + 1) <= kMostBuckets;
-  }
-  if (inBuckets) {
-    entry.x0 = span.x0;
-    entry.y0 = span.y0;
-    for (int y = span.y0; y <= span.y1; ++y) {
-      for (int x = span.x0; x <= span.x1; ++x) {
-        const size_t bucket = bucketIndex(entry.kind, x, y);
-        mBuckets[bucket].push_back(entry);
-        held.buckets.push_back(bucket);
-      }
-    }
-  } else {
-    mLoose.push_back(entry);
-    held.loose = true;
-  }
+bool mPartIndex::Placed::sameAs(const Placed& other) const {
+  return part == other.part && kind == other.kind && loose == other.loose &&
+         std::memcmp(&box, &other.box, sizeof box) == 0;
 }
 
-void mPartIndex::insertParts(const mPartsList& body, Held& held) {
+std::vector<mPartIndex::Placed> mPartIndex::placementOf(const mPartsList& body) const {
+  std::vector<Placed> placement;
+  placement.reserve(body.flowers().size() + body.leaves().size() + body.edges().size());
+  auto place = [&](const mParts& part, Kind kind, Box box, bool usable) {
+    widen(box);
+    Placed placed{&part, kind, !usable, Span{}, box};
+    if (usable) {
+      placed.span = spanOf(box, kind);
+      const Span& span = placed.span;
+      // Their boxes may not even be numbers, or reach over much of the field: kept apart.
+      placed.loose = static_cast<long>(span.x1 - span.x0 + 1) * (span.y1 - span.y0 + 1) > kMostBuckets;
+    }
+    placement.push_back(placed);
+  };
   auto sphere = [&](const mSphere& part, Kind kind) {
     const double r = part.radius();
-    insert({aroundPoint(*part.position(), r), &part, &body, nullptr, kind, 0, 0},
-           usable(*part.position()) && usable(r), held);
+    place(part, kind, aroundPoint(*part.position(), r), usable(*part.position()) && usable(r));
   };
   for (const auto& flower : body.flowers()) sphere(*flower, kFlower);
   for (const auto& leaf : body.leaves()) sphere(*leaf, kLeaf);
-  for (const auto& edge : body.edges()) {
-    insert({aroundSegment(*edge->start(), *edge->end()), edge.get(), &body, nullptr, kEdge, 0, 0},
-           usable(*edge->start()) && usable(*edge->end()), held);
-  }
-  std::sort(held.buckets.begin(), held.buckets.end());
-  held.buckets.erase(std::unique(held.buckets.begin(), held.buckets.end()), held.buckets.end());
+  for (const auto& edge : body.edges())
+    place(*edge, kEdge, aroundSegment(*edge->start(), *edge->end()), usable(*edge->start()) && usable(*edge->end()));
+  std::sort(placement.begin(), placement.end(), [](const Placed& a, const Placed& b) {
+    return std::less<const mParts*>()(a.part, b.part);
+  });
+  return placement;
 }
 
-void mPartIndex::erase(const mPartsList& body, Held& held) {
-  auto ofBody = [&](const Entry& entry) { return entry.body == &body; };
-  for (size_t bucket : held.buckets) std::erase_if(mBuckets[bucket], ofBody);
-  if (held.loose) std::erase_if(mLoose, ofBody);
-  held.buckets.clear();
-  held.loose = false;
+void mPartIndex::file(const mPartsList& body, const Held& held, const Placed& placed) {
+  const Entry entry{placed.box, placed.part, &body, &held, placed.kind, placed.span.x0, placed.span.y0};
+  if (placed.loose) {
+    mLoose.push_back(entry);
+    return;
+  }
+  for (int y = placed.span.y0; y <= placed.span.y1; ++y)
+    for (int x = placed.span.x0; x <= placed.span.x1; ++x) mBuckets[bucketIndex(placed.kind, x, y)].push_back(entry);
+}
+
+namespace {
+// Removes the entry of `part` from `entries`; their order does not matter.
+template <class Entries>
+void removeEntryOf(Entries& entries, const mParts* part) {
+  for (auto& entry : entries) {
+    if (entry.part != part) continue;
+    entry = entries.back();
+    entries.pop_back();
+    return;
+  }
+}
+}  // namespace
+
+void mPartIndex::unfile(const Placed& placed) {
+  // Only the address is compared: the part itself may be gone.
+  if (placed.loose) {
+    removeEntryOf(mLoose, placed.part);
+    return;
+  }
+  for (int y = placed.span.y0; y <= placed.span.y1; ++y)
+    for (int x = placed.span.x0; x <= placed.span.x1; ++x)
+      removeEntryOf(mBuckets[bucketIndex(placed.kind, x, y)], placed.part);
+}
+
+void mPartIndex::refile(const mPartsList& body, Held& held) {
+  std::vector<Placed> fresh = placementOf(body);
+  const std::less<const mParts*> before;
+  auto old = held.placed.begin();
+  auto now = fresh.begin();
+  while (old != held.placed.end() || now != fresh.end()) {
+    if (now == fresh.end() || (old != held.placed.end() && before(old->part, now->part))) {
+      unfile(*old++);
+    } else if (old == held.placed.end() || before(now->part, old->part)) {
+      file(body, held, *now++);
+    } else {
+      if (!old->sameAs(*now)) {
+        unfile(*old);
+        file(body, held, *now);
+      }
+      ++old;
+      ++now;
+    }
+  }
+  held.placed = std::move(fresh);
 }
 
 void mPartIndex::addBody(const mPartsList& body, int position) {
-  auto [at, added] = mBodies.try_emplace(&body);
-  if (!added) erase(body, at->second);
-  at->second.position = position;
-  insertParts(body, at->second);
+  Held& held = mBodies[&body];
+  held.position = position;
+  refile(body, held);
 }
 
 void mPartIndex::updateBody(const mPartsList& body) {
   const auto at = mBodies.find(&body);
-  if (at == mBodies.end()) return;
-  erase(body, at->second);
-  insertParts(body, at->second);
+  if (at != mBodies.end()) refile(body, at->second);
 }
 
 void mPartIndex::removeBody(const mPartsList& body) {
   const auto at = mBodies.find(&body);
   if (at == mBodies.end()) return;
-  erase(body, at->second);
+  for (const Placed& placed : at->second.placed) unfile(placed);
   mBodies.erase(at);
 }
 

@@ -86,21 +86,31 @@ class mPartIndex {
     // is tested, so a part held in several buckets is tested once.
     int x0, y0;
   };
+  // Where one part of a held body is filed: its widened box and its buckets, or mLoose.
+  struct Placed {
+    const mParts* part;
+    Kind kind;
+    bool loose;
+    Span span;
+    Box box;
+    bool sameAs(const Placed& other) const;
+  };
   struct Held {
-    std::vector<size_t> buckets;  // every bucket holding one of the body's parts
-    bool loose = false;        // some part is among mLoose
+    std::vector<Placed> placed;  // the body's parts as filed, ordered by part address
     int position = 0;
   };
-
   static Box aroundPoint(const mPoint3D& p, double reach);  // the cube p +- |reach|
   static Box aroundSegment(const mPoint3D& a, const mPoint3D& b);
   static void widen(Box& box);
   static bool meet(const Box& a, const Box& b);
 
-  void insertParts(const mPartsList& body, Held& held);
-  // `usable`: the part's values all lie within 1e50.
-  void insert(const Entry& entry, bool usable, Held& held);
-  void erase(const mPartsList& body, Held& held);
+  // The body's parts as they would be filed now, ordered by part address.
+  std::vector<Placed> placementOf(const mPartsList& body) const;
+  // Files the body's parts anew, touching only the buckets of parts that are new, gone or
+  // changed since the body was last filed (the others keep their entries).
+  void refile(const mPartsList& body, Held& held);
+  void file(const mPartsList& body, const Held& held, const Placed& placed);
+  void unfile(const Placed& placed);
   Span spanOf(const Box& box, Kind kind) const;
   size_t bucketIndex(Kind kind, int x, int y) const;
   // Calls test(entry) for each entry of the kinds in `kinds` (bit 1 << kind) that may meet

@@ -1,5 +1,6 @@
 #include "body/parts.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -7,9 +8,11 @@
 #include "engine/random.h"
 
 std::string bodyNumberText(double value) {
+  // The text of printf's "%.10lf" in the C locale (to_chars promises the same digits, and
+  // makes them several times faster: a body's text is rewritten at every growth).
   char buffer[400];  // the largest doubles need over 300 digits before the point
-  std::snprintf(buffer, sizeof buffer, "%.10lf", value);
-  return buffer;
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 10);
+  return std::string(buffer, result.ptr);
 }
 
 std::string mParts::snapshotLine() const { return "Parts  " + mPosition->toText(); }

@@ -48,10 +48,11 @@ void useWorldNumberFormat(std::ios_base& stream) {
 }
 
 std::string formatG10(double value) {
-  std::ostringstream out;
-  useWorldNumberFormat(out);
-  out << value;
-  return out.str();
+  // What a stream set up by useWorldNumberFormat writes: printf's "%.10g" in the C locale,
+  // which to_chars gives too, without a stream.
+  char buffer[64];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 10);
+  return std::string(buffer, result.ptr);
 }
 
 std::string toCrLf(std::string_view text) {

@@ -2,9 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <random>
 #include <sstream>
+#include <vector>
 
+#include "body/parts.h"
 #include "records/cp932.h"
 #include "tests/test_support.h"
 
@@ -52,6 +58,34 @@ TEST(Numbers, WorldFormatHasTenSignificantDigits) {
   EXPECT_EQ(vek::formatG10(1e-5), "1e-05");
   EXPECT_EQ(vek::formatG10(12345678901.0), "1.23456789e+10");
   EXPECT_EQ(vek::formatG10(1000), "1000");
+}
+
+// The number texts of logs and bodies are made without printf or a stream, and must not differ
+// from them in any digit: halfway cases, the switch to exponents, the largest and the
+// smallest doubles, signed zeros, infinities and NaN.
+TEST(Numbers, FastNumberTextsEqualPrintfAndTheStream) {
+  std::vector<double> values = {0.0, -0.0, 0.5, 1.5, 2.5, 0.125, 0.00000000005, 0.00000000015, 1e-5, 1e-4,
+                                9999999999.5, 1e10, 1e15, 1e16, 1e300, -1e300, 5e-324, 2.2250738585072014e-308,
+                                1.7976931348623157e308, std::nan(""), -std::nan(""), INFINITY, -INFINITY};
+  std::mt19937_64 random(7);
+  std::uniform_real_distribution<double> exponent(-40, 40);
+  std::uniform_int_distribution<std::uint64_t> bits;
+  for (int k = 0; k < 20000; ++k) {
+    values.push_back((k % 2 ? -1 : 1) * std::exp(exponent(random)));
+    const double any = std::bit_cast<double>(bits(random));
+    if (std::isfinite(any)) values.push_back(any);
+  }
+  for (double value : values) {
+    char expected[400];
+    std::snprintf(expected, sizeof expected, "%.10g", value);
+    EXPECT_EQ(vek::formatG10(value), expected);
+    std::ostringstream stream;
+    vek::useWorldNumberFormat(stream);
+    stream << value;
+    EXPECT_EQ(vek::formatG10(value), stream.str());
+    std::snprintf(expected, sizeof expected, "%.10lf", value);
+    EXPECT_EQ(bodyNumberText(value), expected);
+  }
 }
 
 TEST(Numbers, BlockReadersAcceptWhatTheWriterPrints) {

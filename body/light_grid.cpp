@@ -83,6 +83,7 @@ double mLightGrid::absorbFast(const std::vector<mSphere*>& parts, const mGridFra
   clearDepths();
   if (!sameFrame(frame, mCoverFrame)) {
     mCovers.clear();
+    mFreeCovers.clear();
     mCoverFrame = frame;
   }
   ++mComputation;
@@ -110,6 +111,7 @@ bool mLightGrid::absorbByDepth(const std::vector<mSphere*>& parts, const mGridFr
                                double& absorbed) {
   static_assert(std::endian::native == std::endian::little, "the first of eight depths is the lowest byte");
   constexpr std::uint64_t kEachByte = 0x0101010101010101;
+  constexpr size_t kRunsAhead = 4;
   std::uint8_t* const depths = mDepths.data();
   for (mSphere* part : parts) {
     if (part->position()->z < 0) break;
@@ -122,7 +124,12 @@ bool mLightGrid::absorbByDepth(const std::vector<mSphere*>& parts, const mGridFr
     double taken = 0;
     int stretchDepth = 0;
     std::uint64_t stretchCells = 0;
-    for (const mCellRun& run : cover.runs) {
+    const size_t runCount = cover.runs.size();
+    for (size_t r = 0; r < runCount; ++r) {
+      const mCellRun& run = cover.runs[r];
+      // Each run lies in another row, most likely in another cache line: ask for the lines
+      // of the runs ahead while this one is walked.
+      if (r + kRunsAhead < runCount) __builtin_prefetch(depths + cover.runs[r + kRunsAhead].first, 1);
       mVisits += static_cast<std::uint64_t>(run.count);
       // Where the depth differs from the stretch's, eight cells at a time.
       std::uint8_t* const first = depths + run.first;
@@ -172,8 +179,21 @@ void mLightGrid::clearDepths() {
   mTouched.clear();
 }
 
-const mLightGrid::Cover& mLightGrid::coverOf(const mSphere& part, const mGridFrame& frame) {
-  Cover& cover = mCovers[&part];
+const mLightGrid::Cover& mLightGrid::coverOf(mSphere& part, const mGridFrame& frame) {
+  std::uint32_t slot = part.lightSlot();
+  if (slot >= mCovers.size() || mCovers[slot].part != &part) {
+    if (mFreeCovers.empty()) {
+      slot = static_cast<std::uint32_t>(mCovers.size());
+      mCovers.emplace_back();
+    } else {
+      slot = mFreeCovers.back();
+      mFreeCovers.pop_back();
+    }
+    mCovers[slot].part = &part;
+    mCovers[slot].used = 0;
+    part.setLightSlot(slot);
+  }
+  Cover& cover = mCovers[slot];
   const mPoint3D& centre = *part.position();
   const double r = part.radius();
   // Covered cells depend on nothing else, so a new part at a forgotten part's address with
@@ -206,6 +226,11 @@ const mLightGrid::Cover& mLightGrid::coverOf(const mSphere& part, const mGridFra
 void mLightGrid::forgetUnusedCovers(size_t partCount) {
   // Dead and shrunk-away parts leave their covers behind; sweep them once they outnumber the
   // parts, so the sweep costs little per computation.
-  if (mCovers.size() <= 2 * partCount + 64) return;
-  std::erase_if(mCovers, [&](const auto& entry) { return entry.second.used != mComputation; });
+  if (mCovers.size() - mFreeCovers.size() <= 2 * partCount + 64) return;
+  for (size_t slot = 0; slot < mCovers.size(); ++slot) {
+    Cover& cover = mCovers[slot];
+    if (!cover.part || cover.used == mComputation) continue;
+    cover.part = nullptr;
+    mFreeCovers.push_back(static_cast<std::uint32_t>(slot));
+  }
 }

@@ -29,7 +29,6 @@
 
 #include <array>
 #include <cstdint>
-#include <unordered_map>
 #include <vector>
 
 #include "body/covered_cells.h"
@@ -64,12 +63,13 @@ class mLightGrid {
   };
   // A part's covered cells as they were last found.
   struct Cover {
+    const mSphere* part = nullptr;  // compared, never followed: the part may be gone
     double x = 0, y = 0, r = 0;
     std::vector<mCellRun> runs;
     Box box;
     std::uint32_t used = 0;  // the computation that last used it
   };
-  const Cover& coverOf(const mSphere& part, const mGridFrame& frame);
+  const Cover& coverOf(mSphere& part, const mGridFrame& frame);
   void forgetUnusedCovers(size_t partCount);
   // Sets every cell the last fast computation touched back to depth 0.
   void clearDepths();
@@ -94,6 +94,8 @@ class mLightGrid {
   bool mLastWasFast = false;
   double mDaylight = 0;  // what the last computation gave each cell
   std::uint32_t mComputation = 0;  // fast computations so far; covers note the last that used them
-  std::unordered_map<const mSphere*, Cover> mCovers;
+  // Covers by slot (mSphere::lightSlot), and the slots given up by parts no longer seen.
+  std::vector<Cover> mCovers;
+  std::vector<std::uint32_t> mFreeCovers;
   mGridFrame mCoverFrame;  // the frame mCovers were found in
 };

@@ -10,6 +10,8 @@
 // No thread-safety of their own: called on the world's thread.
 #pragma once
 
+#include <cstdint>
+
 #include <memory>
 #include <string>
 
@@ -91,6 +93,10 @@ class mSphere : public mParts {
   void setRadius(double radius) { mRadius = radius; }
   double light() const { return mLight; }
   void setLight(double light) { mLight = light; }
+  // Where the light field keeps what it found of this part between computations; the field
+  // checks that the slot is still this part's. Nothing else reads it.
+  std::uint32_t lightSlot() const { return mLightSlot; }
+  void setLightSlot(std::uint32_t slot) { mLightSlot = slot; }
 
   double volume() const;                 // 4/3 * pi * radius^3
   double calorie() const;                // volume * the kind's calorie per volume
@@ -109,6 +115,7 @@ class mSphere : public mParts {
   std::unique_ptr<mPoint3D> mOwned;
   double mLight = 0;
   double mRadius;
+  std::uint32_t mLightSlot = UINT32_MAX;
 };
 
 class mLeaf : public mSphere {

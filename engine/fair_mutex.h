@@ -25,6 +25,11 @@ class FairMutex {
     mServing.fetch_add(1, std::memory_order_release);
     mServing.notify_all();
   }
+  // Whether another thread has taken a ticket since the holder's: asked by the holder, who
+  // may then keep the mutex for more work only while this is false.
+  bool othersWaiting() const {
+    return mNext.load(std::memory_order_relaxed) - mServing.load(std::memory_order_relaxed) > 1;
+  }
 
  private:
   // Tickets wrap around after 2^32 locks; only equality is ever asked of them.

@@ -104,7 +104,14 @@ void mWorld::start() {
 
 void mWorld::run() {
   for (;;) {
-    step();
+    {
+      // Steps follow each other under one lock until someone else asks for the world (who
+      // then waits one step at most) or the worker is to park or stop.
+      std::lock_guard<FairMutex> guard(mMutex);
+      do {
+        stepLocked();
+      } while (!mHold.load() && !mStopping.load() && !mMutex.othersWaiting());
+    }
     if (!mHold.load() && !mStopping.load()) continue;
     waitOnHold();
     std::lock_guard<std::mutex> guard(mHoldMutex);

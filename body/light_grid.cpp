@@ -111,7 +111,6 @@ bool mLightGrid::absorbByDepth(const std::vector<mSphere*>& parts, const mGridFr
                                double& absorbed) {
   static_assert(std::endian::native == std::endian::little, "the first of eight depths is the lowest byte");
   constexpr std::uint64_t kEachByte = 0x0101010101010101;
-  constexpr size_t kRunsAhead = 4;
   std::uint8_t* const depths = mDepths.data();
   for (mSphere* part : parts) {
     if (part->position()->z < 0) break;
@@ -123,39 +122,36 @@ bool mLightGrid::absorbByDepth(const std::vector<mSphere*>& parts, const mGridFr
     // The same cells in the same order as the plain loop, so `taken` is the same sum.
     double taken = 0;
     int stretchDepth = 0;
+    std::uint64_t stretchBytes = 0;  // kEachByte * stretchDepth
     std::uint64_t stretchCells = 0;
-    const size_t runCount = cover.runs.size();
-    for (size_t r = 0; r < runCount; ++r) {
-      const mCellRun& run = cover.runs[r];
-      // Each run lies in another row, most likely in another cache line: ask for the lines
-      // of the runs ahead while this one is walked.
-      if (r + kRunsAhead < runCount) __builtin_prefetch(depths + cover.runs[r + kRunsAhead].first, 1);
+    for (const mCellRun& run : cover.runs) {
       mVisits += static_cast<std::uint64_t>(run.count);
-      // Where the depth differs from the stretch's, eight cells at a time.
-      std::uint8_t* const first = depths + run.first;
-      const std::uint8_t* cell = first;
-      const std::uint8_t* const end = first + run.count;
-      while (cell < end) {
+      // Eight cells at a time: find where the depth leaves the stretch's, then deepen all
+      // eight at once (no byte is at the deepest depth, so no carry crosses a byte). A last
+      // group of fewer cells reads past the run, into the padding at worst, and leaves the
+      // cells beyond it as they were.
+      for (std::uint8_t* cell = depths + run.first; cell < depths + run.first + run.count; cell += 8) {
+        const auto n = static_cast<unsigned>(std::min<std::ptrdiff_t>(depths + run.first + run.count - cell, 8));
+        const std::uint64_t inRun = n == 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << 8 * n) - 1;
         std::uint64_t eight;
         std::memcpy(&eight, cell, sizeof eight);
-        const auto n = static_cast<unsigned>(std::min<std::ptrdiff_t>(end - cell, 8));
-        std::uint64_t differs = eight ^ kEachByte * static_cast<std::uint64_t>(stretchDepth);
-        if (n < 8) differs &= (std::uint64_t{1} << 8 * n) - 1;
-        if (differs == 0) {
-          stretchCells += n;
-          cell += n;
-          continue;
+        unsigned counted = 0;  // cells of the eight counted into stretches so far
+        for (std::uint64_t differs = (eight ^ stretchBytes) & inRun; differs != 0;) {
+          const auto at = static_cast<unsigned>(std::countr_zero(differs) / 8);
+          const int depth = cell[at];
+          if (depth == kDeepest) return false;
+          stretchCells += at - counted;
+          taken = addRepeatedly(taken, downsize * mLightAtDepth[stretchDepth], stretchCells);
+          stretchDepth = depth;
+          stretchBytes = kEachByte * static_cast<std::uint64_t>(depth);
+          stretchCells = 0;
+          counted = at;
+          differs = (eight ^ stretchBytes) & inRun & ~std::uint64_t{0} << 8 * at;
         }
-        const auto same = static_cast<unsigned>(std::countr_zero(differs) / 8);
-        stretchCells += same;
-        cell += same;
-        const int depth = *cell;
-        if (depth == kDeepest) return false;
-        taken = addRepeatedly(taken, downsize * mLightAtDepth[stretchDepth], stretchCells);
-        stretchDepth = depth;
-        stretchCells = 0;
+        stretchCells += n - counted;
+        eight += kEachByte & inRun;
+        std::memcpy(cell, &eight, sizeof eight);
       }
-      for (std::uint8_t* deeper = first; deeper < end; ++deeper) ++*deeper;
     }
     taken = addRepeatedly(taken, downsize * mLightAtDepth[stretchDepth], stretchCells);
     part->setLight(taken);

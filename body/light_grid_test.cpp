@@ -166,6 +166,29 @@ TEST(FastLight, SwitchingComputationsAtAnyTurnChangesNothing) {
   }
 }
 
+// A cell's depth is kept in a byte: a stack of more parts than it holds is computed the
+// plain way, and the turn after it, with fewer parts, the fast way again.
+TEST(FastLight, StacksDeeperThanAByteHoldsComeOutTheSame) {
+  ParameterGuard guard;
+  useTestField();
+  gParam.mField_downsize = 0.01;
+  std::vector<std::unique_ptr<FakeBodyOwner>> owners;
+  std::vector<std::unique_ptr<mPartsList>> bodies;
+  std::vector<mPartsList*> pointers;
+  for (int k = 0; k < 300; ++k) {
+    owners.push_back(std::make_unique<FakeBodyOwner>(mPoint3D(0.03 * (k % 7), 0.02 * (k % 5), 0)));
+    bodies.push_back(std::make_unique<mPartsList>(owners.back().get(), "(NE<0,0," + number(1 + 0.001 * k) + ">L<0.4>)"));
+    pointers.push_back(bodies.back().get());
+  }
+  mField fast, plain;
+  expectSameTurn(fast, plain, pointers);
+  const std::vector<mPartsList*> fewer(pointers.begin(), pointers.begin() + 200);
+  expectSameTurn(fast, plain, fewer);
+  const std::vector<mPartsList*> more(pointers.begin(), pointers.begin() + 260);
+  expectSameTurn(fast, plain, more);
+  EXPECT_LT(fast.cellLight(100, 100), 0.2 * gParam.mField_daylight);
+}
+
 TEST(FastLight, CellsNoLongerCoveredHoldTheDaylightAgain) {
   ParameterGuard guard;
   useTestField();

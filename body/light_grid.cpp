@@ -88,8 +88,11 @@ double mLightGrid::absorbFast(const std::vector<mSphere*>& parts, const mGridFra
   }
   ++mComputation;
   // The light at each depth, multiplied down exactly as the plain way shades a cell.
-  mLightAtDepth[0] = daylight;
-  for (int depth = 1; depth <= kDeepest; ++depth) mLightAtDepth[depth] = mLightAtDepth[depth - 1] * (1.0 - downsize);
+  if (!sameBits(mLightAtDepth[0], daylight) || !sameBits(mTableDownsize, downsize)) {
+    mLightAtDepth[0] = daylight;
+    for (int depth = 1; depth <= kDeepest; ++depth) mLightAtDepth[depth] = mLightAtDepth[depth - 1] * (1.0 - downsize);
+    mTableDownsize = downsize;
+  }
 
   double absorbed = 0;
   const std::uint64_t visits = mVisits;

@@ -91,6 +91,7 @@ class mLightGrid {
   std::vector<Box> mTouched;
   size_t mTouchedArea = 0;  // their cells in all
   std::array<double, kDeepest + 1> mLightAtDepth{};
+  double mTableDownsize = 0;  // the share mLightAtDepth was made with
   bool mLastWasFast = false;
   double mDaylight = 0;  // what the last computation gave each cell
   std::uint32_t mComputation = 0;  // fast computations so far; covers note the last that used them

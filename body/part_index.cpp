@@ -81,6 +81,8 @@ void mPartIndex::clear() {
   mBuckets.assign(buckets, {});
   mLoose.clear();
   mBodies.clear();
+  mHeld.clear();
+  mFreeSlots.clear();
 }
 
 bool mPartIndex::fitsParameters() const {
@@ -110,9 +112,8 @@ bool mPartIndex::Placed::sameAs(const Placed& other) const {
          std::memcmp(&box, &other.box, sizeof box) == 0;
 }
 
-std::vector<mPartIndex::Placed> mPartIndex::placementOf(const mPartsList& body) const {
-  std::vector<Placed> placement;
-  placement.reserve(body.flowers().size() + body.leaves().size() + body.edges().size());
+void mPartIndex::placementOf(const mPartsList& body, std::vector<Placed>& placement) const {
+  placement.clear();
   auto place = [&](const mParts& part, Kind kind, Box box, bool usable) {
     widen(box);
     Placed placed{&part, kind, !usable, Span{}, box};
@@ -135,7 +136,6 @@ std::vector<mPartIndex::Placed> mPartIndex::placementOf(const mPartsList& body) 
   std::sort(placement.begin(), placement.end(), [](const Placed& a, const Placed& b) {
     return std::less<const mParts*>()(a.part, b.part);
   });
-  return placement;
 }
 
 void mPartIndex::file(const mPartsList& body, const Held& held, const Placed& placed) {
@@ -173,7 +173,9 @@ void mPartIndex::unfile(const Placed& placed) {
 }
 
 void mPartIndex::refile(const mPartsList& body, Held& held) {
-  std::vector<Placed> fresh = placementOf(body);
+  // The fresh placement is made in the spare vector, which then takes the old one's place.
+  std::vector<Placed>& fresh = mSparePlacement;
+  placementOf(body, fresh);
   const std::less<const mParts*> before;
   auto old = held.placed.begin();
   auto now = fresh.begin();
@@ -191,30 +193,56 @@ void mPartIndex::refile(const mPartsList& body, Held& held) {
       ++now;
     }
   }
-  held.placed = std::move(fresh);
+  held.placed.swap(fresh);
+}
+
+mPartIndex::Held* mPartIndex::find(const mPartsList& body) const {
+  // The body's slot names its record unless another index has written its own slot since.
+  const std::uint32_t slot = body.indexSlot();
+  if (slot < mHeld.size() && mHeld[slot] && mHeld[slot]->body == &body) return mHeld[slot].get();
+  const auto at = mBodies.find(&body);
+  if (at == mBodies.end()) return nullptr;
+  body.setIndexSlot(at->second);
+  return mHeld[at->second].get();
 }
 
 void mPartIndex::addBody(const mPartsList& body, int position) {
-  Held& held = mBodies[&body];
-  held.position = position;
-  refile(body, held);
+  Held* held = find(body);
+  if (!held) {
+    std::uint32_t slot;
+    if (mFreeSlots.empty()) {
+      slot = static_cast<std::uint32_t>(mHeld.size());
+      mHeld.emplace_back();
+    } else {
+      slot = mFreeSlots.back();
+      mFreeSlots.pop_back();
+    }
+    mHeld[slot] = std::make_unique<Held>();
+    held = mHeld[slot].get();
+    held->body = &body;
+    mBodies.emplace(&body, slot);
+    body.setIndexSlot(slot);
+  }
+  held->position = position;
+  refile(body, *held);
 }
 
 void mPartIndex::updateBody(const mPartsList& body) {
-  const auto at = mBodies.find(&body);
-  if (at != mBodies.end()) refile(body, at->second);
+  if (Held* held = find(body)) refile(body, *held);
 }
 
 void mPartIndex::removeBody(const mPartsList& body) {
+  if (!find(body)) return;
   const auto at = mBodies.find(&body);
-  if (at == mBodies.end()) return;
-  for (const Placed& placed : at->second.placed) unfile(placed);
+  const std::uint32_t slot = at->second;
+  for (const Placed& placed : mHeld[slot]->placed) unfile(placed);
+  mHeld[slot].reset();
+  mFreeSlots.push_back(slot);
   mBodies.erase(at);
 }
 
 void mPartIndex::setPosition(const mPartsList& body, int position) {
-  const auto at = mBodies.find(&body);
-  if (at != mBodies.end()) at->second.position = position;
+  if (Held* held = find(body)) held->position = position;
 }
 
 template <class Test>

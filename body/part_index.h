@@ -29,6 +29,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <unordered_map>
 #include <vector>
@@ -53,7 +54,7 @@ class mPartIndex {
   void clear();
   // Whether the grid's frame is the one the current parameters give.
   bool fitsParameters() const;
-  bool holds(const mPartsList& body) const { return mBodies.count(&body) != 0; }
+  bool holds(const mPartsList& body) const { return find(body) != nullptr; }
   size_t bodyCount() const { return mBodies.size(); }
 
   // Whether every held body answers isClear(p, margin).
@@ -80,7 +81,7 @@ class mPartIndex {
     Box box;
     const mParts* part;
     const mPartsList* body;
-    const Held* held;  // the body's record (records stay put in the map)
+    const Held* held;  // the body's record
     Kind kind;
     // The bucket where the entry's and a query's spans first meet is the one place the entry
     // is tested, so a part held in several buckets is tested once.
@@ -96,16 +97,19 @@ class mPartIndex {
     bool sameAs(const Placed& other) const;
   };
   struct Held {
+    const mPartsList* body = nullptr;
     std::vector<Placed> placed;  // the body's parts as filed, ordered by part address
     int position = 0;
   };
+  // The record of a held body, or nullptr.
+  Held* find(const mPartsList& body) const;
   static Box aroundPoint(const mPoint3D& p, double reach);  // the cube p +- |reach|
   static Box aroundSegment(const mPoint3D& a, const mPoint3D& b);
   static void widen(Box& box);
   static bool meet(const Box& a, const Box& b);
 
   // The body's parts as they would be filed now, ordered by part address.
-  std::vector<Placed> placementOf(const mPartsList& body) const;
+  void placementOf(const mPartsList& body, std::vector<Placed>& placement) const;
   // Files the body's parts anew, touching only the buckets of parts that are new, gone or
   // changed since the body was last filed (the others keep their entries).
   void refile(const mPartsList& body, Held& held);
@@ -127,5 +131,10 @@ class mPartIndex {
   int mFieldN = 0;
   std::vector<std::vector<Entry>> mBuckets;
   std::vector<Entry> mLoose;
-  std::unordered_map<const mPartsList*, Held> mBodies;
+  // Records by slot (null: free), found through the body's slot (mPartsList::indexSlot), or
+  // through the map when another index has taken the body's slot. Records stay put.
+  std::vector<std::unique_ptr<Held>> mHeld;
+  std::vector<std::uint32_t> mFreeSlots;
+  std::unordered_map<const mPartsList*, std::uint32_t> mBodies;
+  std::vector<Placed> mSparePlacement;
 };

@@ -24,6 +24,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <istream>
 #include <memory>
 #include <ostream>
@@ -93,6 +94,11 @@ class mPartsList : public mObject {
   // Edge k and everything beyond it is removed; the node it grew from stays.
   bool cutEdge(int k);
 
+  // Where a part index keeps its record of this body; the index checks that the slot is its
+  // own. Nothing else reads it.
+  std::uint32_t indexSlot() const { return mIndexSlot; }
+  void setIndexSlot(std::uint32_t slot) const { mIndexSlot = slot; }
+
   // Placement tests, asked of every living body when a part of any body is placed.
   // True when every flower, leaf and edge of this body is clear of p by margin m.
   bool isClear(const mPoint3D& p, double m) const;
@@ -160,4 +166,5 @@ class mPartsList : public mObject {
   std::vector<std::unique_ptr<mEdge>> mEdges;
   std::vector<std::unique_ptr<mNode>> mNodes;
   mutable Keeps mKeeps;
+  mutable std::uint32_t mIndexSlot = UINT32_MAX;
 };

@@ -186,8 +186,15 @@ double rankOf(const mSeed& seed) {
 }  // namespace
 
 void mSeedList::cull() {
-  std::stable_sort(mLiving.begin(), mLiving.end(),
-                   [](const auto& a, const auto& b) { return rankOf(*a) > rankOf(*b); });
+  // Best first, equals in their order; sorted on copies of the ranks, so that no comparison
+  // has to reach into an individual.
+  std::vector<std::pair<double, size_t>> ranked(mLiving.size());
+  for (size_t k = 0; k < mLiving.size(); ++k) ranked[k] = {rankOf(*mLiving[k]), k};
+  std::stable_sort(ranked.begin(), ranked.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+  std::vector<std::unique_ptr<mSeed>> sorted;
+  sorted.reserve(mLiving.size());
+  for (const auto& entry : ranked) sorted.push_back(std::move(mLiving[entry.second]));
+  mLiving.swap(sorted);
   mPositionsKnown = false;
 
   if (mHome && mHome->field().isOverCapacity() && !mLiving.empty()) {

@@ -13,9 +13,9 @@
 
 namespace {
 
-// Leaves and edges are about a unit across, as are the placement tests' reaches; the father
-// search reaches ten.
-constexpr int kBucketsPerSide[] = {32, 64, 64};  // flowers, leaves, edges
+// Flowers, leaves and edges are about a unit across, as are the placement tests' reaches;
+// the father search reaches ten, and looks at flower centres only.
+constexpr int kBucketsPerSide[] = {64, 64, 64, 16};  // flowers, leaves, edges, flower centres
 // Values up to this size keep every product the clearance tests form finite.
 constexpr double kLargest = 1e50;
 // How far a box is widened, relative to its largest coordinate (plus one). Rounding can move
@@ -107,6 +107,11 @@ mPartIndex::Span mPartIndex::spanOf(const Box& box, Kind kind) const {
               column(box.hi[1], mOriginY)};
 }
 
+bool mPartIndex::Placed::before(const Placed& other) const {
+  if (part != other.part) return std::less<const mParts*>()(part, other.part);
+  return kind < other.kind;
+}
+
 bool mPartIndex::Placed::sameAs(const Placed& other) const {
   return part == other.part && kind == other.kind && loose == other.loose &&
          std::memcmp(&box, &other.box, sizeof box) == 0;
@@ -129,13 +134,14 @@ void mPartIndex::placementOf(const mPartsList& body, std::vector<Placed>& placem
     const double r = part.radius();
     place(part, kind, aroundPoint(*part.position(), r), usable(*part.position()) && usable(r));
   };
-  for (const auto& flower : body.flowers()) sphere(*flower, kFlower);
+  for (const auto& flower : body.flowers()) {
+    sphere(*flower, kFlower);
+    place(*flower, kCentre, aroundPoint(*flower->position(), 0), usable(*flower->position()));
+  }
   for (const auto& leaf : body.leaves()) sphere(*leaf, kLeaf);
   for (const auto& edge : body.edges())
     place(*edge, kEdge, aroundSegment(*edge->start(), *edge->end()), usable(*edge->start()) && usable(*edge->end()));
-  std::sort(placement.begin(), placement.end(), [](const Placed& a, const Placed& b) {
-    return std::less<const mParts*>()(a.part, b.part);
-  });
+  std::sort(placement.begin(), placement.end(), [](const Placed& a, const Placed& b) { return a.before(b); });
 }
 
 void mPartIndex::file(const mPartsList& body, const Held& held, const Placed& placed) {
@@ -149,11 +155,11 @@ void mPartIndex::file(const mPartsList& body, const Held& held, const Placed& pl
 }
 
 namespace {
-// Removes the entry of `part` from `entries`; their order does not matter.
-template <class Entries>
-void removeEntryOf(Entries& entries, const mParts* part) {
+// Removes the entry of `part` as `kind` from `entries`; their order does not matter.
+template <class Entries, class Kind>
+void removeEntryOf(Entries& entries, const mParts* part, Kind kind) {
   for (auto& entry : entries) {
-    if (entry.part != part) continue;
+    if (entry.part != part || entry.kind != kind) continue;
     entry = entries.back();
     entries.pop_back();
     return;
@@ -164,25 +170,24 @@ void removeEntryOf(Entries& entries, const mParts* part) {
 void mPartIndex::unfile(const Placed& placed) {
   // Only the address is compared: the part itself may be gone.
   if (placed.loose) {
-    removeEntryOf(mLoose, placed.part);
+    removeEntryOf(mLoose, placed.part, placed.kind);
     return;
   }
   for (int y = placed.span.y0; y <= placed.span.y1; ++y)
     for (int x = placed.span.x0; x <= placed.span.x1; ++x)
-      removeEntryOf(mBuckets[bucketIndex(placed.kind, x, y)], placed.part);
+      removeEntryOf(mBuckets[bucketIndex(placed.kind, x, y)], placed.part, placed.kind);
 }
 
 void mPartIndex::refile(const mPartsList& body, Held& held) {
   // The fresh placement is made in the spare vector, which then takes the old one's place.
   std::vector<Placed>& fresh = mSparePlacement;
   placementOf(body, fresh);
-  const std::less<const mParts*> before;
   auto old = held.placed.begin();
   auto now = fresh.begin();
   while (old != held.placed.end() || now != fresh.end()) {
-    if (now == fresh.end() || (old != held.placed.end() && before(old->part, now->part))) {
+    if (now == fresh.end() || (old != held.placed.end() && old->before(*now))) {
       unfile(*old++);
-    } else if (old == held.placed.end() || before(now->part, old->part)) {
+    } else if (old == held.placed.end() || now->before(*old)) {
       file(body, held, *now++);
     } else {
       if (!old->sameAs(*now)) {
@@ -296,8 +301,7 @@ std::optional<std::vector<int>> mPartIndex::positionsWithFlowersNear(const mPoin
   if (!usable(p) || !usable(distance)) return std::nullopt;
   Box query = aroundPoint(p, distance);
   widen(query);
-  visit(query, 1u << kFlower, [&](const Entry& entry) {
-    // The entry's box holds the whole flower; the father search measures to its centre.
+  visit(query, 1u << kCentre, [&](const Entry& entry) {
     const mPoint3D& centre = *entry.part->position();
     if (!(centre.x < query.lo[0] || centre.x > query.hi[0] || centre.y < query.lo[1] ||
           centre.y > query.hi[1] || centre.z < query.lo[2] || centre.z > query.hi[2]))

@@ -3,9 +3,9 @@
 // part of every body.
 //
 // A uniform grid of square buckets over the field (in x and y), one grid for each kind of
-// part, holds each part in every bucket its bounding box touches. Flowers are few and the
-// father search reaches far, so their grid is coarser. A query visits the buckets
-// its own box touches and asks the parts found there the very tests the bodies ask
+// part, holds each part in every bucket its bounding box touches. The father search reaches
+// far and measures to flower centres: a coarser grid holds the centres alone. A query visits
+// the buckets its own box touches and asks the parts found there the very tests the bodies ask
 // (mSphere::clearOf, mEdge::clearOf, mSphere::clearOfSegment), with the same point objects, so
 // its answers are the full scans' answers, identity rules included: a part is never near the
 // edge that ends in its own point. Every box is widened by a margin relative to its
@@ -67,7 +67,9 @@ class mPartIndex {
   std::optional<std::vector<int>> positionsWithFlowersNear(const mPoint3D& p, double reach) const;
 
  private:
-  enum Kind : int { kFlower, kLeaf, kEdge, kKinds };
+  // kCentre files every flower a second time, as the point at its centre, for the father
+  // search.
+  enum Kind : int { kFlower, kLeaf, kEdge, kCentre, kKinds };
   struct Box {
     double lo[3];
     double hi[3];
@@ -94,11 +96,12 @@ class mPartIndex {
     bool loose;
     Span span;
     Box box;
+    bool before(const Placed& other) const;  // by part address, then kind
     bool sameAs(const Placed& other) const;
   };
   struct Held {
     const mPartsList* body = nullptr;
-    std::vector<Placed> placed;  // the body's parts as filed, ordered by part address
+    std::vector<Placed> placed;  // the body's parts as filed, ordered by Placed::before
     int position = 0;
   };
   // The record of a held body, or nullptr.

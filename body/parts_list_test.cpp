@@ -292,6 +292,49 @@ TEST(PartsList, GrowResetAndMeasures) {
   EXPECT_EQ(bare.leafVolume(), 0);
 }
 
+// The keeps are kept between changes: after every change of the body, and of a parameter they
+// depend on, they must be the sums over the parts as they stand, bit for bit.
+TEST(PartsList, UpkeepFollowsEveryChangeAndParameter) {
+  ParameterGuard guard;
+  FakeBodyOwner owner;
+  mPartsList body(&owner, "N");
+  auto expectFreshSums = [&](const char* after) {
+    SCOPED_TRACE(after);
+    double flowers = 0, leaves = 0, edges = 0;
+    for (const auto& f : body.flowers()) flowers += f->keep();
+    for (const auto& l : body.leaves()) leaves += l->keep();
+    for (const auto& e : body.edges()) edges += e->keep();
+    EXPECT_EQ(body.flowerKeep(), flowers);
+    EXPECT_EQ(body.leafKeep(), leaves);
+    EXPECT_EQ(body.edgeKeep(), edges);
+    EXPECT_EQ(body.totalKeep(), flowers + edges + leaves + gParam.mSeed_keep_calorie);
+  };
+  expectFreshSums("nothing");
+  ASSERT_TRUE(body.makeNode(0, 2, 0, 0));
+  expectFreshSums("makeNode");
+  ASSERT_TRUE(body.makeFlower(1, 0.3, 1, kPi / 2, 0));
+  expectFreshSums("makeFlower");
+  ASSERT_TRUE(body.makeLeaf(1, 3.0, 1.5, kPi / 2, kPi));
+  expectFreshSums("makeLeaf");
+  ASSERT_TRUE(body.growLeaf(0, 1.5));
+  expectFreshSums("growLeaf");
+  ASSERT_TRUE(body.growFlower(0, 0.2));
+  expectFreshSums("growFlower");
+  gParam.mLeaf_keep_calorie *= 3;
+  gParam.mEdge_radius = 0.25;
+  expectFreshSums("parameters");
+  gParam.mFlower_calorie = 2;
+  expectFreshSums("flower calorie");
+  ASSERT_TRUE(body.resetFlower(0));
+  expectFreshSums("resetFlower");
+  ASSERT_TRUE(body.cutEdge(1));
+  expectFreshSums("cutEdge");
+  std::istringstream block("/*mPartsList start*/\n(NE<0,0,1>L<0.5>)\n0\n0\n/*mPartsList end*/\n");
+  body.read(block);
+  ASSERT_EQ(body.leaves().size(), 1u);
+  expectFreshSums("read");
+}
+
 TEST(PartsList, SnapshotLines) {
   FakeBodyOwner owner(mPoint3D(1.5, -3.25, 0), "3-12-7");
   mPartsList body(&owner, "((NE<0,0,0.4>L<0.05>)E<0,0.5,0.5>F<0.125>)");

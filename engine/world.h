@@ -3,11 +3,13 @@
 //
 // A step runs one phase of the five-phase turn: SUN_LIGHT, INITIAL_EXECUTE, then PRE_EXECUTE
 // and EXECUTE alternately once per living individual, then AFTER_EXECUTE. After each step the
-// world publishes the caption of the next phase to its observers.
+// world tells its observers which phase runs next (the caption that names it is built only
+// by those that ask).
 //
 // Threads. The world has one mutex (`mutex()`): every step holds it, and any other thread that
 // reads or changes the world (views, dialogs, load, save) must hold it too. It is fair, so
-// neither the worker nor a reader can starve the other. Observers are called on the stepping
+// neither the worker nor a reader can starve the other: the worker keeps it from one step to
+// the next only while no other thread has asked for it. Observers are called on the stepping
 // thread with the mutex held; they must not take it again nor block on the GUI thread.
 // start/resume/pause/isBusy may be called from any thread but the worker's own.
 #pragma once
@@ -54,7 +56,7 @@ class mWorld : public mObject {
   mWorld(const mWorld&) = delete;
   mWorld& operator=(const mWorld&) = delete;
 
-  // Runs one phase and publishes the next caption. Takes the world's mutex itself. Used by
+  // Runs one phase and tells the observers. Takes the world's mutex itself. Used by
   // the worker and, while the worker is parked, by the single-step button.
   void step();
 

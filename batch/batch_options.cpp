@@ -49,7 +49,8 @@ ParsedCommandLine parseCommandLine(int argc, char** argv) {
   app.add_flag("--profile", o.profile,
                "At the end, print the wall time of each phase and the covered-cell visits of the light");
   app.add_flag("--reference", o.reference,
-               "Run the plain algorithms (whole-grid light, full scans) that the fast ones are checked against");
+               "Run the plain algorithms (whole-grid light, full scans, logs opened for every line) that the "
+               "fast ones are checked against");
 
   try {
     app.parse(argc, argv);

@@ -105,20 +105,22 @@ void runUntil(mWorld& world, InterruptWatcher& watcher, int turn) {
   if (released) world.waitUntilParked();
 }
 
-// Where the run's time went: each phase's steps (AFTER_EXECUTE with its logs) and the cells
-// the light computations visited.
-void printProfile(mWorld& world, double seconds) {
+// Where the run's time went: each phase's steps (AFTER_EXECUTE with its logs) in all and per
+// turn, and the cells the light computations visited.
+void printProfile(mWorld& world, double seconds, int turns) {
   std::lock_guard<FairMutex> lock(world.mutex());
   const auto& phases = world.phaseSeconds();
   double stepped = 0;
   for (double phase : phases) stepped += phase;
-  std::fprintf(stderr, "vek-batch: profile of %.3f s (%s algorithms):\n", seconds,
-               referenceAlgorithms() ? "reference" : "fast");
+  const double perTurn = turns > 0 ? 1e6 / turns : 0.0;
+  std::fprintf(stderr, "vek-batch: profile of %.3f s, %d turns (%s algorithms); every step is timed, which adds to the run:\n",
+               seconds, turns, referenceAlgorithms() ? "reference" : "fast");
   for (int phase = 0; phase < kPhaseCount; ++phase)
-    std::fprintf(stderr, "  %-16s %10.3f s  %5.1f %%\n", kPhaseNames[phase], phases[phase],
-                 stepped > 0 ? 100.0 * phases[phase] / stepped : 0.0);
-  std::fprintf(stderr, "  covered-cell visits %llu\n",
-               static_cast<unsigned long long>(world.place().field().coveredCellVisits()));
+    std::fprintf(stderr, "  %-16s %10.3f s  %5.1f %%  %10.1f us per turn\n", kPhaseNames[phase], phases[phase],
+                 stepped > 0 ? 100.0 * phases[phase] / stepped : 0.0, phases[phase] * perTurn);
+  const auto visits = world.place().field().coveredCellVisits();
+  std::fprintf(stderr, "  covered-cell visits %llu (%.0f per turn)\n", static_cast<unsigned long long>(visits),
+               turns > 0 ? static_cast<double>(visits) / turns : 0.0);
 }
 
 }  // namespace
@@ -211,7 +213,8 @@ int runBatch(const BatchOptions& o) {
     std::printf("vek-batch: %d turns in %.1f s (%.1f turns/s); turn %d, %d living, %d genes; saved in %s\n", run,
                 seconds, seconds > 0 ? run / seconds : 0.0, last.turn, last.living, last.genes,
                 document.saveFolder().c_str());
-  if (o.profile) printProfile(world, seconds);
+  std::fflush(stdout);
+  if (o.profile) printProfile(world, seconds, run);
   return watcher.interrupted() ? 130 : 0;
 }
 

@@ -44,7 +44,6 @@ double mLightGrid::absorbPlain(const std::vector<mSphere*>& parts, const mGridFr
                                double daylight, double downsize) {
   mCells.assign(static_cast<size_t>(mSide) * static_cast<size_t>(mSide), daylight);
   mLastWasFast = false;
-  mDaylight = daylight;
 
   for (mSphere* part : parts) {
     const mPoint3D& centre = *part->position();
@@ -104,7 +103,6 @@ double mLightGrid::absorbFast(const std::vector<mSphere*>& parts, const mGridFra
   }
   forgetUnusedCovers(parts.size());
   mLastWasFast = true;
-  mDaylight = daylight;
 
   const double given = static_cast<double>(mSide) * mSide * daylight;
   return given > 0 ? absorbed / given : 0.0;

@@ -93,7 +93,6 @@ class mLightGrid {
   std::array<double, kDeepest + 1> mLightAtDepth{};
   double mTableDownsize = 0;  // the share mLightAtDepth was made with
   bool mLastWasFast = false;
-  double mDaylight = 0;  // what the last computation gave each cell
   std::uint32_t mComputation = 0;  // fast computations so far; covers note the last that used them
   // Covers by slot (mSphere::lightSlot), and the slots given up by parts no longer seen.
   std::vector<Cover> mCovers;

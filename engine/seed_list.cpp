@@ -36,6 +36,12 @@ bool mSeedList::atEnd() const { return mCursorIndex >= livingCount(); }
 void mSeedList::executeNext() {
   mSeed* individual = current();
   if (!individual) return;
+  // Individuals, their processors and bodies lie all over the heap, and the light computation
+  // has filled the caches with other things since they last acted: ask for the next ones'
+  // records while this one acts.
+  const auto next = static_cast<size_t>(mCursorIndex) + 1;
+  if (next + 1 < mLiving.size()) __builtin_prefetch(mLiving[next + 1].get());
+  if (next < mLiving.size()) mLiving[next]->prefetch();
   individual->execute();
   ++mCursorIndex;
 }

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "body/free_slots.h"
 #include "body/parts.h"
 #include "body/point3d.h"
 #include "body/repeated_sum.h"
@@ -179,13 +180,7 @@ void mLightGrid::clearDepths() {
 const mLightGrid::Cover& mLightGrid::coverOf(mSphere& part, const mGridFrame& frame) {
   std::uint32_t slot = part.lightSlot();
   if (slot >= mCovers.size() || mCovers[slot].part != &part) {
-    if (mFreeCovers.empty()) {
-      slot = static_cast<std::uint32_t>(mCovers.size());
-      mCovers.emplace_back();
-    } else {
-      slot = mFreeCovers.back();
-      mFreeCovers.pop_back();
-    }
+    slot = takeSlot(mCovers, mFreeCovers);
     mCovers[slot].part = &part;
     mCovers[slot].used = 0;
     part.setLightSlot(slot);

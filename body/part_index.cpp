@@ -6,6 +6,7 @@
 #include <cstring>
 #include <functional>
 
+#include "body/free_slots.h"
 #include "body/parameters.h"
 #include "body/parts.h"
 #include "body/parts_list.h"
@@ -214,14 +215,7 @@ mPartIndex::Held* mPartIndex::find(const mPartsList& body) const {
 void mPartIndex::addBody(const mPartsList& body, int position) {
   Held* held = find(body);
   if (!held) {
-    std::uint32_t slot;
-    if (mFreeSlots.empty()) {
-      slot = static_cast<std::uint32_t>(mHeld.size());
-      mHeld.emplace_back();
-    } else {
-      slot = mFreeSlots.back();
-      mFreeSlots.pop_back();
-    }
+    const std::uint32_t slot = takeSlot(mHeld, mFreeSlots);
     mHeld[slot] = std::make_unique<Held>();
     held = mHeld[slot].get();
     held->body = &body;

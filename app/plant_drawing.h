@@ -8,7 +8,7 @@
 #include <QPoint>
 #include <vector>
 
-#include "body/point3d.h"
+#include "base/point3d.h"
 
 class QImage;
 class QPainter;

@@ -8,11 +8,11 @@
 #include "app/texts.h"
 #include "engine/world.h"
 #include "genome/gene.h"
-#include "records/file_lock.h"
+#include "base/file_lock.h"
 #include "records/frequency_tables.h"
 #include "records/gene_file.h"
 #include "records/snapshot_writer.h"
-#include "records/text_io.h"
+#include "base/text_io.h"
 
 namespace app {
 

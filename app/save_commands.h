@@ -15,7 +15,7 @@
 #include <string>
 
 #include "app/dialogs.h"
-#include "records/file_outcome.h"
+#include "base/file_outcome.h"
 
 class mID;
 

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "app/world_bridge.h"
-#include "records/file_outcome.h"
+#include "base/file_outcome.h"
 
 class mWorld;
 

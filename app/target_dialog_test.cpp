@@ -22,7 +22,7 @@
 #include "engine/seed_list.h"
 #include "engine/world.h"
 #include "genome/gene.h"
-#include "genome/instructions.h"
+#include "base/instructions.h"
 
 namespace app::test {
 namespace {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/world_texts.h"
-#include "engine/id.h"
+#include "base/id.h"
 
 class mGene;
 class mPlace;

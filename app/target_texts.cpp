@@ -7,7 +7,7 @@
 #include "body/parts_list.h"
 #include "engine/seed.h"
 #include "genome/gene.h"
-#include "genome/instructions.h"
+#include "base/instructions.h"
 #include "records/snapshot_writer.h"
 
 namespace app {

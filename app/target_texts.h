@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/plant_drawing.h"
-#include "engine/id.h"
+#include "base/id.h"
 
 class mSeed;
 

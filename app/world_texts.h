@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/id.h"
+#include "base/id.h"
 
 class mGene;
 class mPlace;

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "body/parameters.h"
-#include "body/point3d.h"
+#include "base/point3d.h"
 
 class mPlace;
 class mWorld;

@@ -5,9 +5,9 @@
 #include "bench/bench_population.h"
 #include "body/field.h"
 #include "engine/place.h"
-#include "engine/reference_mode.h"
+#include "body/reference_mode.h"
 #include "engine/world.h"
-#include "genome/instructions.h"
+#include "base/instructions.h"
 
 namespace {
 

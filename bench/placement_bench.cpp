@@ -5,10 +5,10 @@
 
 #include "bench/bench_population.h"
 #include "engine/place.h"
-#include "engine/reference_mode.h"
+#include "body/reference_mode.h"
 #include "engine/seed.h"
 #include "engine/seed_list.h"
-#include "genome/instructions.h"
+#include "base/instructions.h"
 
 namespace {
 

@@ -6,12 +6,12 @@
 
 #include "bench/bench_population.h"
 #include "engine/place.h"
-#include "engine/reference_mode.h"
+#include "body/reference_mode.h"
 #include "engine/seed.h"
 #include "engine/seed_list.h"
 #include "engine/world.h"
 #include "genome/cpu.h"
-#include "genome/instructions.h"
+#include "base/instructions.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <sstream>
 #include <string>
 
-#include "records/snapshot_reader.h"
+#include "snapshot/snapshot_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));

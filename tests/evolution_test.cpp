@@ -6,7 +6,7 @@
 
 #include "body/field.h"
 #include "engine/place.h"
-#include "engine/random.h"
+#include "base/random.h"
 #include "engine/seed_list.h"
 #include "engine/world.h"
 #include "genome/gene_list.h"

@@ -11,8 +11,8 @@
 
 #include "body/field.h"
 #include "engine/place.h"
-#include "engine/random.h"
-#include "engine/reference_mode.h"
+#include "base/random.h"
+#include "body/reference_mode.h"
 #include "engine/seed_list.h"
 #include "engine/world.h"
 #include "genome/gene_list.h"

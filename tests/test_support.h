@@ -10,7 +10,7 @@
 #include <string>
 
 #include "body/parameters.h"
-#include "engine/random.h"
+#include "base/random.h"
 
 namespace vek::test {
 

@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "records/snapshot_reader.h"
+#include "snapshot/snapshot_reader.h"
 #include "viewer/colour_random.h"
 #include "viewer/vec3.h"
 

@@ -1,0 +1,110 @@
+#include "base/random.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "tests/test_support.h"
+
+namespace {
+
+// The classic C runtime's first values after srand(1033).
+TEST(Random, GeneratorReproducesTheClassicSequence) {
+  LcgRandom g;
+  LcgRandom reference;
+  reference.reseed(1033);
+  std::uint32_t state = 1033;
+  for (int i = 0; i < 5; ++i) {
+    state = state * 214013u + 2531011u;
+    const int expected = static_cast<int>((state >> 16) & 0x7fff);
+    EXPECT_EQ(g.next(), expected);
+    EXPECT_EQ(reference.next(), expected);
+  }
+  // 1033 * 214013 + 2531011 = 223608440 -> (223608440 >> 16) & 0x7fff = 3411
+  LcgRandom fresh;
+  EXPECT_EQ(fresh.next(), 3411);
+}
+
+TEST(Random, UniformReachesBothEnds) {
+  EXPECT_EQ(0 * 3.051850947599719e-5, 0.0);
+  EXPECT_EQ(32767 * 3.051850947599719e-5, 1.0);
+  LcgRandom g;
+  g.reseed(0);
+  bool sawZero = false, sawOne = false;
+  for (int i = 0; i < (1 << 20) && !(sawZero && sawOne); ++i) {
+    const double u = g.uniform01();
+    ASSERT_GE(u, 0.0);
+    ASSERT_LE(u, 1.0);
+    sawZero |= u == 0.0;
+    sawOne |= u == 1.0;
+  }
+  EXPECT_TRUE(sawZero);
+  EXPECT_TRUE(sawOne);
+}
+
+TEST(Random, RandomIntStaysInRangeAndIgnoresBadBounds) {
+  LcgRandom g;
+  for (int i = 0; i < 1000; ++i) {
+    const int v = g.randomInt(7);
+    ASSERT_GE(v, 0);
+    ASSERT_LT(v, 7);
+  }
+  vek::test::ScriptedRandom script;  // no draws scripted: randomInt(0) must not draw
+  EXPECT_EQ(randomInt(0), 0);
+  EXPECT_EQ(randomInt(-3), 0);
+}
+
+TEST(Random, GaussIsBoundedAndDrawsInOrder) {
+  {
+    vek::test::ScriptedRandom script;
+    script.u(1e-7).u(0.0).u(1.0).u(0.3);  // two draws below the floor are discarded
+    EXPECT_EQ(gauss(), 0.0);               // u1 = 1 gives 0 whatever u2 is
+  }
+  {
+    vek::test::ScriptedRandom script;
+    const double floor = std::exp(-12.5);
+    script.u(floor).u(0.25);
+    EXPECT_NEAR(gauss(), 5.0, 1e-12);
+  }
+  LcgRandom g;
+  RandomDraws* previous = installRandomDraws(&g);
+  for (int i = 0; i < 20000; ++i) ASSERT_LE(std::fabs(gauss()), 5.0);
+  installRandomDraws(previous);
+}
+
+TEST(Random, NormalTakesAVariance) {
+  {
+    vek::test::ScriptedRandom script;  // a negative variance draws nothing
+    EXPECT_EQ(normal(3.0, -1.0), 3.0);
+  }
+  {
+    vek::test::ScriptedRandom script;
+    script.u(0.5).u(0.0);
+    EXPECT_EQ(normal(3.0, 0.0), 3.0);
+  }
+  {
+    vek::test::ScriptedRandom script;
+    script.u(std::exp(-2.0)).u(0.25);  // gauss = sqrt(4) * sin(pi/2) = 2
+    EXPECT_NEAR(normal(1.0, 9.0), 1.0 + 2.0 * 3.0, 1e-12);
+  }
+}
+
+TEST(Random, UniformRangeScales) {
+  vek::test::ScriptedRandom script;
+  script.u(0.5).u(1.0);
+  EXPECT_EQ(uniformRange(-2, 6), 2.0);
+  EXPECT_EQ(uniformRange(-2, 6), 6.0);
+}
+
+TEST(Random, ReseedRepeatsARun) {
+  LcgRandom& g = programRandom();
+  const std::uint32_t saved = g.state();
+  reseedRandom(77);
+  const double a = uniform01(), b = uniform01();
+  reseedRandom(77);
+  EXPECT_EQ(uniform01(), a);
+  EXPECT_EQ(uniform01(), b);
+  g.reseed(saved);
+}
+
+}  // namespace

@@ -1,0 +1,137 @@
+#include "body/field.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstdint>
+#include <cmath>
+
+#include "body/light_grid.h"
+#include "body/parameters.h"
+#include "body/parts_list.h"
+#include "body/reference_mode.h"
+#include "base/text_io.h"
+
+mField::mField() : mGrid(std::make_unique<mLightGrid>(gParam.mField_N)) {}
+
+mField::~mField() = default;
+
+int mField::side() const { return mGrid->side(); }
+
+std::uint64_t mField::coveredCellVisits() const { return mGrid->visits(); }
+
+double mField::cellLight(int i, int j) const { return mGrid->cell(i, j); }
+
+namespace {
+
+// The leaves and flowers of the bodies, highest first. Stable, so parts of equal height keep
+// population order and a run repeats itself.
+std::vector<mSphere*> partsByHeight(const std::vector<mPartsList*>& bodies) {
+  std::vector<mSphere*> parts;
+  for (const mPartsList* body : bodies) {
+    if (!body) continue;
+    for (const auto& flower : body->flowers()) parts.push_back(flower.get());
+    for (const auto& leaf : body->leaves()) parts.push_back(leaf.get());
+  }
+  std::stable_sort(parts.begin(), parts.end(), [](const mSphere* a, const mSphere* b) {
+    return a->position()->z > b->position()->z;
+  });
+  return parts;
+}
+
+// The same order, found by a stable radix sort on the heights' bits: a light computation
+// sorts every part of the population each turn, and comparisons cost more than the
+// distribution passes. Heights are finite (a part stands inside the field), so the order of
+// the keys below is the order of the heights, highest first, and equal heights keep
+// population order as in the stable sort.
+std::vector<mSphere*> partsByHeightKeyed(const std::vector<mPartsList*>& bodies) {
+  struct Keyed {
+    std::uint64_t key;  // ascending key = descending height
+    mSphere* part;
+  };
+  auto keyOf = [](double z) {
+    // The bits of a double ordered as the numbers (-0 as +0), then turned round.
+    const auto bits = std::bit_cast<std::uint64_t>(z + 0.0);
+    const std::uint64_t ordered = bits >> 63 ? ~bits : bits | std::uint64_t{1} << 63;
+    return ~ordered;
+  };
+  std::vector<Keyed> keyed, other;
+  for (const mPartsList* body : bodies) {
+    if (!body) continue;
+    for (const auto& flower : body->flowers()) keyed.push_back({keyOf(flower->position()->z), flower.get()});
+    for (const auto& leaf : body->leaves()) keyed.push_back({keyOf(leaf->position()->z), leaf.get()});
+  }
+  if (keyed.size() < 512) {
+    // Too few for eight distribution passes to pay.
+    std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) { return a.key < b.key; });
+  }
+  other.resize(keyed.size());
+  for (int shift = 0; shift < 64 && keyed.size() >= 512; shift += 8) {
+    std::array<size_t, 257> start{};
+    for (const Keyed& entry : keyed) ++start[(entry.key >> shift & 0xff) + 1];
+    // A byte that all keys share orders nothing.
+    if (std::find(start.begin(), start.end(), keyed.size()) != start.end()) continue;
+    for (size_t digit = 1; digit < start.size(); ++digit) start[digit] += start[digit - 1];
+    for (const Keyed& entry : keyed) other[start[entry.key >> shift & 0xff]++] = entry;
+    keyed.swap(other);
+  }
+  std::vector<mSphere*> parts;
+  parts.reserve(keyed.size());
+  for (const Keyed& entry : keyed) parts.push_back(entry.part);
+  return parts;
+}
+
+}  // namespace
+
+void mField::computeLight(const std::vector<mPartsList*>& livingBodies) {
+  const int wanted = gParam.mField_N;
+  if (wanted != side() && wanted >= 0 && wanted <= kMaxSide) {
+    const std::uint64_t visits = mGrid->visits();
+    mGrid = std::make_unique<mLightGrid>(wanted);
+    mGrid->addVisits(visits);
+  }
+  const mGridFrame frame = mGridFrame::fromParameters(side());
+  const double daylight = gParam.mField_daylight;
+  const double downsize = gParam.mField_downsize;
+  const bool fast = !referenceAlgorithms() && frame.allowsRuns() && std::isfinite(daylight) &&
+                    0 <= downsize && downsize <= 1;
+  mOccupancy = fast ? mGrid->absorbFast(partsByHeightKeyed(livingBodies), frame, daylight, downsize)
+                    : mGrid->absorbPlain(partsByHeight(livingBodies), frame, daylight, downsize);
+
+  for (mPartsList* body : livingBodies) {
+    if (!body) continue;
+    body->sumLeafLight();
+    body->sumFlowerLight();
+  }
+  mTotalDaylight += static_cast<double>(side()) * side() * daylight;
+  mExcess = std::max(mOccupancy / gParam.mField_capacity - 1, 0.0);
+}
+
+bool mField::insideField(const mPoint3D* p) {
+  if (!p) return false;
+  const double width = gParam.mField_N * gParam.mField_haba;
+  return p->z >= 0 && gParam.mField_min_x <= p->x && p->x <= gParam.mField_min_x + width &&
+         gParam.mField_min_y <= p->y && p->y <= gParam.mField_min_y + width;
+}
+
+double mField::centreX() {
+  return (gParam.mField_min_x + (gParam.mField_N * gParam.mField_haba + gParam.mField_min_x)) * 0.5;
+}
+
+double mField::centreY() {
+  return (gParam.mField_min_y + (gParam.mField_N * gParam.mField_haba + gParam.mField_min_y)) * 0.5;
+}
+
+bool mField::isOverCapacity() const { return mOccupancy > gParam.mField_capacity; }
+
+void mField::write(std::ostream& out) const {
+  out << "/*mField start*/" << vek::kEol << mOccupancy << ' ' << mExcess << ' ' << mTotalDaylight
+      << vek::kEol << "/*mField end*/" << vek::kEol;
+}
+
+void mField::read(std::istream& in) {
+  vek::skipLine(in);
+  vek::readDouble(in, mOccupancy) && vek::readDouble(in, mExcess) &&
+      vek::readDouble(in, mTotalDaylight);
+  vek::skipLine(in);
+}

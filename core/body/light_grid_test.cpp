@@ -1,0 +1,206 @@
+// The fast light computation against the reference one: same bodies, same parameters, the
+// same light for every part and cell, turn after turn, as bodies grow, lose parts and the
+// parameters change.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "body/fake_body_owner.h"
+#include "body/field.h"
+#include "body/parameters.h"
+#include "body/parts_list.h"
+#include "body/reference_mode.h"
+#include "tests/test_support.h"
+
+namespace {
+
+using vek::test::FakeBodyOwner;
+using vek::test::ParameterGuard;
+
+// A 200 x 200 grid of cells 0.1 wide from (-10, -10), small enough to compare every cell.
+void useTestField() {
+  gParam.mField_N = 200;
+  gParam.mField_min_x = -10;
+  gParam.mField_min_y = -10;
+  gParam.mField_haba = 0.1;
+}
+
+std::string number(double value) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.10f", value);
+  return text;
+}
+
+// Plants with up to three leaves and flowers each, crowded so that they shade each other,
+// with a few parts at equal heights.
+struct Garden {
+  explicit Garden(int plants, unsigned seed) {
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<double> unit(0, 1);
+    for (int k = 0; k < plants; ++k) {
+      owners.push_back(std::make_unique<FakeBodyOwner>(mPoint3D(16 * unit(random) - 8, 16 * unit(random) - 8, 0)));
+      std::string text = "N";
+      const int tips = 1 + static_cast<int>(3 * unit(random));
+      for (int t = 0; t < tips; ++t) {
+        const double height = k % 5 == 0 ? 2.0 : 1 + 2 * unit(random);
+        const double r = 0.05 + 1.2 * unit(random);
+        text = "(" + text + "E<" + number(3 * unit(random) - 1.5) + "," + number(3 * unit(random) - 1.5) + "," +
+               number(height + r) + ">" + (unit(random) < 0.7 ? "L<" : "F<") + number(r) + ">)";
+      }
+      bodies.push_back(std::make_unique<mPartsList>(owners.back().get(), text));
+      pointers.push_back(bodies.back().get());
+    }
+  }
+  std::vector<std::unique_ptr<FakeBodyOwner>> owners;
+  std::vector<std::unique_ptr<mPartsList>> bodies;
+  std::vector<mPartsList*> pointers;
+};
+
+void compute(mField& field, const std::vector<mPartsList*>& bodies, bool reference) {
+  ReferenceAlgorithmsScope algorithms(reference);
+  field.computeLight(bodies);
+}
+
+struct Light {
+  std::vector<double> parts, bodies, cells;
+  double occupancy, excess, totalDaylight;
+};
+
+Light lightOf(const mField& field, const std::vector<mPartsList*>& bodies) {
+  Light light;
+  for (const mPartsList* body : bodies) {
+    for (const auto& flower : body->flowers()) light.parts.push_back(flower->light());
+    for (const auto& leaf : body->leaves()) light.parts.push_back(leaf->light());
+    light.bodies.push_back(body->leafLight());
+    light.bodies.push_back(body->flowerLight());
+  }
+  for (int i = 0; i < field.side(); ++i)
+    for (int j = 0; j < field.side(); ++j) light.cells.push_back(field.cellLight(i, j));
+  light.occupancy = field.occupancy();
+  light.excess = field.excess();
+  light.totalDaylight = field.totalDaylight();
+  return light;
+}
+
+// Every value identical, bit for bit, except the occupancy and excess, summed another way.
+void expectSameLight(const Light& fast, const Light& plain) {
+  EXPECT_EQ(fast.parts, plain.parts);
+  EXPECT_EQ(fast.bodies, plain.bodies);
+  EXPECT_EQ(fast.cells, plain.cells);
+  EXPECT_NEAR(fast.occupancy, plain.occupancy, 1e-12);
+  EXPECT_NEAR(fast.excess, plain.excess, 1e-12);
+  EXPECT_EQ(fast.totalDaylight, plain.totalDaylight);
+}
+
+// One turn of light on both fields; each part's light is taken from the reference
+// computation's run first, then must come out the same from the fast one.
+void expectSameTurn(mField& fast, mField& plain, const std::vector<mPartsList*>& bodies) {
+  compute(plain, bodies, true);
+  const Light expected = lightOf(plain, bodies);
+  compute(fast, bodies, false);
+  expectSameLight(lightOf(fast, bodies), expected);
+}
+
+TEST(FastLight, EqualsTheReferenceAsBodiesChange) {
+  ParameterGuard guard;
+  useTestField();
+  gParam.mField_capacity = 0.05;
+  Garden garden(60, 11);
+  mField fast, plain;
+  std::mt19937 random(3);
+  for (int turn = 0; turn < 12; ++turn) {
+    SCOPED_TRACE(turn);
+    expectSameTurn(fast, plain, garden.pointers);
+    // Leaves grow and shrink, flowers are emptied, edges cut, new parts made.
+    for (size_t k = 0; k < garden.bodies.size(); k += 1 + random() % 4) {
+      mPartsList& body = *garden.bodies[k];
+      switch (random() % 4) {
+        case 0: body.growLeaf(static_cast<int>(random() % 3), static_cast<double>(random() % 5) - 2); break;
+        case 1: body.resetFlower(static_cast<int>(random() % 3)); break;
+        case 2: body.cutEdge(static_cast<int>(random() % 3)); break;
+        case 3: body.makeLeaf(0, 0.5, 1.5, 0.3 * static_cast<double>(random() % 6), 1.0); break;
+      }
+    }
+  }
+  EXPECT_GT(fast.occupancy(), 0.01);
+}
+
+TEST(FastLight, FollowsChangesOfDaylightShareAndFrame) {
+  ParameterGuard guard;
+  useTestField();
+  Garden garden(40, 17);
+  mField fast, plain;
+  expectSameTurn(fast, plain, garden.pointers);
+  gParam.mField_daylight = 0.5;
+  expectSameTurn(fast, plain, garden.pointers);
+  gParam.mField_downsize = 0.25;
+  expectSameTurn(fast, plain, garden.pointers);
+  gParam.mField_min_x = -9.95;  // every part now covers other cells
+  expectSameTurn(fast, plain, garden.pointers);
+  gParam.mField_haba = 0.11;
+  expectSameTurn(fast, plain, garden.pointers);
+  // Frames the fast computation cannot take fall back to the reference one.
+  gParam.mField_downsize = 1.5;
+  expectSameTurn(fast, plain, garden.pointers);
+  gParam.mField_downsize = 0.7;
+  expectSameTurn(fast, plain, garden.pointers);
+}
+
+TEST(FastLight, SwitchingComputationsAtAnyTurnChangesNothing) {
+  ParameterGuard guard;
+  useTestField();
+  Garden garden(40, 23);
+  mField mixed, plain;
+  for (int turn = 0; turn < 6; ++turn) {
+    SCOPED_TRACE(turn);
+    compute(plain, garden.pointers, true);
+    const Light expected = lightOf(plain, garden.pointers);
+    compute(mixed, garden.pointers, turn % 3 == 1);
+    expectSameLight(lightOf(mixed, garden.pointers), expected);
+    garden.bodies[static_cast<size_t>(turn)]->cutEdge(0);
+  }
+}
+
+// A cell's depth is kept in a byte: a stack of more parts than it holds is computed the
+// plain way, and the turn after it, with fewer parts, the fast way again.
+TEST(FastLight, StacksDeeperThanAByteHoldsComeOutTheSame) {
+  ParameterGuard guard;
+  useTestField();
+  gParam.mField_downsize = 0.01;
+  std::vector<std::unique_ptr<FakeBodyOwner>> owners;
+  std::vector<std::unique_ptr<mPartsList>> bodies;
+  std::vector<mPartsList*> pointers;
+  for (int k = 0; k < 300; ++k) {
+    owners.push_back(std::make_unique<FakeBodyOwner>(mPoint3D(0.03 * (k % 7), 0.02 * (k % 5), 0)));
+    bodies.push_back(std::make_unique<mPartsList>(owners.back().get(), "(NE<0,0," + number(1 + 0.001 * k) + ">L<0.4>)"));
+    pointers.push_back(bodies.back().get());
+  }
+  mField fast, plain;
+  expectSameTurn(fast, plain, pointers);
+  const std::vector<mPartsList*> fewer(pointers.begin(), pointers.begin() + 200);
+  expectSameTurn(fast, plain, fewer);
+  const std::vector<mPartsList*> more(pointers.begin(), pointers.begin() + 260);
+  expectSameTurn(fast, plain, more);
+  EXPECT_LT(fast.cellLight(100, 100), 0.2 * gParam.mField_daylight);
+}
+
+TEST(FastLight, CellsNoLongerCoveredHoldTheDaylightAgain) {
+  ParameterGuard guard;
+  useTestField();
+  Garden garden(30, 29);
+  mField field;
+  field.computeLight(garden.pointers);
+  EXPECT_GT(field.occupancy(), 0);
+  gParam.mField_daylight = 2;
+  field.computeLight({});
+  EXPECT_EQ(field.occupancy(), 0);
+  for (int i = 0; i < field.side(); ++i)
+    for (int j = 0; j < field.side(); ++j) ASSERT_EQ(field.cellLight(i, j), 2.0);
+}
+
+}  // namespace

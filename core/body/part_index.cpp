@@ -1,0 +1,308 @@
+#include "body/part_index.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstring>
+#include <functional>
+
+#include "body/free_slots.h"
+#include "body/parameters.h"
+#include "body/parts.h"
+#include "body/parts_list.h"
+#include "base/point3d.h"
+
+namespace {
+
+// Flowers, leaves and edges are about a unit across, as are the placement tests' reaches;
+// the father search reaches ten, and looks at flower centres only.
+constexpr int kBucketsPerSide[] = {64, 64, 64, 16};  // flowers, leaves, edges, flower centres
+// Values up to this size keep every product the clearance tests form finite.
+constexpr double kLargest = 1e50;
+// How far a box is widened, relative to its largest coordinate (plus one). Rounding can move
+// the tests' verdicts by less than 1e-7 of the values they are given.
+constexpr double kSlack = 1e-5;
+// A part touching more buckets than this is kept apart instead.
+constexpr long kMostBuckets = 64;
+
+bool sameBits(double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); }
+
+// Written so that NaN fails too.
+bool usable(double value) { return std::fabs(value) <= kLargest; }
+bool usable(const mPoint3D& p) { return usable(p.x) && usable(p.y) && usable(p.z); }
+
+}  // namespace
+
+mPartIndex::Box mPartIndex::aroundPoint(const mPoint3D& p, double reach) {
+  const double r = std::fabs(reach);
+  return Box{{p.x - r, p.y - r, p.z - r}, {p.x + r, p.y + r, p.z + r}};
+}
+
+mPartIndex::Box mPartIndex::aroundSegment(const mPoint3D& a, const mPoint3D& b) {
+  return Box{{std::min(a.x, b.x), std::min(a.y, b.y), std::min(a.z, b.z)},
+             {std::max(a.x, b.x), std::max(a.y, b.y), std::max(a.z, b.z)}};
+}
+
+void mPartIndex::widen(Box& box) {
+  double largest = 0;
+  for (int d = 0; d < 3; ++d) largest = std::max({largest, std::fabs(box.lo[d]), std::fabs(box.hi[d])});
+  const double slack = kSlack * (1 + largest);
+  for (int d = 0; d < 3; ++d) {
+    box.lo[d] -= slack;
+    box.hi[d] += slack;
+  }
+}
+
+bool mPartIndex::meet(const Box& a, const Box& b) {
+  for (int d = 0; d < 3; ++d) {
+    if (a.lo[d] > b.hi[d] || b.lo[d] > a.hi[d]) return false;
+  }
+  return true;
+}
+
+mPartIndex::mPartIndex() { clear(); }
+
+void mPartIndex::clear() {
+  mFieldMinX = gParam.mField_min_x;
+  mFieldMinY = gParam.mField_min_y;
+  mFieldHaba = gParam.mField_haba;
+  mFieldN = gParam.mField_N;
+  const double width = mFieldN * mFieldHaba;
+  const bool framed = std::isfinite(mFieldMinX) && std::isfinite(mFieldMinY) && std::isfinite(width) && width > 0;
+  // Without a usable frame one bucket holds every part of a kind: slow, but still exact.
+  mOriginX = framed ? mFieldMinX : 0;
+  mOriginY = framed ? mFieldMinY : 0;
+  size_t buckets = 0;
+  for (int kind = 0; kind < kKinds; ++kind) {
+    mCount[kind] = framed ? kBucketsPerSide[kind] : 1;
+    mPerWidth[kind] = framed ? kBucketsPerSide[kind] / width : 1;
+    mFirst[kind] = buckets;
+    buckets += static_cast<size_t>(mCount[kind]) * static_cast<size_t>(mCount[kind]);
+  }
+  mBuckets.assign(buckets, {});
+  mLoose.clear();
+  mBodies.clear();
+  mHeld.clear();
+  mFreeSlots.clear();
+}
+
+bool mPartIndex::fitsParameters() const {
+  return sameBits(mFieldMinX, gParam.mField_min_x) && sameBits(mFieldMinY, gParam.mField_min_y) &&
+         sameBits(mFieldHaba, gParam.mField_haba) && mFieldN == gParam.mField_N;
+}
+
+size_t mPartIndex::bucketIndex(Kind kind, int x, int y) const {
+  return mFirst[kind] + static_cast<size_t>(y) * static_cast<size_t>(mCount[kind]) + static_cast<size_t>(x);
+}
+
+mPartIndex::Span mPartIndex::spanOf(const Box& box, Kind kind) const {
+  // Any rule that never puts a larger coordinate in a lower bucket will do, as long as parts
+  // and queries share it.
+  const double perWidth = mPerWidth[kind];
+  const int count = mCount[kind];
+  auto column = [&](double coordinate, double origin) {
+    const double at = std::floor((coordinate - origin) * perWidth);
+    return at < 0 ? 0 : at >= count ? count - 1 : static_cast<int>(at);
+  };
+  return Span{column(box.lo[0], mOriginX), column(box.hi[0], mOriginX), column(box.lo[1], mOriginY),
+              column(box.hi[1], mOriginY)};
+}
+
+bool mPartIndex::Placed::before(const Placed& other) const {
+  if (part != other.part) return std::less<const mParts*>()(part, other.part);
+  return kind < other.kind;
+}
+
+bool mPartIndex::Placed::sameAs(const Placed& other) const {
+  return part == other.part && kind == other.kind && loose == other.loose &&
+         std::memcmp(&box, &other.box, sizeof box) == 0;
+}
+
+void mPartIndex::placementOf(const mPartsList& body, std::vector<Placed>& placement) const {
+  placement.clear();
+  auto place = [&](const mParts& part, Kind kind, Box box, bool usable) {
+    widen(box);
+    Placed placed{&part, kind, !usable, Span{}, box};
+    if (usable) {
+      placed.span = spanOf(box, kind);
+      const Span& span = placed.span;
+      // Their boxes may not even be numbers, or reach over much of the field: kept apart.
+      placed.loose = static_cast<long>(span.x1 - span.x0 + 1) * (span.y1 - span.y0 + 1) > kMostBuckets;
+    }
+    placement.push_back(placed);
+  };
+  auto sphere = [&](const mSphere& part, Kind kind) {
+    const double r = part.radius();
+    place(part, kind, aroundPoint(*part.position(), r), usable(*part.position()) && usable(r));
+  };
+  for (const auto& flower : body.flowers()) {
+    sphere(*flower, kFlower);
+    place(*flower, kCentre, aroundPoint(*flower->position(), 0), usable(*flower->position()));
+  }
+  for (const auto& leaf : body.leaves()) sphere(*leaf, kLeaf);
+  for (const auto& edge : body.edges())
+    place(*edge, kEdge, aroundSegment(*edge->start(), *edge->end()), usable(*edge->start()) && usable(*edge->end()));
+  std::sort(placement.begin(), placement.end(), [](const Placed& a, const Placed& b) { return a.before(b); });
+}
+
+void mPartIndex::file(const mPartsList& body, const Held& held, const Placed& placed) {
+  const Entry entry{placed.box, placed.part, &body, &held, placed.kind, placed.span.x0, placed.span.y0};
+  if (placed.loose) {
+    mLoose.push_back(entry);
+    return;
+  }
+  for (int y = placed.span.y0; y <= placed.span.y1; ++y)
+    for (int x = placed.span.x0; x <= placed.span.x1; ++x) mBuckets[bucketIndex(placed.kind, x, y)].push_back(entry);
+}
+
+namespace {
+// Removes the entry of `part` as `kind` from `entries`; their order does not matter.
+template <class Entries, class Kind>
+void removeEntryOf(Entries& entries, const mParts* part, Kind kind) {
+  for (auto& entry : entries) {
+    if (entry.part != part || entry.kind != kind) continue;
+    entry = entries.back();
+    entries.pop_back();
+    return;
+  }
+}
+}  // namespace
+
+void mPartIndex::unfile(const Placed& placed) {
+  // Only the address is compared: the part itself may be gone.
+  if (placed.loose) {
+    removeEntryOf(mLoose, placed.part, placed.kind);
+    return;
+  }
+  for (int y = placed.span.y0; y <= placed.span.y1; ++y)
+    for (int x = placed.span.x0; x <= placed.span.x1; ++x)
+      removeEntryOf(mBuckets[bucketIndex(placed.kind, x, y)], placed.part, placed.kind);
+}
+
+void mPartIndex::refile(const mPartsList& body, Held& held) {
+  // The fresh placement is made in the spare vector, which then takes the old one's place.
+  std::vector<Placed>& fresh = mSparePlacement;
+  placementOf(body, fresh);
+  auto old = held.placed.begin();
+  auto now = fresh.begin();
+  while (old != held.placed.end() || now != fresh.end()) {
+    if (now == fresh.end() || (old != held.placed.end() && old->before(*now))) {
+      unfile(*old++);
+    } else if (old == held.placed.end() || now->before(*old)) {
+      file(body, held, *now++);
+    } else {
+      if (!old->sameAs(*now)) {
+        unfile(*old);
+        file(body, held, *now);
+      }
+      ++old;
+      ++now;
+    }
+  }
+  held.placed.swap(fresh);
+}
+
+mPartIndex::Held* mPartIndex::find(const mPartsList& body) const {
+  // The body's slot names its record unless another index has written its own slot since.
+  const std::uint32_t slot = body.indexSlot();
+  if (slot < mHeld.size() && mHeld[slot] && mHeld[slot]->body == &body) return mHeld[slot].get();
+  const auto at = mBodies.find(&body);
+  if (at == mBodies.end()) return nullptr;
+  body.setIndexSlot(at->second);
+  return mHeld[at->second].get();
+}
+
+void mPartIndex::addBody(const mPartsList& body, int position) {
+  Held* held = find(body);
+  if (!held) {
+    const std::uint32_t slot = takeSlot(mHeld, mFreeSlots);
+    mHeld[slot] = std::make_unique<Held>();
+    held = mHeld[slot].get();
+    held->body = &body;
+    mBodies.emplace(&body, slot);
+    body.setIndexSlot(slot);
+  }
+  held->position = position;
+  refile(body, *held);
+}
+
+void mPartIndex::updateBody(const mPartsList& body) {
+  if (Held* held = find(body)) refile(body, *held);
+}
+
+void mPartIndex::removeBody(const mPartsList& body) {
+  if (!find(body)) return;
+  const auto at = mBodies.find(&body);
+  const std::uint32_t slot = at->second;
+  for (const Placed& placed : mHeld[slot]->placed) unfile(placed);
+  mHeld[slot].reset();
+  mFreeSlots.push_back(slot);
+  mBodies.erase(at);
+}
+
+void mPartIndex::setPosition(const mPartsList& body, int position) {
+  if (Held* held = find(body)) held->position = position;
+}
+
+template <class Test>
+bool mPartIndex::visit(const Box& query, unsigned kinds, Test test) const {
+  for (int k = 0; k < kKinds; ++k) {
+    if (!(kinds >> k & 1)) continue;
+    const Kind kind = static_cast<Kind>(k);
+    const Span q = spanOf(query, kind);
+    for (int y = q.y0; y <= q.y1; ++y) {
+      const std::vector<Entry>* row = &mBuckets[bucketIndex(kind, 0, y)];
+      for (int x = q.x0; x <= q.x1; ++x) {
+        for (const Entry& entry : row[x]) {
+          if (std::max(entry.x0, q.x0) != x || std::max(entry.y0, q.y0) != y) continue;
+          if (meet(entry.box, query) && !test(entry)) return false;
+        }
+      }
+    }
+  }
+  // Their boxes may not even be numbers: every query of their kind tests them.
+  for (const Entry& entry : mLoose) {
+    if ((kinds >> entry.kind & 1) && !test(entry)) return false;
+  }
+  return true;
+}
+
+std::optional<bool> mPartIndex::isClear(const mPoint3D& p, double margin) const {
+  if (!usable(p) || !usable(margin)) return std::nullopt;
+  Box query = aroundPoint(p, margin);
+  widen(query);
+  return visit(query, 1u << kFlower | 1u << kLeaf | 1u << kEdge, [&](const Entry& entry) {
+    if (entry.kind == kEdge) return static_cast<const mEdge*>(entry.part)->clearOf(&p, margin);
+    return static_cast<const mSphere*>(entry.part)->clearOf(&p, margin);
+  });
+}
+
+std::optional<bool> mPartIndex::isSegmentClear(const mPoint3D& a, const mPoint3D& b) const {
+  if (!usable(a) || !usable(b)) return std::nullopt;
+  Box query = aroundSegment(a, b);
+  widen(query);
+  return visit(query, 1u << kFlower | 1u << kLeaf, [&](const Entry& entry) {
+    return static_cast<const mSphere*>(entry.part)->clearOfSegment(&a, &b);
+  });
+}
+
+std::optional<std::vector<int>> mPartIndex::positionsWithFlowersNear(const mPoint3D& p,
+                                                                     double reach) const {
+  std::vector<int> positions;
+  // A squared distance is never negative, so nothing is in reach.
+  if (!(reach >= 0)) return positions;
+  const double distance = std::sqrt(reach);
+  if (!usable(p) || !usable(distance)) return std::nullopt;
+  Box query = aroundPoint(p, distance);
+  widen(query);
+  visit(query, 1u << kCentre, [&](const Entry& entry) {
+    const mPoint3D& centre = *entry.part->position();
+    if (!(centre.x < query.lo[0] || centre.x > query.hi[0] || centre.y < query.lo[1] ||
+          centre.y > query.hi[1] || centre.z < query.lo[2] || centre.z > query.hi[2]))
+      positions.push_back(entry.held->position);
+    return true;
+  });
+  std::sort(positions.begin(), positions.end());
+  positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
+  return positions;
+}

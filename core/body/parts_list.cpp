@@ -1,0 +1,341 @@
+#include "body/parts_list.h"
+
+#include <cstring>
+
+#include "body/field.h"
+#include "body/parameters.h"
+#include "base/random.h"
+#include "base/cp932.h"
+#include "base/text_io.h"
+
+namespace {
+
+constexpr const char* kParseErrorText = "おかしい";
+
+// The index in text of the k-th (from 0) occurrence of letter, or the text's length.
+size_t letterPosition(const std::string& text, char letter, size_t k) {
+  for (size_t p = 0; p < text.size(); ++p) {
+    if (text[p] == letter && k-- == 0) return p;
+  }
+  return text.size();
+}
+
+// How many times letter occurs in the first p characters of text.
+size_t lettersBefore(const std::string& text, char letter, size_t p) {
+  size_t count = 0;
+  for (size_t q = 0; q < p && q < text.size(); ++q) count += text[q] == letter;
+  return count;
+}
+
+size_t lettersIn(const std::string& text, char letter, size_t from, size_t to) {
+  return lettersBefore(text, letter, to) - lettersBefore(text, letter, from);
+}
+
+template <class Part>
+void eraseRun(std::vector<std::unique_ptr<Part>>& parts, size_t from, size_t count) {
+  parts.erase(parts.begin() + from, parts.begin() + from + count);
+}
+
+template <class Part, class Measure>
+double sumOf(const std::vector<std::unique_ptr<Part>>& parts, Measure measure) {
+  double sum = 0;
+  for (const auto& part : parts) sum += measure(*part);
+  return sum;
+}
+
+}  // namespace
+
+BodyParseError::BodyParseError()
+    : std::runtime_error(kParseErrorText), mCp932(vek::toCp932(kParseErrorText)) {}
+
+mPartsList::mPartsList(mBodyOwner* owner, const std::string& text) : mOwner(owner), mText(text) {
+  parse();
+}
+
+mPartsList::mPartsList(mBodyOwner* owner) : mOwner(owner) {}
+
+mPartsList::~mPartsList() { clearParts(); }
+
+void mPartsList::tellOwner() {
+  mKeeps.valid = false;
+  if (mOwner) mOwner->bodyPartsChanged(*this);
+}
+
+void mPartsList::clearParts() {
+  // Edges go last: they borrow the points of the other parts.
+  mFlowers.clear();
+  mLeaves.clear();
+  mNodes.clear();
+  mEdges.clear();
+  mKeeps.valid = false;
+}
+
+mFlower* mPartsList::flowerAt(int i) const {
+  if (i < 0 || static_cast<size_t>(i) >= mFlowers.size()) return nullptr;
+  return mFlowers[static_cast<size_t>(i)].get();
+}
+
+void mPartsList::write(std::ostream& out) const {
+  out << "/*mPartsList start*/" << vek::kEol << mText << vek::kEol << mLeafLight << vek::kEol
+      << mFlowerLight << vek::kEol << "/*mPartsList end*/" << vek::kEol;
+}
+
+void mPartsList::read(std::istream& in) {
+  vek::skipLine(in);
+  std::string text;
+  vek::readLine(in, text);
+  vek::readDouble(in, mLeafLight) && vek::readDouble(in, mFlowerLight);
+  vek::skipLine(in);
+  clearParts();
+  tellOwner();
+  mText.clear();
+  if (!in) return;
+  mText = text;
+  try {
+    parse();
+  } catch (const BodyParseError&) {
+    mText.clear();
+    in.setstate(std::ios_base::failbit);
+  }
+}
+
+void mPartsList::writeParts(std::ostream& out) const {
+  for (const auto& edge : mEdges) out << edge->snapshotLine() << vek::kEol;
+  for (const auto& leaf : mLeaves) out << leaf->snapshotLine() << vek::kEol;
+  for (const auto& flower : mFlowers) out << flower->snapshotLine() << vek::kEol;
+}
+
+bool mPartsList::makeNode(int k, double r, double theta, double phi) {
+  return makePart(Tip::kNode, k, 0.0, r, theta, phi);
+}
+
+bool mPartsList::makeLeaf(int k, double e, double r, double theta, double phi) {
+  return makePart(Tip::kLeaf, k, e, r, theta, phi);
+}
+
+bool mPartsList::makeFlower(int k, double e, double r, double theta, double phi) {
+  return makePart(Tip::kFlower, k, e, r, theta, phi);
+}
+
+bool mPartsList::makePart(Tip kind, int k, double e, double r, double theta, double phi) {
+  if (!affordsNewPart(r, e)) return false;
+  if (mNodes.empty() || k < 0) return false;
+  const size_t i = static_cast<size_t>(k) % mNodes.size();
+  const mPoint3D* base = mNodes[i]->position();
+  const mPoint3D v = mPoint3D::fromPolar(r, theta, phi);
+  auto tip = std::make_unique<mPoint3D>(mPoint3D::plus(*base, v));
+
+  std::string token = "(NE<" + bodyNumberText(v.x) + "," + bodyNumberText(v.y) + "," +
+                      bodyNumberText(v.z) + ">";
+  double radius = -1;  // a node has no sphere to clear
+  if (kind == Tip::kNode) {
+    token += "N)";
+  } else {
+    radius = kind == Tip::kLeaf ? mLeaf::radiusForCalorie(e) : mFlower::radiusForCalorie(e);
+    token += (kind == Tip::kLeaf ? "L<" : "F<") + bodyNumberText(radius) + ">)";
+  }
+  if (!mField::insideField(tip.get()) || !passesClearance(base, *tip, radius)) return false;
+
+  const size_t p = letterPosition(mText, 'N', i);
+  mEdges.insert(mEdges.begin() + lettersBefore(mText, 'E', p),
+                std::make_unique<mEdge>(base, tip.get(), mOwner));
+  switch (kind) {
+    case Tip::kNode:
+      mNodes.insert(mNodes.begin() + i + 1, std::make_unique<mNode>(std::move(tip), mOwner));
+      break;
+    case Tip::kLeaf:
+      mLeaves.insert(mLeaves.begin() + lettersBefore(mText, 'L', p),
+                     std::make_unique<mLeaf>(std::move(tip), radius, mOwner));
+      break;
+    case Tip::kFlower:
+      mFlowers.insert(mFlowers.begin() + lettersBefore(mText, 'F', p),
+                      std::make_unique<mFlower>(std::move(tip), radius, mOwner));
+      break;
+  }
+  mText.replace(p, 1, token);
+  tellOwner();
+  return true;
+}
+
+bool mPartsList::growLeaf(int k, double e) { return growSphere(mLeaves, 'L', k, e); }
+
+bool mPartsList::growFlower(int k, double e) { return growSphere(mFlowers, 'F', k, e); }
+
+template <class Sphere>
+bool mPartsList::growSphere(std::vector<std::unique_ptr<Sphere>>& spheres, char letter, int k,
+                            double e) {
+  if (!affordsGrowth(e)) return false;
+  if (spheres.empty() || k < 0) return false;
+  const size_t i = static_cast<size_t>(k) % spheres.size();
+  Sphere& sphere = *spheres[i];
+  const double radius = Sphere::radiusForCalorie(sphere.calorie() + e);
+  if (!passesClearance(nullptr, *sphere.position(), radius)) return false;
+  sphere.setRadius(radius);
+  const size_t p = letterPosition(mText, letter, i);
+  mText.replace(p, mText.find('>', p) - p + 1,
+                std::string(1, letter) + "<" + bodyNumberText(radius) + ">");
+  tellOwner();
+  return true;
+}
+
+bool mPartsList::resetFlower(int k) {
+  if (mFlowers.empty() || k < 0) return false;
+  const size_t i = static_cast<size_t>(k) % mFlowers.size();
+  mFlowers[i]->setRadius(0);
+  const size_t p = letterPosition(mText, 'F', i);
+  mText.replace(p, mText.find('>', p) - p + 1, "F<" + bodyNumberText(0) + ">");
+  tellOwner();
+  return true;
+}
+
+bool mPartsList::cutEdge(int k) {
+  if (mEdges.empty() || k < 0) return false;
+  const size_t i = static_cast<size_t>(k) % mEdges.size();
+  const size_t p = letterPosition(mText, 'E', i);
+
+  // The edge's token and its tip run from p to the ")" that closes the edge's group.
+  size_t end = p;
+  for (int depth = 0; end < mText.size();) {
+    const char c = mText[end++];
+    if (c == '(') --depth;
+    if (c == ')' && ++depth == 1) break;
+  }
+  // Text order is vector order, so the parts of that run are one run in each vector.
+  eraseRun(mEdges, i, lettersIn(mText, 'E', p, end));
+  eraseRun(mFlowers, lettersBefore(mText, 'F', p), lettersIn(mText, 'F', p, end));
+  eraseRun(mLeaves, lettersBefore(mText, 'L', p), lettersIn(mText, 'L', p, end));
+  eraseRun(mNodes, lettersBefore(mText, 'N', p), lettersIn(mText, 'N', p, end));
+  mText.erase(p, end - p);
+
+  // What is left of the group is "(" and its leading body: drop that "(".
+  size_t open = p;
+  for (int closed = 0; open > 0;) {
+    const char c = mText[--open];
+    if (c == ')') ++closed;
+    if (c == '(' && closed-- == 0) break;
+  }
+  mText.erase(open, 1);
+  tellOwner();
+  return true;
+}
+
+const mBodyPopulation* mPartsList::population() const {
+  return mOwner ? mOwner->bodyPopulation() : nullptr;
+}
+
+bool mPartsList::affordsNewPart(double r, double e) const {
+  if (0 <= r && r < gParam.mSeedList_min_r) return false;
+  const double w = edgeCalorieFor(r);
+  const double need = w * gParam.mEdge_keep_calorie + w + e;
+  if (energy() * gParam.mPartsList_tolerance_energy >= need) return true;
+  return population() == nullptr;
+}
+
+bool mPartsList::affordsGrowth(double e) const {
+  return energy() * gParam.mPartsList_tolerance_energy >= e || population() == nullptr;
+}
+
+double mPartsList::energy() const { return mOwner ? mOwner->bodyEnergy() : 0.0; }
+
+bool mPartsList::passesClearance(const mPoint3D* base, const mPoint3D& t, double r) const {
+  const mBodyPopulation* bodies = population();
+  if (base) {
+    const bool segmentClear =
+        bodies ? bodies->isSegmentClearForAll(*base, t) : isSegmentClear(*base, t);
+    if (!segmentClear) return false;
+  }
+  if (r <= 0) return true;
+  if (t.z < r) return false;  // a sphere may not reach below the ground
+  return bodies ? bodies->isClearForAll(t, r) : isClear(t, r);
+}
+
+bool mPartsList::isClear(const mPoint3D& p, double m) const {
+  for (const auto& flower : mFlowers) {
+    if (!flower->clearOf(&p, m)) return false;
+  }
+  for (const auto& leaf : mLeaves) {
+    if (!leaf->clearOf(&p, m)) return false;
+  }
+  for (const auto& edge : mEdges) {
+    if (!edge->clearOf(&p, m)) return false;
+  }
+  return true;
+}
+
+bool mPartsList::isSegmentClear(const mPoint3D& a, const mPoint3D& b) const {
+  for (const auto& flower : mFlowers) {
+    if (!flower->clearOfSegment(&a, &b)) return false;
+  }
+  for (const auto& leaf : mLeaves) {
+    if (!leaf->clearOfSegment(&a, &b)) return false;
+  }
+  return true;
+}
+
+double mPartsList::flowerVolume() const {
+  return sumOf(mFlowers, [](const mFlower& f) { return f.volume(); });
+}
+double mPartsList::flowerCalorie() const {
+  return sumOf(mFlowers, [](const mFlower& f) { return f.calorie(); });
+}
+double mPartsList::flowerKeep() const { return keeps().flower; }
+double mPartsList::sumFlowerKeep() const {
+  return sumOf(mFlowers, [](const mFlower& f) { return f.keep(); });
+}
+double mPartsList::leafVolume() const {
+  return sumOf(mLeaves, [](const mLeaf& l) { return l.volume(); });
+}
+double mPartsList::leafCalorie() const {
+  return sumOf(mLeaves, [](const mLeaf& l) { return l.calorie(); });
+}
+double mPartsList::leafKeep() const { return keeps().leaf; }
+double mPartsList::sumLeafKeep() const {
+  return sumOf(mLeaves, [](const mLeaf& l) { return l.keep(); });
+}
+double mPartsList::edgeVolume() const {
+  return sumOf(mEdges, [](const mEdge& e) { return e.volume(); });
+}
+double mPartsList::edgeCalorie() const {
+  return sumOf(mEdges, [](const mEdge& e) { return e.calorie(); });
+}
+double mPartsList::edgeKeep() const { return keeps().edge; }
+double mPartsList::sumEdgeKeep() const {
+  return sumOf(mEdges, [](const mEdge& e) { return e.keep(); });
+}
+
+const mPartsList::Keeps& mPartsList::keeps() const {
+  // A parameter file read while the world stands changes what every part keeps.
+  const std::array<double, 7> parameters = {gParam.mFlower_calorie, gParam.mFlower_keep_calorie,
+                                            gParam.mLeaf_calorie,   gParam.mLeaf_keep_calorie,
+                                            gParam.mEdge_radius,    gParam.mEdge_calorie,
+                                            gParam.mEdge_keep_calorie};
+  if (!mKeeps.valid || std::memcmp(parameters.data(), mKeeps.parameters.data(), sizeof parameters) != 0) {
+    mKeeps.flower = sumFlowerKeep();
+    mKeeps.leaf = sumLeafKeep();
+    mKeeps.edge = sumEdgeKeep();
+    mKeeps.parameters = parameters;
+    mKeeps.valid = true;
+  }
+  return mKeeps;
+}
+
+double mPartsList::totalVolume() const {
+  return leafVolume() + flowerVolume() + edgeVolume() + gParam.mSeed_volume;
+}
+double mPartsList::totalCalorie() const {
+  return flowerCalorie() + edgeCalorie() + leafCalorie() + gParam.mSeed_calorie;
+}
+double mPartsList::totalKeep() const {
+  return flowerKeep() + edgeKeep() + leafKeep() + gParam.mSeed_keep_calorie;
+}
+
+void mPartsList::sumLeafLight() {
+  mLeafLight = sumOf(mLeaves, [](const mLeaf& l) { return l.light(); });
+}
+void mPartsList::sumFlowerLight() {
+  mFlowerLight = sumOf(mFlowers, [](const mFlower& f) { return f.light(); });
+}
+
+double mPartsList::edgeCalorieFor(double length) {
+  return kPi * gParam.mEdge_radius * gParam.mEdge_radius * length * gParam.mEdge_calorie;
+}

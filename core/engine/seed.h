@@ -1,0 +1,99 @@
+// mSeed: one plant of the population. It owns its position, its body, its processor (which
+// owns its energy account) and its identifier; its genome is shared through the gene pool.
+// Once a turn it takes in its leaves' light, executes one instruction and rates itself: the
+// evaluation is the number of children bred + 1, or -1.0 when it is to die (too old without
+// children, or out of energy).
+//
+// Owned by its population (mSeedList). Called on the world's thread with the world locked.
+#pragma once
+
+#include <istream>
+#include <memory>
+#include <ostream>
+#include <string>
+
+#include "body/body_owner.h"
+#include "base/point3d.h"
+#include "base/id.h"
+#include "base/object.h"
+#include "genome/cpu.h"
+
+class mGene;
+class mPartsList;
+class mSeedList;
+
+class mSeed : public mObject, public mBodyOwner, public mCPUOwner {
+ public:
+  // A new individual with body "N" at `position` and `initialEnergy` paid into its account.
+  // Entering it as a carrier of `genome` is the population's business.
+  mSeed(mGene* genome, mSeedList* population, const mID& id, const mPoint3D& position,
+        int newborn, double initialEnergy);
+  // An empty individual of `population`, to be filled by `read`.
+  explicit mSeed(mSeedList* population);
+  ~mSeed() override;
+  mSeed(const mSeed&) = delete;
+  mSeed& operator=(const mSeed&) = delete;
+
+  // Ages by one, takes the leaves' light, executes one instruction, evaluates.
+  void execute();
+  // children + 1; -1.0 when childless and older than the genome's length at birth times
+  // mSeed_turn_effect, or when the current energy is 0 or less. Stores and returns it.
+  double evaluate();
+  // "S " + position text + " " + identifier text.
+  std::string text() const;
+
+  void write(std::ostream& out) const;
+  // Reads a block into an individual built empty; its genome is looked up in the pool by
+  // identifier and this individual becomes its carrier. Returns false (stream failed) when
+  // the block is malformed or names a genome the pool does not hold.
+  bool read(std::istream& in);
+
+  double evaluation() const { return mEvaluation; }
+  int age() const { return mAge; }
+  int newborn() const { return mNewborn; }
+  void setNewborn(int newborn) { mNewborn = newborn; }
+  const mPoint3D& position() const { return mPosition; }
+  // A hint to the cache: the records execute() reads first.
+  void prefetch() const {
+    __builtin_prefetch(mProcessor.get());
+    __builtin_prefetch(reinterpret_cast<const char*>(mProcessor.get()) + 256);
+    __builtin_prefetch(mBody.get());
+  }
+  mPartsList& body() { return *mBody; }
+  const mPartsList& body() const { return *mBody; }
+  mCPU& processor() { return *mProcessor; }
+  const mCPU& processor() const { return *mProcessor; }
+  const mID& id() const { return mId; }
+  mGene* genome() const { return mGenome; }
+  mSeedList* population() const { return mPopulation; }
+
+  // The body's two whole-body tests, passed on unchanged.
+  bool isClear(const mPoint3D& p, double margin) const;
+  bool isSegmentClear(const mPoint3D& a, const mPoint3D& b) const;
+
+  // mBodyOwner
+  const mPoint3D* bodyRoot() const override { return &mPosition; }
+  double bodyEnergy() const override;
+  const mBodyPopulation* bodyPopulation() const override;
+  std::string bodyIdText() const override { return mId.text(); }
+  void bodyPartsChanged(const mPartsList& body) override;
+
+  // mCPUOwner
+  mPartsList* cpuBody() const override { return mBody.get(); }
+  const mGene* cpuGene() const override { return mGenome; }
+  int cpuIdentifierSize() const override { return mId.size; }
+  bool cpuInPopulation() const override { return mPopulation != nullptr; }
+  // The flight of the seed, the father, the child's gene and the newborn.
+  mBreedResult cpuBreed(const mPoint3D& flowerPosition, double energy) override;
+
+ private:
+  double mEvaluation;
+  int mAge = 0;
+  int mNewborn = 0;
+  mPoint3D mPosition;
+  std::unique_ptr<mPartsList> mBody;
+  std::unique_ptr<mCPU> mProcessor;
+  mID mId;
+  mGene* mGenome = nullptr;
+  mSeedList* mPopulation;
+};

@@ -1,0 +1,307 @@
+#include "engine/seed_list.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <optional>
+
+#include "body/field.h"
+#include "body/parameters.h"
+#include "body/parts_list.h"
+#include "engine/place.h"
+#include "base/random.h"
+#include "body/reference_mode.h"
+#include "engine/seed.h"
+#include "genome/gene.h"
+#include "genome/gene_list.h"
+#include "base/text_io.h"
+
+mSeedList::mSeedList(mPlace* place)
+    : mHome(place), mAverageEvaluation(gParam.mSeed_initialEvaluationValue) {}
+
+mSeedList::~mSeedList() = default;
+
+void mSeedList::beginTurn() {
+  mCursorIndex = 0;
+  mTurnBirths = 0;
+}
+
+mSeed* mSeedList::current() const {
+  if (mCursorIndex < 0 || mCursorIndex >= livingCount()) return nullptr;
+  return mLiving[static_cast<size_t>(mCursorIndex)].get();
+}
+
+bool mSeedList::atEnd() const { return mCursorIndex >= livingCount(); }
+
+void mSeedList::executeNext() {
+  mSeed* individual = current();
+  if (!individual) return;
+  // Individuals, their processors and bodies lie all over the heap, and the light computation
+  // has filled the caches with other things since they last acted: ask for the next ones'
+  // records while this one acts.
+  const auto next = static_cast<size_t>(mCursorIndex) + 1;
+  if (next + 1 < mLiving.size()) __builtin_prefetch(mLiving[next + 1].get());
+  if (next < mLiving.size()) mLiving[next]->prefetch();
+  individual->execute();
+  ++mCursorIndex;
+}
+
+void mSeedList::addNewborn(std::unique_ptr<mSeed> seed) {
+  if (!seed) return;
+  if (seed->genome()) seed->genome()->addCarrier(seed.get());
+  mNewborn.push_back(std::move(seed));
+  ++mTurnBirths;
+}
+
+void mSeedList::addLiving(std::unique_ptr<mSeed> seed) {
+  if (!seed) return;
+  if (seed->genome()) seed->genome()->addCarrier(seed.get());
+  admitToIndex(*seed, mLiving.size());
+  mLiving.push_back(std::move(seed));
+  ++mTurnBirths;
+}
+
+void mSeedList::admitToIndex(const mSeed& seed, size_t position) {
+  if (mIndexed) mIndex.addBody(seed.body(), static_cast<int>(position));
+}
+
+const mPartIndex* mSeedList::partIndex() const {
+  if (referenceAlgorithms()) return nullptr;
+  if (!mIndexed || !mIndex.fitsParameters()) {
+    mIndex.clear();
+    for (size_t k = 0; k < mLiving.size(); ++k) mIndex.addBody(mLiving[k]->body(), static_cast<int>(k));
+    mIndexed = true;
+    mPositionsKnown = true;
+  }
+  return &mIndex;
+}
+
+void mSeedList::bodyChanged(const mPartsList& body) {
+  if (mIndexed) mIndex.updateBody(body);
+}
+
+mGene* mSeedList::findFather(const mSeed& parent, const mPoint3D& point, double& weight) const {
+  mGene* best = parent.genome();
+  double nearest = std::numeric_limits<double>::infinity();
+  double sum = 0;
+  bool inRange = false;
+  const double reach = gParam.mSeedList_maxFatherDistance;
+  // The sum and the strict "nearer" make the order of visits count: population order, then
+  // each body's flowers in order, whichever way the candidates are found.
+  auto visit = [&](const mSeed& other) {
+    for (const auto& flower : other.body().flowers()) {
+      const double d = mPoint3D::distance2(*flower->position(), point);
+      if (!(d <= reach)) continue;
+      inRange = true;
+      sum += 1.0 / d;
+      if (d < nearest) {
+        nearest = d;
+        best = other.genome();
+      }
+    }
+  };
+  std::optional<std::vector<int>> near;
+  if (const mPartIndex* index = partIndex()) {
+    if (!mPositionsKnown) {
+      for (size_t k = 0; k < mLiving.size(); ++k) mIndex.setPosition(mLiving[k]->body(), static_cast<int>(k));
+      mPositionsKnown = true;
+    }
+    near = index->positionsWithFlowersNear(point, reach);
+  }
+  if (near) {
+    for (int k : *near) {
+      const mSeed& other = *mLiving[static_cast<size_t>(k)];
+      if (&other != &parent) visit(other);
+    }
+  } else {
+    for (const auto& other : mLiving) {
+      if (other.get() != &parent) visit(*other);
+    }
+  }
+  weight = 0;
+  if (inRange) {
+    weight = (1.0 / nearest) / sum;
+    if (std::isnan(weight) || weight < 0) weight = 0;
+    if (weight > 1) weight = 1;
+  }
+  return best;
+}
+
+bool mSeedList::isClearForAll(const mPoint3D& p, double margin) const {
+  if (const mPartIndex* index = partIndex()) {
+    if (const std::optional<bool> clear = index->isClear(p, margin)) return *clear;
+  }
+  for (const auto& seed : mLiving)
+    if (!seed->isClear(p, margin)) return false;
+  return true;
+}
+
+bool mSeedList::isSegmentClearForAll(const mPoint3D& a, const mPoint3D& b) const {
+  if (const mPartIndex* index = partIndex()) {
+    if (const std::optional<bool> clear = index->isSegmentClear(a, b)) return *clear;
+  }
+  for (const auto& seed : mLiving)
+    if (!seed->isSegmentClear(a, b)) return false;
+  return true;
+}
+
+void mSeedList::computeStatistics() {
+  mAverageAccount.reset();
+  mAverageAge = 0;
+  mAverageGenomeSize = 0;
+  mAverageEvaluation = 0;
+  for (const auto& seed : mLiving) {
+    mAverageAccount.accumulate(&seed->processor().energy());
+    mAverageEvaluation += seed->evaluation();
+    mAverageAge += seed->age();
+    mAverageGenomeSize += seed->genome() ? seed->genome()->size() : 0;
+  }
+  const int n = livingCount();
+  mAverageAccount.divideBy(n);
+  if (n >= 1) {
+    mAverageAge /= n;
+    mAverageGenomeSize /= n;
+    mAverageEvaluation /= n;
+  }
+}
+
+void mSeedList::endTurn() {
+  mTurnDeaths = 0;
+  computeStatistics();
+  const int before = livingCount();
+  cull();
+  mTurnDeaths += before - livingCount();
+  for (auto& child : mNewborn) {
+    child->setNewborn(0);
+    admitToIndex(*child, mLiving.size());
+    mLiving.push_back(std::move(child));
+  }
+  mNewborn.clear();
+  mTurnDeaths += static_cast<int>(mReserve.size());
+  mTotalBirths += mTurnBirths;
+  mTotalDeaths += mTurnDeaths;
+}
+
+namespace {
+// Evaluation as a sort key: a value that is not a number ranks below every other, so the
+// ordering is strict whatever the individuals hold.
+double rankOf(const mSeed& seed) {
+  const double value = seed.evaluation();
+  return std::isnan(value) ? -std::numeric_limits<double>::infinity() : value;
+}
+}  // namespace
+
+void mSeedList::cull() {
+  // Best first, equals in their order; sorted on copies of the ranks, so that no comparison
+  // has to reach into an individual.
+  std::vector<std::pair<double, size_t>> ranked(mLiving.size());
+  for (size_t k = 0; k < mLiving.size(); ++k) ranked[k] = {rankOf(*mLiving[k]), k};
+  std::stable_sort(ranked.begin(), ranked.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+  std::vector<std::unique_ptr<mSeed>> sorted;
+  sorted.reserve(mLiving.size());
+  for (const auto& entry : ranked) sorted.push_back(std::move(mLiving[entry.second]));
+  mLiving.swap(sorted);
+  mPositionsKnown = false;
+
+  if (mHome && mHome->field().isOverCapacity() && !mLiving.empty()) {
+    const double k = gParam.mSeedList_delete_factorial;
+    const size_t m = mLiving.size();
+    double p = 2.0 / ((k + 1.0) * static_cast<double>(m));
+    const double step = m > 1 ? (k - 1.0) * p / static_cast<double>(m - 1) : 0.0;
+    std::vector<bool> doomed(m, false);
+    for (size_t i = 0; i < m; ++i) {
+      doomed[i] = uniform01() < p;
+      p += step;
+    }
+    for (size_t i = m; i-- > 0;)
+      if (doomed[i]) remove(mLiving, i);
+  }
+
+  const auto firstMarked = std::find_if(mLiving.begin(), mLiving.end(), [](const auto& seed) {
+    return !(seed->evaluation() > 0);
+  });
+  for (size_t i = mLiving.size(); i-- > static_cast<size_t>(firstMarked - mLiving.begin());)
+    remove(mLiving, i);
+
+  if (livingCount() > gParam.mSeedList_min_random_delete_number) {
+    const size_t m = mLiving.size();
+    std::vector<bool> doomed(m, false);
+    for (size_t i = 0; i < m; ++i)
+      doomed[i] = uniform01() < gParam.mSeedList_random_delete_probability;
+    for (size_t i = m; i-- > 0;)
+      if (doomed[i]) remove(mLiving, i);
+  }
+}
+
+void mSeedList::forget(mSeed& seed) {
+  if (mHome && seed.genome()) mHome->genePool().removeCarrier(&seed, seed.genome());
+}
+
+void mSeedList::remove(std::vector<std::unique_ptr<mSeed>>& list, size_t index) {
+  forget(*list[index]);
+  if (&list == &mLiving) {
+    if (mIndexed) mIndex.removeBody(list[index]->body());
+    mPositionsKnown = false;
+  }
+  list.erase(list.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
+void mSeedList::write(std::ostream& out) const {
+  out << "/*mSeedList start*/" << vek::kEol << mTotalBirths << ' ' << mTotalDeaths << ' '
+      << mTurnBirths << ' ' << mTurnDeaths << ' ' << mAverageEvaluation << ' ' << mAverageAge
+      << ' ' << mAverageGenomeSize << ' ' << mCursorIndex << vek::kEol;
+  mAverageAccount.write(out);
+  for (const auto* list : {&mLiving, &mNewborn, &mReserve}) {
+    out << list->size() << vek::kEol;
+    for (const auto& seed : *list) seed->write(out);
+  }
+  out << "/*mSeedList end*/" << vek::kEol;
+}
+
+bool mSeedList::readList(std::istream& in, std::vector<std::unique_ptr<mSeed>>& list) {
+  int count = 0;
+  if (!vek::readInt(in, count)) return false;
+  if (count < 0 || count > kMaxReadIndividuals) {
+    in.setstate(std::ios_base::failbit);
+    return false;
+  }
+  for (int i = 0; i < count; ++i) {
+    auto seed = std::make_unique<mSeed>(this);
+    const bool ok = seed->read(in);
+    // Whatever was read holds a carrier entry; keep it owned so removal stays consistent.
+    // The next living individual's body must already clear this one.
+    if (&list == &mLiving) admitToIndex(*seed, list.size());
+    list.push_back(std::move(seed));
+    if (!ok) return false;
+  }
+  return true;
+}
+
+bool mSeedList::read(std::istream& in) {
+  mIndex.clear();
+  mIndexed = false;
+  for (auto* list : {&mLiving, &mNewborn, &mReserve}) {
+    for (auto& seed : *list) forget(*seed);
+    list->clear();
+  }
+  vek::skipLine(in);
+  const bool header = vek::readInt(in, mTotalBirths) && vek::readInt(in, mTotalDeaths) &&
+                      vek::readInt(in, mTurnBirths) && vek::readInt(in, mTurnDeaths) &&
+                      vek::readDouble(in, mAverageEvaluation) && vek::readDouble(in, mAverageAge) &&
+                      vek::readDouble(in, mAverageGenomeSize) && vek::readInt(in, mCursorIndex);
+  if (!header) return false;
+  mAverageAccount.read(in);
+  const bool ok = readList(in, mLiving) && readList(in, mNewborn) && readList(in, mReserve);
+  mCursorIndex = std::clamp(mCursorIndex, 0, livingCount());
+  if (!ok) return false;
+  vek::skipLine(in);
+  computeStatistics();
+  return static_cast<bool>(in);
+}
+
+void mSeedList::writeSnapshot(std::ostream& out) const {
+  for (const auto& seed : mLiving) {
+    out << seed->text() << vek::kEol;
+    seed->body().writeParts(out);
+  }
+}

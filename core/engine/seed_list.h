@@ -1,0 +1,118 @@
+// mSeedList: the population of a place. It walks its living individuals in order so that each
+// acts once a turn, keeps the children born during the turn apart until the turn ends, then
+// computes averages, culls (the marked; by rank when the field is over capacity; a few at
+// random in a large population) and admits the children. It finds the father of a child, and
+// answers the two whole-body placement tests for every living body.
+//
+// While the fast algorithms run (engine/reference_mode.h) those searches go through an index
+// of where the living bodies' parts stand (body/part_index.h), kept in step as individuals are
+// admitted and die and as their bodies change; the answers, and the order in which the father
+// search visits flowers, are those of the full scans, which the reference algorithms run.
+//
+// Owns its individuals; removing one tells the gene pool and deletes it. Owned by the place.
+// Called on the world's thread with the world locked.
+#pragma once
+
+#include <istream>
+#include <memory>
+#include <ostream>
+#include <vector>
+
+#include "body/body_owner.h"
+#include "body/energy.h"
+#include "body/part_index.h"
+#include "base/object.h"
+
+class mGene;
+class mPlace;
+class mPoint3D;
+class mSeed;
+
+class mSeedList : public mObject, public mBodyPopulation {
+ public:
+  explicit mSeedList(mPlace* place);
+  ~mSeedList() override;
+  mSeedList(const mSeedList&) = delete;
+  mSeedList& operator=(const mSeedList&) = delete;
+
+  // The turn: cursor to the first living individual, this turn's births to 0.
+  void beginTurn();
+  // The individual under the cursor, or nullptr when the cursor has passed the last.
+  mSeed* current() const;
+  // The individual under the cursor executes and the cursor moves on; nothing at the end.
+  void executeNext();
+  bool atEnd() const;
+  // Statistics, cull, children admitted, totals updated.
+  void endTurn();
+
+  // Ownership passes; the individual becomes a carrier of its genome; births + 1.
+  void addNewborn(std::unique_ptr<mSeed> seed);
+  void addLiving(std::unique_ptr<mSeed> seed);
+
+  // The genome of the nearest foreign flower within mSeedList_maxFatherDistance (squared) of
+  // `point`, and in `weight` that flower's share of all in-range flowers' inverse squared
+  // distances (0..1). With no flower in range: the parent's own genome and weight 0.
+  mGene* findFather(const mSeed& parent, const mPoint3D& point, double& weight) const;
+
+  // mBodyPopulation: every living body must accept (an empty population accepts).
+  bool isClearForAll(const mPoint3D& p, double margin) const override;
+  bool isSegmentClearForAll(const mPoint3D& a, const mPoint3D& b) const override;
+  // A body's flowers, leaves or edges have changed (mSeed passes on mBodyOwner's notice).
+  // Bodies of individuals that are not living here are ignored.
+  void bodyChanged(const mPartsList& body);
+
+  void computeStatistics();
+
+  void write(std::ostream& out) const;
+  // Replaces the population with the block read. Returns false (stream failed) when the block
+  // is malformed; individuals read so far are kept.
+  bool read(std::istream& in);
+  // The S line and part lines of every living individual, in order.
+  void writeSnapshot(std::ostream& out) const;
+
+  mPlace* place() const { return mHome; }
+  const std::vector<std::unique_ptr<mSeed>>& living() const { return mLiving; }
+  const std::vector<std::unique_ptr<mSeed>>& newborn() const { return mNewborn; }
+  int livingCount() const { return static_cast<int>(mLiving.size()); }
+  int cursorIndex() const { return mCursorIndex; }
+  const mEnergy& averageAccount() const { return mAverageAccount; }
+  double averageAge() const { return mAverageAge; }
+  double averageGenomeSize() const { return mAverageGenomeSize; }
+  double averageEvaluation() const { return mAverageEvaluation; }
+  int turnDeaths() const { return mTurnDeaths; }
+  int turnBirths() const { return mTurnBirths; }
+  int totalDeaths() const { return mTotalDeaths; }
+  int totalBirths() const { return mTotalBirths; }
+
+  // The most individuals a population block may declare per list.
+  static constexpr int kMaxReadIndividuals = 10000000;
+
+ private:
+  void cull();
+  void remove(std::vector<std::unique_ptr<mSeed>>& list, size_t index);
+  void forget(mSeed& seed);
+  bool readList(std::istream& in, std::vector<std::unique_ptr<mSeed>>& list);
+  // The index of the living bodies, made when it is missing or no longer fits the field's
+  // parameters; nullptr while the reference algorithms run. Once made it is kept in step,
+  // whichever algorithms run, until a population is read.
+  const mPartIndex* partIndex() const;
+  void admitToIndex(const mSeed& seed, size_t position);
+
+  mPlace* mHome;
+  mEnergy mAverageAccount;
+  double mAverageAge = 0;
+  double mAverageGenomeSize = 0;
+  double mAverageEvaluation;
+  int mTurnDeaths = 0;
+  int mTurnBirths = 0;
+  int mTotalDeaths = 0;
+  int mTotalBirths = 0;
+  int mCursorIndex = 0;
+  std::vector<std::unique_ptr<mSeed>> mLiving;
+  std::vector<std::unique_ptr<mSeed>> mNewborn;
+  std::vector<std::unique_ptr<mSeed>> mReserve;
+  // A cache of mLiving's bodies, so the const searches may bring it up to date.
+  mutable mPartIndex mIndex;
+  mutable bool mIndexed = false;         // mIndex holds exactly the living bodies
+  mutable bool mPositionsKnown = false;  // and each at its index in mLiving
+};

@@ -1,0 +1,122 @@
+// mWorld: the one simulated world. It owns the place (everything that lives), a worker thread
+// that advances the simulation step by step, and the hold flag that parks the worker.
+//
+// A step runs one phase of the five-phase turn: SUN_LIGHT, INITIAL_EXECUTE, then PRE_EXECUTE
+// and EXECUTE alternately once per living individual, then AFTER_EXECUTE. After each step the
+// world tells its observers which phase runs next (the caption that names it is built only
+// by those that ask).
+//
+// Threads. The world has one mutex (`mutex()`): every step holds it, and any other thread that
+// reads or changes the world (views, dialogs, load, save) must hold it too. It is fair, so
+// neither the worker nor a reader can starve the other: the worker keeps it from one step to
+// the next only while no other thread has asked for it. Observers are called on the stepping
+// thread with the mutex held; they must not take it again nor block on the GUI thread.
+// start/resume/pause/isBusy may be called from any thread but the worker's own.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "base/fair_mutex.h"
+#include "base/object.h"
+
+class mPlace;
+class mSeed;
+class mWorld;
+
+enum Phase : int { SUN_LIGHT = 0, INITIAL_EXECUTE, PRE_EXECUTE, EXECUTE, AFTER_EXECUTE };
+inline constexpr int kPhaseCount = 5;
+extern const char* const kPhaseNames[kPhaseCount];
+
+// What the user interface and the records learn of the world while it runs. Every call comes
+// on the stepping thread with the world's mutex held.
+class mWorldObserver {
+ public:
+  virtual ~mWorldObserver() = default;
+  // PRE_EXECUTE and EXECUTE: the individual that acts (or has just acted).
+  virtual void showIndividual(const mSeed& /*individual*/) {}
+  // AFTER_EXECUTE, once the turn is closed: views are refreshed, logs written.
+  virtual void afterTurn(mWorld& /*world*/) {}
+  // After every step: the phase that runs next; `world.caption()` names it. The caption is
+  // built only by observers that show it, since a step may take less time than the text.
+  virtual void stepped(int /*nextPhase*/, const mWorld& /*world*/) {}
+};
+
+class mWorld : public mObject {
+ public:
+  mWorld();
+  // Stops the worker (after its current step) and joins it, then destroys the place.
+  ~mWorld() override;
+  mWorld(const mWorld&) = delete;
+  mWorld& operator=(const mWorld&) = delete;
+
+  // Runs one phase and tells the observers. Takes the world's mutex itself. Used by
+  // the worker and, while the worker is parked, by the single-step button.
+  void step();
+
+  // Creates and releases the worker the first time; it runs one step and parks while held.
+  void start();
+  void resume();  // clears hold
+  // Sets hold and returns once the worker is parked (at once when it never started).
+  void pause();
+  bool isStarted() const { return mStarted; }
+  // False while the worker has not started or is parked; true while it is inside a step or
+  // has not yet reached its wait.
+  bool isBusy() const;
+
+  // Lets the worker park itself after the AFTER_EXECUTE step that makes the place's turn
+  // reach `turn` (for runs of a given length). A value <= 0 clears it.
+  void holdAfterTurn(int turn);
+  // Blocks until the worker is parked with hold set (returns at once when never started).
+  void waitUntilParked();
+
+  // The caption of the next phase: its name, with "(%0d/%0d)" of the population cursor and
+  // the number of living individuals for PRE_EXECUTE and EXECUTE. Call with the mutex held.
+  std::string caption() const;
+  int phase() const { return mPhase; }
+  void setPhase(int phase);  // for loading a saved world; values outside 0..4 are refused
+
+  // Wall time spent in each phase's steps, observers included, while profiling is on (off by
+  // default: it costs two clock reads a step). Read with the mutex held or the worker parked.
+  void setProfiling(bool on) { mProfiling = on; }
+  const std::array<double, kPhaseCount>& phaseSeconds() const { return mPhaseSeconds; }
+
+  mPlace& place() { return *mHabitat; }
+  const mPlace& place() const { return *mHabitat; }
+  FairMutex& mutex() const { return mMutex; }
+
+  // Observers are not owned; add them before the worker starts.
+  void addObserver(mWorldObserver* observer);
+  void removeObserver(mWorldObserver* observer);
+
+ private:
+  void run();
+  void stepLocked();
+  void waitOnHold();
+
+  mutable FairMutex mMutex;
+  std::unique_ptr<mPlace> mHabitat;
+  std::vector<mWorldObserver*> mObservers;
+  int mPhase = SUN_LIGHT;
+  bool mProfiling = false;
+  std::array<double, kPhaseCount> mPhaseSeconds{};
+
+  // The hold flag: hold written by the controlling thread, waiting by the worker. Hold and
+  // stopping are written under mHoldMutex; the worker glances at them without it after each
+  // step and takes the mutex only when one is set.
+  mutable std::mutex mHoldMutex;
+  std::condition_variable mHoldChanged;
+  std::atomic<bool> mHold{true};
+  bool mWaiting = false;
+  std::atomic<bool> mStopping{false};
+  std::atomic<int> mHoldAfterTurn{0};
+
+  bool mStarted = false;
+  std::thread mWorker;
+};

@@ -1,0 +1,199 @@
+#include "genome/gene.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <utility>
+
+#include "body/parameters.h"
+#include "base/random.h"
+#include "base/instructions.h"
+#include "base/text_io.h"
+
+namespace {
+
+// FNV-1a over the opcodes' bytes.
+std::uint64_t hashCode(const std::vector<int>& code) {
+  std::uint64_t h = 14695981039346656037ull;
+  for (const int value : code) {
+    auto bits = static_cast<std::uint32_t>(value);
+    for (int i = 0; i < 4; ++i) {
+      h ^= bits & 0xffu;
+      h *= 1099511628211ull;
+      bits >>= 8;
+    }
+  }
+  return h;
+}
+
+// The number of bits of an opcode: log2 of the instruction count 32.
+constexpr int kOpcodeBits = 5;
+
+// Flips bit `b`: subtract 2^b when set, add it otherwise, then reduce modulo
+// 32 into 0..31. Done in 64 bits so an out-of-range opcode near the int limits cannot overflow.
+int flipBit(int opcode, int b) {
+  const long long value = opcode;
+  const long long weight = 1ll << b;
+  const long long flipped = (value & weight) ? value - weight : value + weight;
+  return static_cast<int>(((flipped % kInstructionCount) + kInstructionCount) % kInstructionCount);
+}
+
+}  // namespace
+
+mGene::mGene(mGeneList* pool) : mPool(pool) {}
+
+mGene::mGene(mGeneList* pool, std::vector<int> code) : mPool(pool) { setCode(std::move(code)); }
+
+mGene::~mGene() = default;
+
+void mGene::setCode(std::vector<int> code) {
+  mCode = std::move(code);
+  mHasCode = true;
+  mCodeHash = hashCode(mCode);
+}
+
+void mGene::addCarrier(mSeed* seed) {
+  if (!seed) return;
+  if (std::find(mCarriers.begin(), mCarriers.end(), seed) != mCarriers.end()) return;
+  mCarriers.push_back(seed);
+}
+
+void mGene::removeCarrier(mSeed* seed) {
+  const auto it = std::find(mCarriers.begin(), mCarriers.end(), seed);
+  if (it != mCarriers.end()) mCarriers.erase(it);
+}
+
+bool mGene::equals(const mGene* other) const {
+  if (!other) return false;
+  if (mIdentifier.equals(&other->mIdentifier)) return true;
+  if (size() != other->size() || !other->mHasCode) return false;
+  if (size() < 1) return true;
+  // Equal codes have equal hashes, so this only saves work; the answer is the same.
+  if (mCodeHash != other->mCodeHash) return false;
+  return mCode == other->mCode;
+}
+
+std::string mGene::listing() const {
+  std::string text = "ID:" + mIdentifier.text() + vek::kEol;
+  char line[64];
+  for (int i = 0; i < size(); ++i) {
+    const int opcode = mCode[i];
+    const char* mnemonic = isOpcode(opcode) ? mnemonicOf(opcode) : kUnknownMnemonic;
+    std::snprintf(line, sizeof line, "%d : %02x : %s\r\n", i, static_cast<unsigned>(opcode), mnemonic);
+    text += line;
+  }
+  return text;
+}
+
+std::vector<std::span<const int>> mGene::splitSegments(std::span<const int> code) {
+  std::vector<std::span<const int>> segments;
+  size_t start = 0;
+  for (size_t i = 0; i < code.size(); ++i) {
+    if (code[i] == op::gene_separate) {
+      segments.push_back(code.subspan(start, i + 1 - start));
+      start = i + 1;
+    }
+  }
+  if (start < code.size()) segments.push_back(code.subspan(start));
+  return segments;
+}
+
+std::unique_ptr<mGene> mGene::breedGene(const mGene& mother, const mGene& father, double w) {
+  // Segments are views into the parents' codes (which never change) or into `edited`, the
+  // one segment that a size mutation rewrites; so K is "a copy of M" without copying.
+  using Segment = std::span<const int>;
+  const std::vector<Segment> M = splitSegments(mother.mCode);
+  const std::vector<Segment> F = splitSegments(father.mCode);
+  std::vector<Segment> K = M;
+  const double p = gParam.mGene_maxFatherEffect * w;
+
+  // Step 4: crossing-over, one draw per common segment index.
+  const size_t common = std::min(M.size(), F.size());
+  for (size_t i = 0; i < common; ++i) {
+    if (uniform01() < p) K[i] = F[i];
+  }
+
+  // Step 5: segment mutation.
+  if (uniform01() < gParam.mGene_vectorVariation) {
+    const int k = randomInt(static_cast<int>(K.size()) + 1);
+    if (uniform01() < 0.5) {
+      const std::vector<Segment>& source = uniform01() < p ? F : M;
+      if (!source.empty()) {
+        const Segment inserted = source[randomInt(static_cast<int>(source.size()))];
+        K.insert(K.begin() + k, inserted);
+      }
+    } else if (k < static_cast<int>(K.size())) {
+      K.erase(K.begin() + k);
+    }
+  }
+
+  // Step 6: size mutation.
+  std::vector<int> edited;
+  if (uniform01() < gParam.mGene_sizeVariation) {
+    if (K.empty()) {
+      edited.push_back(randomInt(kInstructionCount));
+      K.push_back(edited);
+    } else {
+      const int j = randomInt(static_cast<int>(K.size()));
+      const int q = randomInt(static_cast<int>(K[j].size()));
+      edited.assign(K[j].begin(), K[j].end());
+      if (uniform01() < 0.5) {
+        edited.insert(edited.begin() + q, randomInt(kInstructionCount));
+      } else if (q < static_cast<int>(edited.size())) {
+        edited.erase(edited.begin() + q);
+      }
+      K[j] = edited;
+    }
+  }
+
+  // Step 7: the child's code.
+  std::vector<int> code;
+  size_t length = 0;
+  for (const Segment& segment : K) length += segment.size();
+  code.reserve(length);
+  for (const Segment& segment : K) code.insert(code.end(), segment.begin(), segment.end());
+  if (code.empty()) code.push_back(randomInt(kInstructionCount));
+
+  // Step 8: point mutation.
+  if (uniform01() < gParam.mGene_operatorVariation) {
+    const int i = randomInt(static_cast<int>(code.size()));
+    if (uniform01() < gParam.mGene_operatorRandomVariation) {
+      code[i] = randomInt(kInstructionCount);
+    } else {
+      code[i] = flipBit(code[i], randomInt(kOpcodeBits));
+    }
+  }
+
+  // Step 9.
+  return std::make_unique<mGene>(mother.mPool, std::move(code));
+}
+
+void mGene::write(std::ostream& out) const {
+  out << "/*mGene strat*/" << vek::kEol;
+  mIdentifier.write(out);
+  for (const int value : mCode) out << value << ' ';
+  out << vek::kEol << "/*mGene end*/" << vek::kEol;
+}
+
+bool mGene::read(std::istream& in) {
+  vek::skipLine(in);
+  mID identifier;
+  identifier.read(in);
+  if (in.fail()) return false;
+  const int size = identifier.size;
+  if (size < 0 || size > kMaxReadSize) {
+    in.setstate(std::ios_base::failbit);
+    return false;
+  }
+  // Grows with what the file really holds, never by the declared size alone.
+  std::vector<int> code;
+  for (int i = 0; i < size; ++i) {
+    int value = 0;
+    if (!vek::readInt(in, value)) return false;
+    code.push_back(value);
+  }
+  vek::skipLine(in);
+  if (in.fail()) return false;
+  mIdentifier = identifier;
+  setCode(std::move(code));
+  return true;
+}

@@ -1,0 +1,242 @@
+#include "records/statistics_logs.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+
+#include "body/energy.h"
+#include "body/field.h"
+#include "body/parameters.h"
+#include "engine/place.h"
+#include "body/reference_mode.h"
+#include "engine/seed_list.h"
+#include "genome/gene_list.h"
+#include "base/cp932.h"
+#include "base/file_lock.h"
+#include "base/text_io.h"
+
+namespace vek {
+
+const char* const kTurnLogNames[kTurnLogCount] = {
+    "c_time.log",   "edge.log",     "leaf.log",     "flower.log",   "per_edge.log", "per_leaf.log",
+    "per_flower.log", "seed_num.log", "gene_num.log", "ave_eva.log",  "ave_size.log", "ave_turn.log",
+    "ave_ene.log",  "cur_bir.log",  "cur_dea.log",  "fie_cap.log",  "birth.log",    "death.log",
+    "tot_ene.log",  "tot_edge.log", "tot_leaf.log", "tot_flow.log", "tot_get.log",  "tot_used.log",
+    "tot_keep.log", "ave_get.log",  "ave_used.log", "ave_keep.log", "ope_ene.log",
+};
+
+namespace {
+
+// The descriptions of `log_turn.log`, one per log of kTurnLogNames but the last.
+constexpr int kDescribedCount = kTurnLogCount - 1;
+const char* const kDescriptions[kDescribedCount] = {
+    "現在までの実行回数",
+    "枝に使ったエネルギー",
+    "葉に使ったエネルギー",
+    "花に使ったエネルギー",
+    "枝に使ったエネルギーのパーセント",
+    "葉に使ったエネルギーのパーセント",
+    "花に使ったエネルギーのパーセント",
+    "シードの数",
+    "遺伝子の数",
+    "平均評価値",
+    "平均サイズ",
+    "平均ターン数",
+    "平均カレントエネルギー",
+    "現在の誕生数",
+    "現在の死滅数",
+    "フィールドのキャパシティー",
+    "誕生数",
+    "死滅数",
+    "現在までの総合エネルギー",
+    "枝に使ったエネルギーの全体",
+    "葉に使ったエネルギーの全体",
+    "花に使ったエネルギーの全体",
+    "現在までのえられたエネルギー",
+    "現在までに使用したエネルギー",
+    "自己維持に使用したエネルギー",
+    "えられたエネルギーの平均値",
+    "使用したエネルギーの平均値",
+    "自己維持エネルギーの平均値",
+};
+
+// Usage codes whose spending builds each kind of part.
+constexpr int kEdgeCodes[] = {28, 21, 15};
+constexpr int kLeafCodes[] = {30, 27, 19, 17};
+constexpr int kFlowerCodes[] = {31, 29, 26, 18, 16};
+
+template <size_t N>
+double usageSum(const mEnergy& account, const int (&codes)[N]) {
+  double sum = 0;
+  for (int code : codes) sum += account.usageOf(code);
+  return sum;
+}
+
+std::string numberText(double value) { return std::isnan(value) ? std::string(kNotANumberText) : formatG10(value); }
+
+// The values of the logs 1 to 28 as `log_turn.log` shows them (the first is the time).
+std::array<std::string, kDescribedCount> valueTexts(const mPlace& place) {
+  const mSeedList& population = place.population();
+  const mEnergy& average = population.averageAccount();
+  const double edge = usageSum(average, kEdgeCodes);
+  const double leaf = usageSum(average, kLeafCodes);
+  const double flower = usageSum(average, kFlowerCodes);
+  const double spent = edge + leaf + flower;
+  const int n = population.livingCount();
+  return {
+      std::to_string(place.time()),
+      numberText(edge),
+      numberText(leaf),
+      numberText(flower),
+      numberText(edge / spent * 100),
+      numberText(leaf / spent * 100),
+      numberText(flower / spent * 100),
+      std::to_string(n),
+      std::to_string(place.genePool().geneCount()),
+      numberText(population.averageEvaluation()),
+      numberText(population.averageGenomeSize()),
+      numberText(population.averageAge()),
+      numberText(average.current()),
+      std::to_string(population.turnBirths()),
+      std::to_string(population.turnDeaths()),
+      numberText(place.field().occupancy()),
+      std::to_string(population.totalBirths()),
+      std::to_string(population.totalDeaths()),
+      numberText(place.field().totalDaylight()),
+      numberText(edge * n),
+      numberText(leaf * n),
+      numberText(flower * n),
+      numberText(average.total() * n),
+      numberText(average.used() * n),
+      numberText(average.keep() * n),
+      numberText(average.total()),
+      numberText(average.used()),
+      numberText(average.keep()),
+  };
+}
+
+// The calendar text of `now` in the 24-character layout of the C runtime's asctime, day of the
+// month in two digits ("Mon Jan 01 09:00:00 2001"). Names come from our own tables: the
+// program's locale (a GUI sets the user's) must not change a log.
+std::string calendarText(std::time_t now) {
+  static const char* const kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+  static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                        "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  std::tm local{};
+  if (!localtime_r(&now, &local)) gmtime_r(&now, &local);
+  char text[64];
+  std::snprintf(text, sizeof text, "%.3s %.3s %02d %02d:%02d:%02d %d", kDays[(local.tm_wday % 7 + 7) % 7],
+                kMonths[(local.tm_mon % 12 + 12) % 12], local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec,
+                local.tm_year + 1900);
+  return text;
+}
+
+}  // namespace
+
+FileOutcome startLogs(const std::string& folder) {
+  FileOutcome outcome;
+  auto empty = [&](const char* name) {
+    errno = 0;
+    if (!writeFileAtomically(folder + name, "") && outcome.ok())
+      outcome.error = describeFileError("cannot start the log", folder + name);
+  };
+  for (const char* name : kTurnLogNames) empty(name);
+  empty(kLogTurnName);
+  return outcome;
+}
+
+std::array<std::string, kTurnLogCount> turnLogLines(const mPlace& place, std::time_t now) {
+  const std::array<std::string, kDescribedCount> values = valueTexts(place);
+  const std::string time = values[0];
+  std::array<std::string, kTurnLogCount> lines;
+
+  const long long seconds = static_cast<long long>(now);
+  const long long sinceMidnightInJapan = ((seconds + 32400) % 86400 + 86400) % 86400;
+  lines[0] = time + " " + std::to_string(sinceMidnightInJapan) + " " + std::to_string(seconds) + " " +
+             calendarText(now) + kEol;
+  for (int i = 1; i < kDescribedCount; ++i) lines[i] = time + " " + values[i] + kEol;
+
+  const mEnergy& average = place.population().averageAccount();
+  std::string usage = time + " ";
+  for (int code = 0; code < kInstructionCount; ++code) usage += numberText(average.usageOf(code)) + " ";
+  lines[kTurnLogCount - 1] = usage + kEol;
+  return lines;
+}
+
+std::string logTurnText(const mPlace& place) {
+  const std::array<std::string, kDescribedCount> values = valueTexts(place);
+  std::string text = "turn_number " + std::to_string(place.turn()) + toCp932(" //ログを取ったときのターン数") + kEol;
+  for (int i = 0; i < kDescribedCount; ++i)
+    text += std::string(kTurnLogNames[i]) + " " + values[i] + " //" + toCp932(kDescriptions[i]) + kEol;
+  return text;
+}
+
+FileOutcome writeTurnLogs(const mPlace& place, const std::string& folder, std::time_t now) {
+  const std::array<std::string, kTurnLogCount> lines = turnLogLines(place, now);
+  FileOutcome outcome;
+  FileWriteGuard lock;
+  for (int i = 0; i < kTurnLogCount; ++i) {
+    const std::string path = folder + kTurnLogNames[i];
+    errno = 0;
+    if (!appendToFile(path, lines[i]) && outcome.ok()) outcome.error = describeFileError("cannot append to", path);
+  }
+  return outcome;
+}
+
+FileOutcome writeLogTurn(const mPlace& place, const std::string& folder) {
+  if (place.turn() != gParam.mDaughter_log_turn) return {};
+  const std::string text = logTurnText(place);
+  const std::string path = folder + kLogTurnName;
+  FileWriteGuard lock;
+  errno = 0;
+  if (!writeFileAtomically(path, text)) return {describeFileError("cannot write", path)};
+  return {};
+}
+
+StatisticsLogs::~StatisticsLogs() { closeFiles(); }
+
+FileOutcome StatisticsLogs::appendTurn(const mPlace& place) {
+  const std::array<std::string, kTurnLogCount> lines = turnLogLines(place, std::time(nullptr));
+  FileOutcome outcome;
+  FileWriteGuard lock;
+  for (int i = 0; i < kTurnLogCount; ++i) {
+    const std::string path = mFolder + kTurnLogNames[i];
+    errno = 0;
+    std::FILE*& file = mFiles[static_cast<size_t>(i)];
+    if (!file) file = std::fopen(path.c_str(), "ab");
+    const bool written = file && std::fwrite(lines[i].data(), 1, lines[i].size(), file) == lines[i].size() &&
+                         std::fflush(file) == 0;
+    if (!written && outcome.ok()) outcome.error = describeFileError("cannot append to", path);
+    if (!written && file) {
+      std::fclose(file);
+      file = nullptr;
+    }
+  }
+  return outcome;
+}
+
+void StatisticsLogs::closeFiles() {
+  for (std::FILE*& file : mFiles) {
+    if (file) std::fclose(file);
+    file = nullptr;
+  }
+}
+
+void StatisticsLogs::afterTurn(mWorld& world) {
+  const mPlace& place = world.place();
+  if (referenceAlgorithms()) {
+    // The plain way opens and closes every log for its one line.
+    closeFiles();
+    note(writeTurnLogs(place, mFolder, std::time(nullptr)));
+  } else {
+    note(appendTurn(place));
+  }
+  note(writeLogTurn(place, mFolder));
+}
+
+void StatisticsLogs::note(const FileOutcome& outcome) {
+  if (outcome.ok()) return;
+  if (mFailures++ == 0) mFirstFailure = outcome.error;
+}
+
+}  // namespace vek

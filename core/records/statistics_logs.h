@@ -1,0 +1,94 @@
+// The statistics logs of a save folder, from which a run is plotted afterwards.
+//
+// After every turn one line is appended to each of 29 logs. Each line begins with the place's
+// time counter (EXECUTE steps so far), then the value: population size, births and deaths,
+// averages, the field's occupancy, and how the population's average energy account was spent
+// on edges, leaves and flowers (E, L, F; S = E + L + F). `c_time.log` carries the wall-clock
+// time of the turn, `ope_ene.log` the 32 usage entries of the average account. Doubles carry
+// 10 significant digits; lines end in CR LF.
+//
+// A percentage of a turn in which S is 0 is not a number; it is written as "nan", the text
+// that plotting tools (gnuplot, numpy, R) read as a missing value and that the world's own
+// number reader accepts.
+//
+// Once, in the turn whose count equals mDaughter_log_turn, `log_turn.log` lists every value of
+// that turn with its Japanese description (code page 932).
+//
+// Creating a world empties every log; a loaded world appends to the logs its folder holds.
+//
+// The functions that read a place are called with the world's mutex held. The writers take
+// the program's file lock inside it: the world's mutex first, then the file lock, the order
+// that every other writer of the program keeps too.
+#pragma once
+
+#include <array>
+#include <cstdio>
+#include <ctime>
+#include <string>
+
+#include "engine/world.h"
+#include "base/file_outcome.h"
+
+class mPlace;
+
+namespace vek {
+
+inline constexpr int kTurnLogCount = 29;
+// The per-turn logs in the order their lines are appended.
+extern const char* const kTurnLogNames[kTurnLogCount];
+inline constexpr const char* kLogTurnName = "log_turn.log";
+inline constexpr const char* kNotANumberText = "nan";
+
+// Empties (or creates) the 29 logs and `log_turn.log` in `folder` (ending in "/"). Takes no
+// lock: the caller holds the file lock. Reports the first log that could not be written.
+FileOutcome startLogs(const std::string& folder);
+
+// The lines of the turn just closed, in the order of kTurnLogNames, each ended by CR LF;
+// `now` is the calendar time that `c_time.log` records. Call with the world's mutex held.
+std::array<std::string, kTurnLogCount> turnLogLines(const mPlace& place, std::time_t now);
+// The text of `log_turn.log` for the turn just closed.
+std::string logTurnText(const mPlace& place);
+
+// Appends the turn's lines under the file lock; a log that cannot be opened loses its line
+// and the others are still written. Reports the first failure.
+FileOutcome writeTurnLogs(const mPlace& place, const std::string& folder, std::time_t now);
+// Writes `log_turn.log` under the file lock when the place's turn equals mDaughter_log_turn;
+// nothing in any other turn.
+FileOutcome writeLogTurn(const mPlace& place, const std::string& folder);
+
+// Writes the logs of `folder` after every turn of the world it observes. Register it with
+// mWorld::addObserver before the worker starts; it runs on the stepping thread with the
+// world's mutex held. A log that cannot be written never stops the world: the failure is
+// counted, and the first one kept for the caller to report.
+//
+// The 29 logs stay open for appending from the first turn on (opening and closing 29 files
+// every turn cost more than writing them); every turn's lines are flushed to the files before
+// afterTurn returns, so the files always end with the last whole turn. A log that could not
+// be opened is tried again the next turn. With the reference algorithms (engine/reference_mode.h)
+// every log is opened and closed for its line instead, the plain way the fast one is measured
+// against; the files come out the same.
+class StatisticsLogs : public mWorldObserver {
+ public:
+  explicit StatisticsLogs(std::string folder) : mFolder(std::move(folder)) {}
+  ~StatisticsLogs() override;
+  StatisticsLogs(const StatisticsLogs&) = delete;
+  StatisticsLogs& operator=(const StatisticsLogs&) = delete;
+
+  void afterTurn(mWorld& world) override;
+
+  // Read while the world is parked, or with its mutex held.
+  int failures() const { return mFailures; }
+  const std::string& firstFailure() const { return mFirstFailure; }
+
+ private:
+  void note(const FileOutcome& outcome);
+  FileOutcome appendTurn(const mPlace& place);
+  void closeFiles();
+
+  std::string mFolder;
+  std::array<std::FILE*, kTurnLogCount> mFiles{};
+  int mFailures = 0;
+  std::string mFirstFailure;
+};
+
+}  // namespace vek

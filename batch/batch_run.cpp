@@ -16,8 +16,6 @@
 #include "body/parameters.h"
 #include "body/field.h"
 #include "engine/place.h"
-#include "body/reference_mode.h"
-#include "base/random.h"
 #include "engine/seed_list.h"
 #include "engine/world.h"
 #include "genome/gene_list.h"
@@ -47,17 +45,17 @@ std::string absoluteFolder(const std::string& path) {
 
 // Reads the parameters that the world is to be built with, before the world exists: the
 // light field takes its size from mField_N when it is made.
-FileOutcome readParametersFirst(const BatchOptions& o, const std::string& loadFolder) {
+FileOutcome readParametersFirst(const BatchOptions& o, const std::string& loadFolder, Parameters& p) {
   const std::string file = !loadFolder.empty() ? loadFolder + "parameter.pini" : o.parameterFile;
   errno = 0;
-  if (!file.empty() && !readParameterFile(file, true)) return {describeFileError("cannot read", file)};
+  if (!file.empty() && !readParameterFile(p, file, true)) return {describeFileError("cannot read", file)};
   errno = 0;
-  if (!loadFolder.empty() && !o.parameterFile.empty() && !readParameterFile(o.parameterFile, true))
+  if (!loadFolder.empty() && !o.parameterFile.empty() && !readParameterFile(p, o.parameterFile, true))
     return {describeFileError("cannot read", o.parameterFile)};
-  if (gParam.mField_N > kMaxFieldSide)
-    return {"mField_N = " + std::to_string(gParam.mField_N) + " asks for a field of " +
-            std::to_string(gParam.mField_N) + " x " + std::to_string(gParam.mField_N) + " cells; at most " +
-            std::to_string(kMaxFieldSide) + " per side are allowed"};
+  if (p.mField_N > kMaxFieldSide)
+    return {"mField_N = " + std::to_string(p.mField_N) + " asks for a field of " + std::to_string(p.mField_N) +
+            " x " + std::to_string(p.mField_N) + " cells; at most " + std::to_string(kMaxFieldSide) +
+            " per side are allowed"};
   return {};
 }
 
@@ -114,7 +112,7 @@ void printProfile(mWorld& world, double seconds, int turns) {
   for (double phase : phases) stepped += phase;
   const double perTurn = turns > 0 ? 1e6 / turns : 0.0;
   std::fprintf(stderr, "vek-batch: profile of %.3f s, %d turns (%s algorithms); every step is timed, which adds to the run:\n",
-               seconds, turns, referenceAlgorithms() ? "reference" : "fast");
+               seconds, turns, world.place().settings().algorithms == mAlgorithms::kPlain ? "reference" : "fast");
   for (int phase = 0; phase < kPhaseCount; ++phase)
     std::fprintf(stderr, "  %-16s %10.3f s  %5.1f %%  %10.1f us per turn\n", kPhaseNames[phase], phases[phase],
                  stepped > 0 ? 100.0 * phases[phase] / stepped : 0.0, phases[phase] * perTurn);
@@ -138,13 +136,17 @@ int runBatch(const BatchOptions& o) {
   } else if (FileOutcome refused = refuseToReplaceASavedWorld(o, base); !refused.ok()) {
     return fail(refused.error);
   }
-  if (FileOutcome parameters = readParametersFirst(o, loadFolder); !parameters.ok()) return fail(parameters.error);
+  mWorldSettings settings;
+  settings.algorithms = o.reference ? mAlgorithms::kPlain : mAlgorithms::kFast;
+  if (FileOutcome parameters = readParametersFirst(o, loadFolder, settings.parameters); !parameters.ok())
+    return fail(parameters.error);
 
-  // Observers are made before the world and so outlive its worker.
+  // Observers and the file lock are made before the world and so outlive its worker.
+  FileWriteLock fileLock;
   std::unique_ptr<StatisticsLogs> logs;
   std::unique_ptr<ProgressBar> progress;
-  mWorld world;
-  WorldDocument document(world);
+  mWorld world(settings);
+  WorldDocument document(world, fileLock);
   FileOutcome opened;
   if (!loadFolder.empty()) opened = document.load(loadFolder);
   else if (!o.geneFile.empty()) opened = document.createFromInitialGeneFile(base, o.geneFile, o.parameterFile);
@@ -152,7 +154,7 @@ int runBatch(const BatchOptions& o) {
   if (!opened.ok()) return fail(opened.error);
   if (!loadFolder.empty() && !o.parameterFile.empty()) {
     std::lock_guard<FairMutex> lock(world.mutex());
-    readParameterFile(o.parameterFile, true);
+    readParameterFile(world.place().parameters(), o.parameterFile, true);
   }
 
   const Counts first = countsOf(world);
@@ -160,11 +162,12 @@ int runBatch(const BatchOptions& o) {
   if (o.turns > INT_MAX - first.turn)
     return fail("the world stands at turn " + std::to_string(first.turn) + "; " + std::to_string(o.turns) +
                 " more turns would pass the largest turn number");
-  if (o.seed) reseedRandom(*o.seed);
-  setReferenceAlgorithms(o.reference);
+  if (o.seed) world.place().random().reseed(*o.seed);
   world.setProfiling(o.profile);
 
-  logs = std::make_unique<StatisticsLogs>(document.saveFolder());
+  logs = std::make_unique<StatisticsLogs>(document.saveFolder(), fileLock);
+  // The plain run stands for the whole plain program, whose logs were opened for every line.
+  logs->setKeepFilesOpen(!o.reference);
   world.addObserver(logs.get());
   const int lastTurn = first.turn + o.turns;
   if (!o.quiet && isatty(STDERR_FILENO)) {
@@ -204,7 +207,8 @@ int runBatch(const BatchOptions& o) {
       std::lock_guard<FairMutex> lock(world.mutex());
       text = snapshotText(world.place());
     }
-    if (FileOutcome written = writeSnapshotFile(o.snapshotFile, text); !written.ok()) return fail(written.error);
+    if (FileOutcome written = writeSnapshotFile(o.snapshotFile, text, fileLock); !written.ok())
+      return fail(written.error);
   }
 
   const Counts last = countsOf(world);

@@ -132,7 +132,7 @@ TEST(Gene, EqualityComparesEveryInstruction) {
 
 // --- listing ----------------------------------------------------------------------------
 
-TEST(GeneListing, TheSpecExample) {
+TEST(GeneListing, TheWorkedExample) {
   mGene gene(nullptr, {op::nop_0, op::breed_flower, op::zero});
   gene.setIdentifier(mID(3, 120, 1));
   EXPECT_EQ(gene.listing(), "ID:3-120-1\r\n0 : 00 : nop0\r\n1 : 1f : bred\r\n2 : 0e : zero\r\n");

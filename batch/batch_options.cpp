@@ -66,10 +66,21 @@ ParsedCommandLine parseCommandLine(int argc, char** argv) {
       ->type_name("DIR")
       ->capture_default_str()
       ->excludes(load);
-  app.add_option("--turns", o.turns, "Whole turns to run from where the world stands (0: just create and save)")
-      ->type_name("N")
+  auto* turns =
+      app.add_option("--turns", o.turns, "Whole turns to run from where the world stands (0: just create and save)")
+          ->type_name("N")
+          ->check(CLI::Range(0, INT_MAX))
+          ->capture_default_str();
+  app.add_option("--until", o.until,
+                 "Run until the world's turn reaches T (nothing when it already has): a command that can be "
+                 "given again after an interruption")
+      ->type_name("T")
       ->check(CLI::Range(0, INT_MAX))
-      ->capture_default_str();
+      ->excludes(turns);
+  app.add_flag("--resume", o.resume,
+               "When the folder a new world would get already holds a saved world, continue that one as "
+               "--load does (its random numbers go on; --seed is then not used) instead of refusing")
+      ->excludes(load);
   app.add_option("--seed", seed, "Reseed the random numbers (without it a run starts from 1033 and repeats itself)")
       ->type_name("S")
       ->check(CLI::Range(0LL, 4294967295LL));

@@ -1,6 +1,7 @@
 // The command line of vek-batch, the headless runner:
 //   vek-batch [--load DIR | --gene FILE.gini] [--param FILE.pini] [--set KEY=VALUE]...
-//             [--base DIR] [--turns N] [--seed S] [--save-every K] [--snapshot FILE.view]
+//             [--base DIR [--resume]] [--turns N | --until T] [--seed S] [--save-every K]
+//             [--snapshot FILE.view]
 //             [--snapshot-every K [--snapshot-dir DIR] [--force]] [--summary FILE.json]
 //             [--quiet] [--profile] [--reference]
 #pragma once
@@ -21,6 +22,8 @@ struct BatchOptions {
   std::vector<std::pair<std::string, double>> settings;
   std::string baseDirectory = ".";
   int turns = 1000;
+  std::optional<int> until;   // run until the world's turn reaches this (instead of --turns)
+  bool resume = false;        // continue the world already saved in the new world's folder
   std::optional<std::uint32_t> seed;
   int saveEvery = 0;          // 0: save only at the end
   std::string snapshotFile;   // "" for no snapshot

@@ -73,14 +73,28 @@ FileOutcome readParametersFirst(const BatchOptions& o, const std::string& loadFo
   return {};
 }
 
+// The save folder a new world would get under `base`.
+FileOutcome plannedSaveFolder(const BatchOptions& o, const std::string& base, std::string& folder) {
+  if (o.geneFile.empty()) {
+    folder = builtInSaveFolder(base);
+    return {};
+  }
+  return initialGeneFileSaveFolder(base, o.geneFile, folder);
+}
+
+// With --resume, the world saved where a new one would go.
+std::optional<std::string> savedWorldToResume(const BatchOptions& o, const std::string& base) {
+  std::string folder;
+  if (!plannedSaveFolder(o, base, folder).ok()) return std::nullopt;
+  std::error_code error;
+  if (!std::filesystem::exists(folder + kMarkerFileName, error)) return std::nullopt;
+  return folder;
+}
+
 // A new world must not replace the lives files of a world already saved in its folder.
 FileOutcome refuseToReplaceASavedWorld(const BatchOptions& o, const std::string& base) {
   std::string folder;
-  if (o.geneFile.empty()) {
-    folder = builtInSaveFolder(base);
-  } else if (FileOutcome planned = initialGeneFileSaveFolder(base, o.geneFile, folder); !planned.ok()) {
-    return planned;
-  }
+  if (FileOutcome planned = plannedSaveFolder(o, base, folder); !planned.ok()) return planned;
   if (holdsSavedWorld(folder))
     return {folder + " already holds a saved world; continue it with --load " + folder +
             ", or choose another --base"};
@@ -158,7 +172,12 @@ int runBatch(const BatchOptions& o) {
       return fail(loadFolder + " is not a save folder: it holds no " + kMarkerFileName);
   }
   if (o.loadFolder.empty()) {
-    if (FileOutcome refused = refuseToReplaceASavedWorld(o, base); !refused.ok()) return fail(refused.error);
+    if (o.resume) {
+      if (std::optional<std::string> saved = savedWorldToResume(o, base)) loadFolder = *saved;
+    }
+    if (loadFolder.empty()) {
+      if (FileOutcome refused = refuseToReplaceASavedWorld(o, base); !refused.ok()) return fail(refused.error);
+    }
   }
   mWorldSettings settings;
   settings.algorithms = o.reference ? mAlgorithms::kPlain : mAlgorithms::kFast;
@@ -188,10 +207,11 @@ int runBatch(const BatchOptions& o) {
 
   const Counts first = countsOf(world);
   if (first.living == 0) std::fprintf(stderr, "vek-batch: warning: the world holds no individual\n");
-  if (o.turns > INT_MAX - first.turn)
+  if (!o.until && o.turns > INT_MAX - first.turn)
     return fail("the world stands at turn " + std::to_string(first.turn) + "; " + std::to_string(o.turns) +
                 " more turns would pass the largest turn number");
-  if (o.seed) world.place().random().reseed(*o.seed);
+  const bool resumed = o.resume && !loadFolder.empty();
+  if (o.seed && !resumed) world.place().random().reseed(*o.seed);
   world.setProfiling(o.profile);
   // A batch run is the machine's work, not a desktop's: it keeps the process's priority, and
   // whoever wants it lower uses nice.
@@ -201,7 +221,7 @@ int runBatch(const BatchOptions& o) {
   // The plain run stands for the whole plain program, whose logs were opened for every line.
   logs->setKeepFilesOpen(!o.reference);
   world.addObserver(logs.get());
-  const int lastTurn = first.turn + o.turns;
+  const int lastTurn = o.until ? std::max(first.turn, *o.until) : first.turn + o.turns;
   if (o.snapshotEvery > 0) {
     const std::string folder =
         asFolder(o.snapshotFolder.empty() ? document.saveFolder() + "snapshots" : absoluteFolder(o.snapshotFolder));
@@ -267,7 +287,8 @@ int runBatch(const BatchOptions& o) {
   std::fflush(stdout);
   if (o.profile) printProfile(world, seconds, run);
   if (!o.summaryFile.empty()) {
-    RunFacts facts{document.saveFolder(), o.seed, o.reference, first.turn, seconds, cpuSeconds, watcher.interrupted()};
+    RunFacts facts{document.saveFolder(), resumed ? std::nullopt : o.seed, o.reference, first.turn, seconds,
+                   cpuSeconds, watcher.interrupted()};
     if (!facts.seed && loadFolder.empty()) facts.seed = 1033;  // a new world's generator starts there
     std::string text;
     {

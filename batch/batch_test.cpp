@@ -326,4 +326,29 @@ TEST(VekBatch, AMissingBaseFolderIsMadeWithItsParents) {
   EXPECT_TRUE(std::filesystem::exists(base + "runs/a/b/original_log/Vek.vek"));
 }
 
+// The command a scheduler gives again and again: the same line creates the world, continues it
+// after an interruption, and does nothing once the world has reached its turn.
+TEST(VekBatch, UntilAndResumeMakeARepeatableCommand) {
+  const std::string base = freshFolder("resume");
+  const std::string command = "--base run --seed 5 --set mField_capacity=0.45 --resume --quiet --until ";
+  BatchRun run = runBatch(base, command + "6");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(lineCount(base + "run/original_log/seed_num.log"), 6);
+  run = runBatch(base, command + "6");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(lineCount(base + "run/original_log/seed_num.log"), 6);
+  run = runBatch(base, command + "10");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(lineCount(base + "run/original_log/seed_num.log"), 10);
+  EXPECT_NE(readBytes(base + "run/original_log/parameter.pini").find("\r\n0.45 mField_capacity //"),
+            std::string::npos);
+
+  // Without --resume a saved world is never replaced.
+  run = runBatch(base, "--base run --until 12 --quiet");
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("already holds a saved world"), std::string::npos) << run.err;
+  run = runBatch(base, "--turns 3 --until 12");
+  EXPECT_EQ(run.exitCode, 2);
+}
+
 }  // namespace

@@ -17,7 +17,7 @@ vek::FileWriteLock& fileWriteBusy() {
 
 Simulator::Simulator()
     : mOwnedWorld(std::make_unique<mWorld>()),
-      mDocument(std::make_unique<vek::WorldDocument>(*mOwnedWorld, fileWriteBusy())) {}
+      mDocument(std::make_unique<vek::WorldDocument>(*mOwnedWorld, fileWriteBusy(), "Vek")) {}
 
 Simulator::~Simulator() { discardWorld(); }
 

@@ -1,5 +1,6 @@
 #include "batch/batch_run.h"
 
+#include <fcntl.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -82,12 +83,13 @@ FileOutcome plannedSaveFolder(const BatchOptions& o, const std::string& base, st
   return initialGeneFileSaveFolder(base, o.geneFile, folder);
 }
 
-// With --resume, the world saved where a new one would go.
+// With --resume, the world saved where a new one would go. A folder whose world was made but
+// never saved (the run was killed at once) holds nothing to go on from: it is made anew.
 std::optional<std::string> savedWorldToResume(const BatchOptions& o, const std::string& base) {
   std::string folder;
   if (!plannedSaveFolder(o, base, folder).ok()) return std::nullopt;
   std::error_code error;
-  if (!std::filesystem::exists(folder + kMarkerFileName, error)) return std::nullopt;
+  if (!std::filesystem::exists(folder + kMarkerFileName, error) || !holdsSavedWorld(folder)) return std::nullopt;
   return folder;
 }
 
@@ -108,13 +110,34 @@ FileOutcome makeBaseFolder(const std::string& base) {
   return {"cannot make the folder " + base + (error ? ": " + error.message() : std::string())};
 }
 
+// Whether a file can be made in `folder`: a file made there and removed again.
+FileOutcome checkFolderTakesFiles(const std::string& folder, const std::string& what) {
+  const std::string probe = asFolder(folder) + ".vek-write-check-" + std::to_string(::getpid());
+  errno = 0;
+  const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  if (fd < 0) return {describeFileError(what + ": cannot write into", folder)};
+  ::close(fd);
+  ::unlink(probe.c_str());
+  return {};
+}
+
 FileOutcome checkSnapshotFolder(const std::string& snapshotFile) {
   if (snapshotFile.empty()) return {};
   std::filesystem::path parent = std::filesystem::path(snapshotFile).parent_path();
   if (parent.empty()) parent = ".";
-  if (!std::filesystem::is_directory(parent))
-    return {"--snapshot: the folder " + parent.string() + " does not exist"};
-  return {};
+  std::error_code error;
+  if (!std::filesystem::is_directory(parent, error))
+    return {"--snapshot: the folder " + parent.string() + " does not exist" +
+            (error && error != std::errc::no_such_file_or_directory ? " (" + error.message() + ")" : "")};
+  const std::string name = std::filesystem::path(snapshotFile).filename().string();
+  if (name.size() > NAME_MAX)
+    return {"--snapshot: the file name is " + std::to_string(name.size()) + " characters long; a name holds at most " +
+            std::to_string(NAME_MAX)};
+  return checkFolderTakesFiles(parent.string(), "--snapshot");
+}
+
+void printNotices(const WorldDocument& document) {
+  for (const std::string& notice : document.notices()) std::fprintf(stderr, "vek-batch: note: %s\n", notice.c_str());
 }
 
 struct Counts {
@@ -168,8 +191,10 @@ int runBatch(const BatchOptions& o) {
     if (FileOutcome made = makeBaseFolder(base); !made.ok()) return fail(made.error);
   } else {
     loadFolder = absoluteFolder(o.loadFolder);
-    if (!std::filesystem::exists(loadFolder + kMarkerFileName))
-      return fail(loadFolder + " is not a save folder: it holds no " + kMarkerFileName);
+    std::error_code error;
+    if (!std::filesystem::exists(loadFolder + kMarkerFileName, error))
+      return fail(loadFolder + " is not a save folder: it holds no " + kMarkerFileName +
+                  (error && error != std::errc::no_such_file_or_directory ? " (" + error.message() + ")" : ""));
   }
   if (o.loadFolder.empty()) {
     if (o.resume) {
@@ -190,12 +215,15 @@ int runBatch(const BatchOptions& o) {
   std::unique_ptr<SnapshotSeries> snapshots;
   std::unique_ptr<ProgressBar> progress;
   mWorld world(settings);
-  WorldDocument document(world, fileLock);
+  WorldDocument document(world, fileLock, "vek-batch");
   FileOutcome opened;
   if (!loadFolder.empty()) opened = document.load(loadFolder);
   else if (!o.geneFile.empty()) opened = document.createFromInitialGeneFile(base, o.geneFile, o.parameterFile);
   else opened = document.createWithBuiltInGenome(base);
   if (!opened.ok()) return fail(opened.error);
+  printNotices(document);
+  // Everything the run will write, checked before the first turn rather than at its end.
+  if (FileOutcome writable = document.checkWritable(); !writable.ok()) return fail(writable.error);
   {
     // The saved parameters (or a gene file's parameter file) were read anew as the world was
     // made: what the command line adds comes after them.
@@ -203,6 +231,17 @@ int runBatch(const BatchOptions& o) {
     if (!loadFolder.empty() && !o.parameterFile.empty())
       readParameterFile(world.place().parameters(), o.parameterFile, true);
     applySettings(o, world.place().parameters());
+  }
+
+  int savedTurn = -1;  // the turn of the folder's last save by this run
+  auto save = [&]() -> FileOutcome {
+    FileOutcome saved = document.save();
+    if (saved.ok()) savedTurn = countsOf(world).turn;
+    return saved;
+  };
+  if (loadFolder.empty()) {
+    // A new world is saved at once, so its folder is a whole save from its first turn on.
+    if (FileOutcome saved = save(); !saved.ok()) return fail(saved.error);
   }
 
   const Counts first = countsOf(world);
@@ -226,6 +265,8 @@ int runBatch(const BatchOptions& o) {
     const std::string folder =
         asFolder(o.snapshotFolder.empty() ? document.saveFolder() + "snapshots" : absoluteFolder(o.snapshotFolder));
     if (FileOutcome made = makeBaseFolder(folder); !made.ok()) return fail(made.error);
+    if (FileOutcome writable = checkFolderTakesFiles(folder, "--snapshot-every"); !writable.ok())
+      return fail(writable.error);
     snapshots = std::make_unique<SnapshotSeries>(folder, o.snapshotEvery, fileLock);
     if (!o.force) {
       if (FileOutcome free = snapshots->checkNothingReplaced(first.turn, lastTurn); !free.ok()) return fail(free.error);
@@ -249,22 +290,26 @@ int runBatch(const BatchOptions& o) {
 
   const auto started = std::chrono::steady_clock::now();
   const double cpuStarted = processorSeconds();
-  for (int turn = first.turn; turn < lastTurn && !watcher.interrupted();) {
+  for (int turn = first.turn; turn < lastTurn && !watcher.interrupted() && logs->failures() == 0;) {
     const int next = o.saveEvery > 0 && lastTurn - turn > o.saveEvery ? turn + o.saveEvery : lastTurn;
     runUntil(world, watcher, next);
     turn = countsOf(world).turn;
-    if (turn < lastTurn && !watcher.interrupted()) {
-      if (FileOutcome saved = document.save(); !saved.ok()) return fail(saved.error);
+    if (turn < lastTurn && !watcher.interrupted() && logs->failures() == 0) {
+      if (FileOutcome saved = save(); !saved.ok()) return fail(saved.error);
     }
   }
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   const double cpuSeconds = processorSeconds() - cpuStarted;
   if (progress) progress->finish();
 
-  if (FileOutcome saved = document.save(); !saved.ok()) return fail(saved.error);
-  if (logs->failures() > 0)
-    std::fprintf(stderr, "vek-batch: warning: the logs of %d turns were not all written; the first fault: %s\n",
-                 logs->failures(), logs->firstFailure().c_str());
+  if (logs->failures() > 0) {
+    // The logs lack a turn from here on: a save now would record them out of step with the world.
+    std::string kept = savedTurn >= 0 ? "its save of turn " + std::to_string(savedTurn)
+                                      : "the save it was loaded from";
+    return fail(logs->firstFailure() + "; the run stopped after turn " + std::to_string(logs->firstFailedTurn()) +
+                " without saving. The folder keeps " + kept + ", to which its logs are cut back when it is loaded again");
+  }
+  if (FileOutcome saved = save(); !saved.ok()) return fail(saved.error);
   if (snapshots && snapshots->failures() > 0)
     std::fprintf(stderr, "vek-batch: warning: %d numbered snapshots were not written; the first fault: %s\n",
                  snapshots->failures(), snapshots->firstFailure().c_str());
@@ -297,7 +342,7 @@ int runBatch(const BatchOptions& o) {
     }
     if (FileOutcome written = writeRunSummary(o.summaryFile, text); !written.ok()) return fail(written.error);
   }
-  return watcher.interrupted() ? 130 : 0;
+  return watcher.interrupted() ? 128 + watcher.signal() : 0;
 }
 
 }  // namespace vek::batch

@@ -8,8 +8,8 @@
 namespace vek::batch {
 
 // The program's exit code: 0 on success, 1 when a file could not be read or written (the
-// message, naming the file, is on standard error), 130 after an interrupt (the world was
-// saved first).
+// message, naming the file, is on standard error), 128 + the signal's number after SIGINT,
+// SIGTERM, SIGHUP or SIGQUIT (the world was saved first).
 int runBatch(const BatchOptions& options);
 
 }  // namespace vek::batch

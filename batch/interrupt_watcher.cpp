@@ -13,6 +13,8 @@ sigset_t watchedSignals() {
   sigemptyset(&set);
   sigaddset(&set, SIGINT);
   sigaddset(&set, SIGTERM);
+  sigaddset(&set, SIGHUP);
+  sigaddset(&set, SIGQUIT);
   sigaddset(&set, SIGUSR1);
   return set;
 }
@@ -52,6 +54,11 @@ bool InterruptWatcher::interrupted() const {
   return mInterrupted;
 }
 
+int InterruptWatcher::signal() const {
+  std::lock_guard<std::mutex> lock(mLock);
+  return mSignal;
+}
+
 void InterruptWatcher::watch() {
   const sigset_t set = watchedSignals();
   for (;;) {
@@ -62,6 +69,7 @@ void InterruptWatcher::watch() {
     if (signal == SIGUSR1) continue;
     const bool first = !mInterrupted;
     mInterrupted = true;
+    if (first) mSignal = signal;
     if (first && mAction) mAction();
   }
 }

@@ -1,7 +1,8 @@
-// Turns Ctrl-C (SIGINT) and SIGTERM into an orderly stop: the world is paused after its
-// current step and saved, so a long run that is interrupted loses nothing.
+// Turns Ctrl-C (SIGINT), SIGTERM (a scheduler's stop or preemption), SIGHUP (a dropped ssh
+// session) and SIGQUIT into an orderly stop: the world is paused after its current step and
+// saved, so a long run that is interrupted loses nothing.
 //
-// Construct it first in the program, before any other thread: it blocks the two signals in
+// Construct it first in the program, before any other thread: it blocks the signals in
 // the calling thread, so every thread made afterwards (the world's worker) inherits the mask
 // and only the watcher's own thread receives them. The action runs on that thread.
 #pragma once
@@ -29,6 +30,8 @@ class InterruptWatcher {
   // action sees what `go` did), never in between.
   bool unlessInterrupted(const std::function<void()>& go);
   bool interrupted() const;
+  // The first signal that came (0 while none came).
+  int signal() const;
 
  private:
   void watch();
@@ -36,6 +39,7 @@ class InterruptWatcher {
   mutable std::mutex mLock;
   std::function<void()> mAction;
   bool mInterrupted = false;
+  int mSignal = 0;
   bool mStopping = false;
   std::thread mThread;
 };

@@ -77,6 +77,11 @@ inline std::string readBytes(const std::string& path) {
   return out.str();
 }
 
+inline void writeBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
 // A fresh empty folder under the test temporary directory, ending in "/".
 std::string freshFolder(const std::string& name);
 

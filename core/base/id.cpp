@@ -32,5 +32,6 @@ void mID::write(std::ostream& out) const {
 void mID::read(std::istream& in) {
   vek::skipLine(in);
   vek::readInt(in, size) && vek::readInt(in, time) && vek::readInt(in, mark);
+  if (in && (size < 0 || time < 0)) vek::rejectValue(in, "the identifier " + text() + " holds a negative length or time");
   vek::skipLine(in);
 }

@@ -23,6 +23,7 @@ class mID : public mObject {
   static bool before(const mID* x, const mID* y);
 
   void write(std::ostream& out) const;  // "/*mID start*/", "size time mark", "/*mID end*/"
+  // Fails the stream for a negative length or time, which no identifier has.
   void read(std::istream& in);
 
   int mark = 0;

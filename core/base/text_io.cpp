@@ -1,5 +1,6 @@
 #include "base/text_io.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -164,8 +165,33 @@ bool readInt(std::istream& in, int& value) {
     in.setstate(std::ios_base::failbit);
     return false;
   }
+  // parseLeadingInt clamps, as a parameter file wants; a saved counter past the range was
+  // never written by the program.
+  if (parsed == INT_MAX || parsed == INT_MIN) {
+    long long exact = 0;
+    const std::string_view digits = afterSpace(token);
+    const char* first = digits.data() + (!digits.empty() && digits[0] == '+');
+    const auto [end, error] = std::from_chars(first, digits.data() + digits.size(), exact);
+    if (error != std::errc() || exact != parsed) {
+      rejectValue(in, "the number " + token + " lies beyond the 32-bit range");
+      return false;
+    }
+  }
   value = parsed;
   return true;
+}
+
+void rejectValue(std::istream& in, const std::string& what) {
+  if (auto* saved = dynamic_cast<SavedText*>(&in)) saved->note(what, saved->rdbuf()->pubseekoff(0, std::ios_base::cur, std::ios_base::in));
+  in.setstate(std::ios_base::failbit);
+}
+
+int lineOfOffset(std::string_view text, std::streamoff offset) {
+  if (offset < 0) return 0;
+  const size_t end = std::min(text.size(), static_cast<size_t>(offset));
+  int line = 1;
+  for (size_t k = 0; k < end; ++k) line += text[k] == '\n';
+  return line;
 }
 
 bool writeFileAtomically(const std::string& path, std::string_view bytes) {
@@ -185,6 +211,38 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes) {
   if (::close(fd) != 0) ok = false;
   if (ok && std::rename(temporary.c_str(), path.c_str()) != 0) ok = false;
   if (!ok) std::remove(temporary.c_str());
+  return ok;
+}
+
+bool writeFileDurably(const std::string& path, std::string_view bytes) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  size_t done = 0;
+  bool ok = true;
+  while (ok && done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) ok = false;
+    else done += static_cast<size_t>(n);
+  }
+  if (ok && ::fsync(fd) != 0) ok = false;
+  if (::close(fd) != 0) ok = false;
+  return ok;
+}
+
+bool syncFolder(const std::string& folder) {
+  const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool ok = ::fsync(fd) == 0;
+  ::close(fd);
+  return ok;
+}
+
+bool syncFile(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool ok = ::fsync(fd) == 0;
+  ::close(fd);
   return ok;
 }
 

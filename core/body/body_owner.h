@@ -43,4 +43,7 @@ class mBodyOwner {
   // Called by `body` after any of its flowers, leaves or edges was made, grown, shrunk, reset,
   // cut or laid out, before anything else asks the population a placement test.
   virtual void bodyPartsChanged(const mPartsList& /*body*/) {}
+  // True while the individual's world is being restored from an exact save: its body is then
+  // laid out as saved, without the placement tests, which everything saved once passed.
+  virtual bool bodyRestoring() const { return false; }
 };

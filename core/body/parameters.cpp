@@ -149,21 +149,30 @@ bool writeParameterFile(const Parameters& p, const std::string& directory) {
   return vek::writeFileAtomically(directory + "parameter.pini", parameterFileText(p));
 }
 
-void readParameters(Parameters& p, std::istream& in) {
+std::vector<std::string> readParameters(Parameters& p, std::istream& in) {
   const std::vector<ParameterKey> keys = parameterKeys();
+  std::vector<bool> set(keys.size(), false);
   std::string line;
   while (vek::readLine(in, line)) {
     if (line.empty() || line[0] == '/') continue;
-    for (const ParameterKey& key : keys) {
+    for (size_t k = 0; k < keys.size(); ++k) {
+      const ParameterKey& key = keys[k];
       if (!namesKey(line, key.name)) continue;
       if (key.isInteger()) {
-        vek::parseLeadingInt(line, p.*key.intValue);
+        set[k] = vek::parseLeadingInt(line, p.*key.intValue) || set[k];
       } else {
         double value = key.get(p);
-        if (vek::parseLeadingDouble(line, value)) key.set(p, value);
+        if (vek::parseLeadingDouble(line, value)) {
+          key.set(p, value);
+          set[k] = true;
+        }
       }
     }
   }
+  std::vector<std::string> missing;
+  for (size_t k = 0; k < keys.size(); ++k)
+    if (!set[k]) missing.push_back(keys[k].name);
+  return missing;
 }
 
 bool readParameterFile(Parameters& p, const std::string& name, bool nameIsFile) {

@@ -97,8 +97,9 @@ bool writeParameterFile(const Parameters& p, const std::string& directory);
 
 // Applies the lines of a parameter file to `p`: every line that is not a comment sets each
 // key that it names as a whole word to the number at the line's start. A final line without
-// a line end is not applied. Keys the file does not set keep their values.
-void readParameters(Parameters& p, std::istream& in);
+// a line end is not applied. Keys the file does not set keep their values; they are returned,
+// in the file's order (none for a whole file).
+std::vector<std::string> readParameters(Parameters& p, std::istream& in);
 // Reads `name` when `nameIsFile`, else `name` + "parameter.pini". Returns false when the file
 // could not be opened (nothing changes then).
 bool readParameterFile(Parameters& p, const std::string& name, bool nameIsFile);

@@ -52,6 +52,8 @@ class mParts : public mObject {
 class mNode : public mParts {
  public:
   mNode(std::unique_ptr<mPoint3D> position, const mBodyOwner* owner);
+  // Puts the node's point (and so the ends of the edges that borrow it) at `p`.
+  void moveTo(const mPoint3D& p) { *mOwned = p; }
   // "N " point " " identifier; snapshot files never carry nodes, but the line exists.
   std::string snapshotLine() const override;
 
@@ -93,6 +95,8 @@ class mSphere : public mParts {
 
   double radius() const { return mRadius; }
   void setRadius(double radius) { mRadius = radius; }
+  // Puts the centre (and so the end of the edge that borrows it) at `p`.
+  void moveTo(const mPoint3D& p) { *mOwned = p; }
   double light() const { return mLight; }
   void setLight(double light) { mLight = light; }
   // Where the light field keeps what it found of this part between computations; the field

@@ -99,6 +99,55 @@ void mPartsList::read(std::istream& in) {
   }
 }
 
+void mPartsList::writeGeometry(std::ostream& out) const {
+  out << mNodes.size() << ' ' << mLeaves.size() << ' ' << mFlowers.size() << vek::kEol;
+  for (const auto& node : mNodes) {
+    const mPoint3D& p = *node->position();
+    out << p.x << ' ' << p.y << ' ' << p.z << vek::kEol;
+  }
+  auto spheres = [&](const auto& list) {
+    for (const auto& sphere : list) {
+      const mPoint3D& p = *sphere->position();
+      out << p.x << ' ' << p.y << ' ' << p.z << ' ' << sphere->radius() << vek::kEol;
+    }
+  };
+  spheres(mLeaves);
+  spheres(mFlowers);
+}
+
+bool mPartsList::readGeometry(std::istream& in) {
+  int nodes = -1, leaves = -1, flowers = -1;
+  if (!(vek::readInt(in, nodes) && vek::readInt(in, leaves) && vek::readInt(in, flowers))) return false;
+  if (static_cast<size_t>(nodes) != mNodes.size() || static_cast<size_t>(leaves) != mLeaves.size() ||
+      static_cast<size_t>(flowers) != mFlowers.size()) {
+    vek::rejectValue(in, "a body's geometry lists " + std::to_string(nodes) + " nodes, " + std::to_string(leaves) +
+                             " leaves and " + std::to_string(flowers) + " flowers; its text has " +
+                             std::to_string(mNodes.size()) + ", " + std::to_string(mLeaves.size()) + " and " +
+                             std::to_string(mFlowers.size()));
+    return false;
+  }
+  std::vector<double> numbers(static_cast<size_t>(3 * nodes + 4 * (leaves + flowers)));
+  for (double& number : numbers)
+    if (!vek::readDouble(in, number)) return false;
+  const double* next = numbers.data();
+  auto point = [&] {
+    const mPoint3D p(next[0], next[1], next[2]);
+    next += 3;
+    return p;
+  };
+  for (auto& node : mNodes) node->moveTo(point());
+  auto spheres = [&](auto& list) {
+    for (auto& sphere : list) {
+      sphere->moveTo(point());
+      sphere->setRadius(*next++);
+    }
+  };
+  spheres(mLeaves);
+  spheres(mFlowers);
+  tellOwner();
+  return true;
+}
+
 void mPartsList::writeParts(std::ostream& out) const {
   for (const auto& edge : mEdges) out << edge->snapshotLine() << vek::kEol;
   for (const auto& leaf : mLeaves) out << leaf->snapshotLine() << vek::kEol;

@@ -81,6 +81,14 @@ class mPartsList : public mObject {
   // The snapshot lines of every edge, then every leaf, then every flower, each ended by CR LF.
   void writeParts(std::ostream& out) const;
 
+  // The exact geometry behind the text, whose numbers keep 10 decimals: the counts of nodes,
+  // leaves and flowers, then every node's point, every leaf's and every flower's centre and
+  // radius, in vector order, at the stream's precision (17 digits give every double back).
+  void writeGeometry(std::ostream& out) const;
+  // Puts the parts of a body laid out from the same text at that geometry. Fails (stream
+  // failed, nothing moved) when the counts differ or a number is missing.
+  bool readGeometry(std::istream& in);
+
   // Growth. Each returns true when the body changed, false when nothing changed.
   // k is the node index; e the calories put into a leaf or flower; r, theta, phi the new edge
   // (length, angle from the vertical, azimuth; radians).

@@ -67,6 +67,10 @@ void mPartsList::parse() {
     size_t outEdge;         // where its edge token starts in the kept text
   };
 
+  // A body restored from an exact save is laid out as it was saved: its exact geometry comes
+  // afterwards, and the placement tests, which every saved part once passed, could refuse a
+  // part only because its numbers were rounded in the text.
+  const bool asSaved = mOwner && mOwner->bodyRestoring();
   const std::string& in = mText;
   std::string out;
   out.reserve(in.size());
@@ -107,7 +111,7 @@ void mPartsList::parse() {
           g.outEdge = out.size();
           if (g.live) {
             auto tip = std::make_unique<mPoint3D>(mPoint3D::plus(*g.start, v));
-            if (mField::insideField(parameters(), tip.get()) && passesClearance(g.start, *tip, -1)) {
+            if (asSaved || (mField::insideField(parameters(), tip.get()) && passesClearance(g.start, *tip, -1))) {
               g.kept = true;
               out.append(in, edgeText, scan.position() - edgeText);
               mEdges.push_back(std::make_unique<mEdge>(g.start, tip.get(), mOwner));
@@ -124,7 +128,7 @@ void mPartsList::parse() {
             scan.expect('<');
             const double r = scan.number('>');
             if (g.kept) {
-              if (passesClearance(nullptr, *pending, r)) {
+              if (asSaved || passesClearance(nullptr, *pending, r)) {
                 out.append(in, sphereText, scan.position() - sphereText);
                 if (tipLetter == 'L') {
                   mLeaves.push_back(std::make_unique<mLeaf>(std::move(pending), r, mOwner));

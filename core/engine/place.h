@@ -63,6 +63,11 @@ class mPlace : public mObject, public mIdentifierClock {
   Parameters& parameters() { return mSettings.parameters; }
   const Parameters& parameters() const { return mSettings.parameters; }
   mRandom& random() { return mDraws; }
+  const mRandom& random() const { return mDraws; }
+  // While set, bodies read into this place are laid out as saved (body/body_owner.h): for a
+  // place restored from an exact save, whose geometry follows.
+  void setRestoring(bool on) { mRestoring = on; }
+  bool restoring() const { return mRestoring; }
   const std::string& name() const { return mName; }
   mWorld* owner() const { return mOwner; }
   mField& field() { return *mLightField; }
@@ -82,6 +87,7 @@ class mPlace : public mObject, public mIdentifierClock {
   // Before everything that reads them.
   mWorldSettings mSettings;
   mRandom mDraws;
+  bool mRestoring = false;
   int mTurn = 0;
   int mTime = 0;
   std::unique_ptr<mGeneList> mPool;

@@ -1,5 +1,6 @@
 #include "engine/seed.h"
 
+#include <climits>
 #include <cmath>
 
 #include "body/field.h"
@@ -53,7 +54,8 @@ mSeed::mSeed(mSeedList* population)
 mSeed::~mSeed() = default;
 
 void mSeed::execute() {
-  ++mAge;
+  // An age at the largest int stays there (a saved world may stand at it).
+  if (mAge < INT_MAX) ++mAge;
   mProcessor->energy().add(mBody->leafLight());
   mProcessor->step();
   evaluate();
@@ -61,7 +63,7 @@ void mSeed::execute() {
 
 double mSeed::evaluate() {
   const int children = mProcessor->breedCount();
-  double value = children + 1;
+  double value = children + 1.0;
   if (children == 0 && mId.size * mParameters->mSeed_turn_effect < mAge) value = -1.0;
   if (mProcessor->energy().current() <= 0) value = -1.0;
   mEvaluation = value;
@@ -79,6 +81,8 @@ bool mSeed::isSegmentClear(const mPoint3D& a, const mPoint3D& b) const {
 double mSeed::bodyEnergy() const { return mProcessor ? mProcessor->energy().current() : 0.0; }
 
 const mBodyPopulation* mSeed::bodyPopulation() const { return mPopulation; }
+
+bool mSeed::bodyRestoring() const { return mPopulation && mPopulation->place() && mPopulation->place()->restoring(); }
 
 void mSeed::bodyPartsChanged(const mPartsList& body) {
   if (mPopulation) mPopulation->bodyChanged(body);
@@ -125,6 +129,7 @@ bool mSeed::read(std::istream& in) {
   mGene* genome = in && pool ? pool->findByIdentifier(genomeId) : nullptr;
   if (!genome) {
     // An individual whose genome is not in the pool cannot run: the file is damaged.
+    if (in) vek::rejectValue(in, "an individual carries the gene " + genomeId.text() + ", which the gene pool does not hold");
     in.setstate(std::ios_base::failbit);
     return false;
   }
@@ -132,10 +137,19 @@ bool mSeed::read(std::istream& in) {
   mGenome->addCarrier(this);
   mId.read(in);
   mPosition.read(in);
+  if (in && !(std::isfinite(mPosition.x) && std::isfinite(mPosition.y) && std::isfinite(mPosition.z))) {
+    vek::rejectValue(in, "the individual " + mId.text() + " stands at a position that is not a number");
+    return false;
+  }
   if (!mProcessor->read(in)) return false;
   mBody->read(in);
   if (!in) return false;
   if (!(vek::readInt(in, mAge) && vek::readInt(in, mNewborn))) return false;
+  if (mAge < 0 || (mNewborn != 0 && mNewborn != 1)) {
+    vek::rejectValue(in, "the individual " + mId.text() + " has the age " + std::to_string(mAge) + " and newborn mark " +
+                             std::to_string(mNewborn) + " (an age is 0 or more, the mark 0 or 1)");
+    return false;
+  }
   evaluate();
   vek::skipLine(in);
   return true;

@@ -84,6 +84,7 @@ class mSeed : public mObject, public mBodyOwner, public mCPUOwner {
   const mBodyPopulation* bodyPopulation() const override;
   std::string bodyIdText() const override { return mId.text(); }
   void bodyPartsChanged(const mPartsList& body) override;
+  bool bodyRestoring() const override;
 
   // mCPUOwner
   const Parameters& cpuParameters() const override { return *mParameters; }

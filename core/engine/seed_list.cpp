@@ -247,7 +247,8 @@ bool mSeedList::readList(std::istream& in, std::vector<std::unique_ptr<mSeed>>& 
   int count = 0;
   if (!vek::readInt(in, count)) return false;
   if (count < 0 || count > kMaxReadIndividuals) {
-    in.setstate(std::ios_base::failbit);
+    vek::rejectValue(in, "a list of " + std::to_string(count) + " individuals (0 to " +
+                             std::to_string(kMaxReadIndividuals) + " can be read)");
     return false;
   }
   for (int i = 0; i < count; ++i) {
@@ -274,12 +275,25 @@ bool mSeedList::read(std::istream& in) {
                       vek::readDouble(in, mAverageEvaluation) && vek::readDouble(in, mAverageAge) &&
                       vek::readDouble(in, mAverageGenomeSize) && vek::readInt(in, mCursorIndex);
   if (!header) return false;
+  if (mTotalBirths < 0 || mTotalDeaths < 0 || mTurnBirths < 0 || mTurnDeaths < 0) {
+    vek::rejectValue(in, "the population counts " + std::to_string(mTotalBirths) + " births and " +
+                             std::to_string(mTotalDeaths) + " deaths in all, " + std::to_string(mTurnBirths) +
+                             " and " + std::to_string(mTurnDeaths) + " this turn; none can be negative");
+    return false;
+  }
   mAverageAccount.read(in);
   const bool ok = readList(in, mLiving) && readList(in, mNewborn) && readList(in, mReserve);
-  mCursorIndex = std::clamp(mCursorIndex, 0, livingCount());
   if (!ok) return false;
+  // After a turn the cursor still counts the individuals that acted, however many the cull
+  // left; only a negative one was never written.
+  if (mCursorIndex < 0) {
+    vek::rejectValue(in, "the population's cursor stands at " + std::to_string(mCursorIndex));
+    mCursorIndex = 0;
+    return false;
+  }
   vek::skipLine(in);
-  computeStatistics();
+  // The averages stay as saved (those of the last turn's close): a load followed by a save
+  // writes them back unchanged.
   return static_cast<bool>(in);
 }
 

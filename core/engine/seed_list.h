@@ -79,6 +79,7 @@ class mSeedList : public mObject, public mBodyPopulation {
   const Parameters& parameters() const;
   const std::vector<std::unique_ptr<mSeed>>& living() const { return mLiving; }
   const std::vector<std::unique_ptr<mSeed>>& newborn() const { return mNewborn; }
+  const std::vector<std::unique_ptr<mSeed>>& reserve() const { return mReserve; }
   int livingCount() const { return static_cast<int>(mLiving.size()); }
   int cursorIndex() const { return mCursorIndex; }
   const mEnergy& averageAccount() const { return mAverageAccount; }

@@ -136,6 +136,11 @@ void mWorld::resume() {
   mHoldChanged.notify_all();
 }
 
+void mWorld::requestPause() {
+  std::lock_guard<std::mutex> guard(mHoldMutex);
+  mHold = true;
+}
+
 void mWorld::pause() {
   std::unique_lock<std::mutex> guard(mHoldMutex);
   mHold = true;

@@ -70,6 +70,9 @@ class mWorld : public mObject {
   // Creates and releases the worker the first time; it runs one step and parks while held.
   void start();
   void resume();  // clears hold
+  // Sets hold without waiting: the worker parks after its current step. Any thread, the
+  // worker's own (an observer) included.
+  void requestPause();
   // Sets hold and returns once the worker is parked (at once when it never started).
   void pause();
   bool isStarted() const { return mStarted; }

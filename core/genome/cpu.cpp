@@ -237,7 +237,11 @@ void mCPU::write(std::ostream& out) const {
 
 namespace {
 bool readCount(std::istream& in, int& count) {
-  return vek::readInt(in, count) && count >= 0 && count <= mCPU::kMaxReadStack;
+  if (!vek::readInt(in, count)) return false;
+  if (count >= 0 && count <= mCPU::kMaxReadStack) return true;
+  vek::rejectValue(in, "a processor's stack holds " + std::to_string(count) + " entries (0 to " +
+                           std::to_string(mCPU::kMaxReadStack) + " can be read)");
+  return false;
 }
 }  // namespace
 
@@ -256,7 +260,12 @@ bool mCPU::read(std::istream& in) {
   std::array<double, kRegisterCount> registers{};
   ok = ok && vek::readInt(in, ip) && vek::readInt(in, selectedRegister) &&
        vek::readInt(in, breedCount);
-  ok = ok && selectedRegister >= 0 && selectedRegister < kRegisterCount;
+  if (ok && (ip < 0 || breedCount < 0 || selectedRegister < 0 || selectedRegister >= kRegisterCount)) {
+    vek::rejectValue(in, "a processor stands at ip " + std::to_string(ip) + " with register " +
+                             std::to_string(selectedRegister) + " selected and " + std::to_string(breedCount) +
+                             " children bred (ip and children are 0 or more, the register 0 to 9)");
+    ok = false;
+  }
   for (int index = 0; ok && index < kRegisterCount; ++index)
     ok = vek::readDouble(in, registers[index]);
 
@@ -268,6 +277,10 @@ bool mCPU::read(std::istream& in) {
   for (int k = 0; ok && k < count; ++k) {
     int position = 0;
     ok = vek::readInt(in, position);
+    if (ok && position < 0) {
+      vek::rejectValue(in, "a processor's call stack holds the position " + std::to_string(position));
+      ok = false;
+    }
     callStack.push_back(position);
   }
   std::deque<double> dataStack;

@@ -182,7 +182,8 @@ bool mGene::read(std::istream& in) {
   if (in.fail()) return false;
   const int size = identifier.size;
   if (size < 0 || size > kMaxReadSize) {
-    in.setstate(std::ios_base::failbit);
+    vek::rejectValue(in, "the gene " + identifier.text() + " declares a length of " + std::to_string(size) +
+                             " (0 to " + std::to_string(kMaxReadSize) + " can be read)");
     return false;
   }
   // Grows with what the file really holds, never by the declared size alone.
@@ -190,6 +191,11 @@ bool mGene::read(std::istream& in) {
   for (int i = 0; i < size; ++i) {
     int value = 0;
     if (!vek::readInt(in, value)) return false;
+    if (!isOpcode(value)) {
+      vek::rejectValue(in, "the gene " + identifier.text() + " holds the opcode " + std::to_string(value) +
+                               " at " + std::to_string(i) + "; opcodes run from 0 to 31");
+      return false;
+    }
     code.push_back(value);
   }
   vek::skipLine(in);

@@ -143,7 +143,8 @@ bool mGeneList::read(std::istream& in) {
   int count = 0;
   if (!vek::readInt(in, count)) return false;
   if (count < 0 || count > kMaxReadVectors) {
-    in.setstate(std::ios_base::failbit);
+    vek::rejectValue(in, "the gene pool declares " + std::to_string(count) + " lengths (0 to " +
+                             std::to_string(kMaxReadVectors) + " can be read)");
     return false;
   }
   std::vector<std::unique_ptr<mGeneVector>> vectors;
@@ -151,7 +152,8 @@ bool mGeneList::read(std::istream& in) {
     auto vector = std::make_unique<mGeneVector>(this);
     if (!vector->read(in)) return false;
     if (!vectors.empty() && vectors.back()->size() >= vector->size()) {
-      in.setstate(std::ios_base::failbit);
+      vek::rejectValue(in, "the genes of length " + std::to_string(vector->size()) + " follow those of length " +
+                               std::to_string(vectors.back()->size()) + "; the pool keeps lengths ascending");
       return false;
     }
     vectors.push_back(std::move(vector));

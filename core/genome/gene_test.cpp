@@ -161,7 +161,7 @@ TEST(GeneBlock, ExactBytes) {
 }
 
 TEST(GeneBlock, RoundTripTakesTheSizeFromTheIdentifier) {
-  mGene gene(nullptr, {7, 8, 9, 2, 40});
+  mGene gene(nullptr, {7, 8, 9, 2, 31});
   gene.setIdentifier(mID(5, 11, 1));
   std::stringstream file;
   gene.write(file);

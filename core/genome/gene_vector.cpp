@@ -61,7 +61,8 @@ bool mGeneVector::read(std::istream& in) {
   int count = 0;
   if (!vek::readInt(in, size) || !vek::readInt(in, count)) return false;
   if (size < 0 || count < 0 || count > kMaxReadGenes) {
-    in.setstate(std::ios_base::failbit);
+    vek::rejectValue(in, "a gene vector of length " + std::to_string(size) + " declares " + std::to_string(count) +
+                             " genes");
     return false;
   }
   std::vector<std::unique_ptr<mGene>> genes;
@@ -69,7 +70,8 @@ bool mGeneVector::read(std::istream& in) {
     auto gene = std::make_unique<mGene>(mPool);
     if (!gene->read(in)) return false;
     if (gene->size() != size) {
-      in.setstate(std::ios_base::failbit);
+      vek::rejectValue(in, "the gene " + gene->identifier().text() + " stands among the genes of length " +
+                               std::to_string(size));
       return false;
     }
     genes.push_back(std::move(gene));

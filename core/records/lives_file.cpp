@@ -13,28 +13,25 @@ namespace vek {
 
 namespace {
 
-// Saved worlds reach many megabytes, and a line number is what a person can find in an editor.
-int lineAt(std::string_view text, std::streamoff offset) {
-  if (offset < 0) return 0;
-  const size_t end = std::min(text.size(), static_cast<size_t>(offset));
-  return 1 + static_cast<int>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(end), '\n'));
-}
-
 // Where the next block starts: the first non-blank byte at or after `offset`, so that the
 // line named is the block's start line rather than the end of the line before it.
 int blockLineAt(std::string_view text, std::streamoff offset) {
   if (offset < 0) return 0;
   size_t at = static_cast<size_t>(offset);
   while (at < text.size() && (text[at] == ' ' || text[at] == '\t' || text[at] == '\r' || text[at] == '\n')) ++at;
-  return lineAt(text, static_cast<std::streamoff>(at));
+  return lineOfOffset(text, static_cast<std::streamoff>(at));
 }
 
-LivesReadError blockError(const char* block, std::string_view text, std::streamoff start) {
+LivesReadError blockError(const char* block, std::string_view text, std::streamoff start, const SavedText& in) {
   std::string what = std::string("the ") + block + " block";
   const int line = blockLineAt(text, start);
   if (line > 0) what += " starting at line " + std::to_string(line);
-  what += " is truncated or malformed";
-  return {what};
+  if (!in.problem().empty()) {
+    what += ": " + in.problem();
+    if (const int at = lineOfOffset(text, in.problemAt()); at > 0) what += " (line " + std::to_string(at) + ")";
+    return {what};
+  }
+  return {what + " is truncated or malformed"};
 }
 
 }  // namespace
@@ -59,8 +56,9 @@ LivesReadError readWorldLives(std::string_view text, int& phase) {
   return {};
 }
 
-void writePlaceLives(const mPlace& place, std::ostream& out) {
+void writePlaceLives(const mPlace& place, std::ostream& out, int digits) {
   useWorldNumberFormat(out);
+  out.precision(digits);
   out << place.name() << " is living in " << "Vek" << "!!" << kEol;
   out << place.time() << " " << place.turn() << kEol;
   place.genePool().write(out);
@@ -68,14 +66,14 @@ void writePlaceLives(const mPlace& place, std::ostream& out) {
   place.field().write(out);
 }
 
-std::string placeLivesText(const mPlace& place) {
+std::string placeLivesText(const mPlace& place, int digits) {
   std::ostringstream out;
-  writePlaceLives(place, out);
+  writePlaceLives(place, out, digits);
   return out.str();
 }
 
 LivesReadError readPlaceLives(mPlace& place, std::string_view text) {
-  std::istringstream in{std::string(text)};
+  SavedText in{std::string(text)};
   useWorldNumberFormat(in);
   std::string header;
   readLine(in, header);
@@ -83,15 +81,18 @@ LivesReadError readPlaceLives(mPlace& place, std::string_view text) {
   int time = 0;
   int turn = 0;
   if (!readInt(in, time) || !readInt(in, turn)) return {"line 2 does not hold the time and the turn"};
+  if (time < 0 || turn < 0)
+    return {"line 2: the time " + std::to_string(time) + " and the turn " + std::to_string(turn) +
+            " cannot be negative"};
   place.setCounters(time, turn);
 
   std::streamoff start = in.tellg();
-  if (!place.genePool().read(in)) return blockError("gene pool (mGeneList)", text, start);
+  if (!place.genePool().read(in)) return blockError("gene pool (mGeneList)", text, start, in);
   start = in.tellg();
-  if (!place.population().read(in)) return blockError("population (mSeedList)", text, start);
+  if (!place.population().read(in)) return blockError("population (mSeedList)", text, start, in);
   start = in.tellg();
   place.field().read(in);
-  if (in.fail()) return blockError("field (mField)", text, start);
+  if (in.fail()) return blockError("field (mField)", text, start, in);
   return {};
 }
 

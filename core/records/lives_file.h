@@ -36,14 +36,17 @@ std::string worldLivesText(int phase);
 // 0..4.
 LivesReadError readWorldLives(std::string_view text, int& phase);
 
-// The header line, "time turn", and the gene pool, population and field blocks.
-void writePlaceLives(const mPlace& place, std::ostream& out);
-std::string placeLivesText(const mPlace& place);
+// The header line, "time turn", and the gene pool, population and field blocks, doubles at
+// `digits` significant digits (10 in the lives file; 17 give every double back exactly).
+void writePlaceLives(const mPlace& place, std::ostream& out, int digits = 10);
+std::string placeLivesText(const mPlace& place, int digits = 10);
 
 // Reads a place's lives file into `place`, which should be freshly made (an empty gene pool
 // and population): the gene pool is read before the population, whose individuals look their
 // genomes up in it. On failure the place holds whatever was read before the fault; callers
-// that must keep a world intact read into a scratch place first (world_document does).
+// that must keep a world intact read into a scratch place first (world_document does). A
+// value that no save holds (a negative turn or age, an opcode outside 0..31, a counter past
+// its range) fails the read, and the message names it and its line.
 LivesReadError readPlaceLives(mPlace& place, std::string_view text);
 
 }  // namespace vek

@@ -29,7 +29,8 @@ void runTurns(mWorld& world, int turns) {
 }
 
 vek::SavedWorldTexts textsOf(mWorld& world) {
-  return {parameterFileText(world.place().parameters()), vek::worldLivesText(world.phase()), vek::placeLivesText(world.place())};
+  return {parameterFileText(world.place().parameters()), vek::worldLivesText(world.phase()),
+          vek::placeLivesText(world.place()), ""};
 }
 
 // A world made from the built-in genome and run for `turns` turns, as the files a save writes.
@@ -184,7 +185,7 @@ TEST_F(FailedLoad, TruncatedAtEveryBlockBoundary) {
 
 TEST_F(FailedLoad, TheMessageNamesTheBlockAndItsLine) {
   const std::string fixture = readBytes(dataPath("saved_world/Ostrel.lives"));
-  vek::SavedWorldTexts texts{"", "Vind is living in Vek !!\r\n0\r\n", fixture};
+  vek::SavedWorldTexts texts{"", "Vind is living in Vek !!\r\n0\r\n", fixture, ""};
   texts.placeLives.replace(texts.placeLives.find("0.5 -1 "), 7, "0.5 x1 ");
   mWorld world;
   vek::WorldDocument document(world, vek::test::fileLock());
@@ -205,7 +206,7 @@ TEST_F(FailedLoad, MalformedWorldLivesFiles) {
 
 TEST_F(FailedLoad, HostileCountsNamesAndBytes) {
   const std::string fixture = readBytes(dataPath("saved_world/Ostrel.lives"));
-  const vek::SavedWorldTexts good{"", "Vind is living in Vek !!\r\n0\r\n", fixture};
+  const vek::SavedWorldTexts good{"", "Vind is living in Vek !!\r\n0\r\n", fixture, ""};
   const struct {
     std::string from, to;
   } edits[] = {
@@ -242,6 +243,54 @@ TEST(LivesFile, AMissingFileIsNamed) {
   vek::WorldDocument document(world, vek::test::fileLock());
   EXPECT_EQ(document.load(folder).error, "cannot read " + folder + "parameter.pini: No such file or directory");
   EXPECT_EQ(document.saveFolder(), "");
+}
+
+// Numbers that the program itself never writes: the load names the value and its line.
+TEST_F(FailedLoad, ValuesNoSaveHoldsAreNamedWithTheirLines) {
+  const std::string fixture = readBytes(dataPath("saved_world/Ostrel.lives"));
+  const vek::SavedWorldTexts good{"", "Vind is living in Vek !!\r\n0\r\n", fixture, ""};
+  const struct {
+    std::string from, to, message;
+  } edits[] = {
+      {"120 7\r\n", "120 -7\r\n", "line 2: the time 120 and the turn -7 cannot be negative"},
+      {"120 7\r\n", "120 99999999999\r\n", "line 2 does not hold the time and the turn"},
+      {"28 27 31 ", "28 40 31 ",
+       "the gene pool (mGeneList) block starting at line 3: the gene 3-100-1 holds the opcode 40 at 1; opcodes run "
+       "from 0 to 31 (line 11)"},
+      {"3 1 1 0 1.5", "-3 1 1 0 1.5",
+       "the population (mSeedList) block starting at line 26: the population counts -3 births and 1 deaths in all, 1 "
+       "and 0 this turn; none can be negative (line 27)"},
+      {"2 3 1\r\n1 0.5", "-2 3 1\r\n1 0.5",
+       "a processor stands at ip -2 with register 3 selected and 1 children bred"},
+      {"1.5 -2 0\r\n", "nan -2 0\r\n", "the individual 5-0-1 stands at a position that is not a number"},
+      {"7 0 \r\n/*mSeed end*/", "99999999999 0 \r\n/*mSeed end*/",
+       "the number 99999999999 lies beyond the 32-bit range (line 61)"},
+      {"7 0 \r\n/*mSeed end*/", "-7 0 \r\n/*mSeed end*/", "the individual 5-0-1 has the age -7 and newborn mark 0"},
+  };
+  for (const auto& edit : edits) {
+    vek::SavedWorldTexts texts = good;
+    const size_t at = texts.placeLives.find(edit.from);
+    ASSERT_NE(at, std::string::npos) << edit.from;
+    texts.placeLives.replace(at, edit.from.size(), edit.to);
+    mWorld world;
+    vek::WorldDocument document(world, vek::test::fileLock());
+    const vek::FileOutcome outcome = document.loadFromTexts("/saved/", texts);
+    EXPECT_NE(outcome.error.find(edit.message), std::string::npos) << edit.to << ": " << outcome.error;
+  }
+}
+
+// The age and the children bred stop at the largest number instead of turning negative.
+TEST(LivesFile, AnAgeAtTheLargestNumberStaysThere) {
+  std::string lives = readBytes(dataPath("saved_world/Ostrel.lives"));
+  const size_t end = lives.find("/*mSeed end*/");
+  const size_t ageLine = lives.rfind("\r\n", lives.rfind("\r\n", end) - 1) + 2;
+  lives.replace(ageLine, lives.find(' ', ageLine) - ageLine, "2147483647");
+  mWorld world;
+  vek::WorldDocument document(world, vek::test::fileLock());
+  ASSERT_TRUE(document.loadFromTexts("/saved/", {"", "Vind is living in Vek !!\r\n0\r\n", lives, ""}).ok());
+  runTurns(world, 2);
+  EXPECT_NE(vek::placeLivesText(world.place()).find("2147483647 "), std::string::npos);
+  EXPECT_EQ(vek::placeLivesText(world.place()).find("-2147483647"), std::string::npos);
 }
 
 }  // namespace

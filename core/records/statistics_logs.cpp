@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cmath>
+#include <unistd.h>
 #include <cstdio>
 
 #include "body/energy.h"
@@ -170,18 +171,6 @@ std::string logTurnText(const mPlace& place) {
   return text;
 }
 
-FileOutcome writeTurnLogs(const mPlace& place, const std::string& folder, std::time_t now, FileWriteLock& fileLock) {
-  const std::array<std::string, kTurnLogCount> lines = turnLogLines(place, now);
-  FileOutcome outcome;
-  FileWriteGuard lock(fileLock);
-  for (int i = 0; i < kTurnLogCount; ++i) {
-    const std::string path = folder + kTurnLogNames[i];
-    errno = 0;
-    if (!appendToFile(path, lines[i]) && outcome.ok()) outcome.error = describeFileError("cannot append to", path);
-  }
-  return outcome;
-}
-
 FileOutcome writeLogTurn(const mPlace& place, const std::string& folder, FileWriteLock& fileLock) {
   if (place.turn() != place.parameters().mDaughter_log_turn) return {};
   const std::string text = logTurnText(place);
@@ -198,18 +187,32 @@ FileOutcome StatisticsLogs::appendTurn(const mPlace& place) {
   const std::array<std::string, kTurnLogCount> lines = turnLogLines(place, std::time(nullptr));
   FileOutcome outcome;
   FileWriteGuard lock(mFileLock);
-  for (int i = 0; i < kTurnLogCount; ++i) {
+  std::array<long, kTurnLogCount> before;
+  before.fill(-1);
+  for (int i = 0; i < kTurnLogCount && outcome.ok(); ++i) {
     const std::string path = mFolder + kTurnLogNames[i];
     errno = 0;
     std::FILE*& file = mFiles[static_cast<size_t>(i)];
     if (!file) file = std::fopen(path.c_str(), "ab");
-    const bool written = file && std::fwrite(lines[i].data(), 1, lines[i].size(), file) == lines[i].size() &&
+    if (file && std::fseek(file, 0, SEEK_END) == 0) before[static_cast<size_t>(i)] = std::ftell(file);
+    const bool written = file && before[static_cast<size_t>(i)] >= 0 &&
+                         std::fwrite(lines[i].data(), 1, lines[i].size(), file) == lines[i].size() &&
                          std::fflush(file) == 0;
-    if (!written && outcome.ok()) outcome.error = describeFileError("cannot append to", path);
-    if (!written && file) {
-      std::fclose(file);
-      file = nullptr;
+    if (!written) outcome.error = describeFileError("cannot append to", path);
+  }
+  if (!outcome.ok()) {
+    // All or none: the lines of this turn that did reach a log are cut off again.
+    for (int i = 0; i < kTurnLogCount; ++i) {
+      std::FILE* file = mFiles[static_cast<size_t>(i)];
+      if (!file || before[static_cast<size_t>(i)] < 0) continue;
+      std::fflush(file);
+      if (::ftruncate(fileno(file), before[static_cast<size_t>(i)]) != 0) {
+        outcome.error += "; " + describeFileError("cannot cut the turn's line off again", mFolder + kTurnLogNames[i]);
+      }
     }
+    closeFiles();
+  } else if (!mKeepFilesOpen) {
+    closeFiles();
   }
   return outcome;
 }
@@ -223,13 +226,13 @@ void StatisticsLogs::closeFiles() {
 
 void StatisticsLogs::afterTurn(mWorld& world) {
   const mPlace& place = world.place();
-  if (mKeepFilesOpen) {
-    note(appendTurn(place));
-  } else {
-    closeFiles();
-    note(writeTurnLogs(place, mFolder, std::time(nullptr), mFileLock));
+  const int failuresBefore = mFailures;
+  note(appendTurn(place));
+  if (mFailures == failuresBefore) note(writeLogTurn(place, mFolder, mFileLock));
+  if (mFailures > failuresBefore) {
+    if (mFirstFailedTurn == 0) mFirstFailedTurn = place.turn();
+    world.requestPause();
   }
-  note(writeLogTurn(place, mFolder, mFileLock));
 }
 
 void StatisticsLogs::note(const FileOutcome& outcome) {

@@ -50,17 +50,19 @@ std::array<std::string, kTurnLogCount> turnLogLines(const mPlace& place, std::ti
 // The text of `log_turn.log` for the turn just closed.
 std::string logTurnText(const mPlace& place);
 
-// Appends the turn's lines under `fileLock`; a log that cannot be opened loses its line and
-// the others are still written. Reports the first failure.
-FileOutcome writeTurnLogs(const mPlace& place, const std::string& folder, std::time_t now, FileWriteLock& fileLock);
 // Writes `log_turn.log` under `fileLock` when the place's turn equals mDaughter_log_turn;
 // nothing in any other turn.
 FileOutcome writeLogTurn(const mPlace& place, const std::string& folder, FileWriteLock& fileLock);
 
 // Writes the logs of `folder` after every turn of the world it observes. Register it with
 // mWorld::addObserver before the worker starts; it runs on the stepping thread with the
-// world's mutex held. A log that cannot be written never stops the world: the failure is
-// counted, and the first one kept for the caller to report.
+// world's mutex held.
+//
+// A turn's lines go into all 29 logs or into none: when one cannot be written (a full disk, a
+// removed folder) the lines already written for that turn are cut off again, so the logs never
+// end in a half line nor differ in length. The failure is counted and the first kept for the
+// caller to report, and the world is asked to pause after its step: logs with a missing turn
+// would no longer line up with the turns, and the last save keeps world and logs in step.
 //
 // The 29 logs stay open for appending from the first turn on (opening and closing 29 files
 // every turn cost more than writing them); every turn's lines are flushed to the files before
@@ -83,6 +85,8 @@ class StatisticsLogs : public mWorldObserver {
 
   // Read while the world is parked, or with its mutex held.
   int failures() const { return mFailures; }
+  // The turn whose lines could not be written first (0 while none failed).
+  int firstFailedTurn() const { return mFirstFailedTurn; }
   const std::string& firstFailure() const { return mFirstFailure; }
 
  private:
@@ -96,6 +100,7 @@ class StatisticsLogs : public mWorldObserver {
   std::array<std::FILE*, kTurnLogCount> mFiles{};
   int mFailures = 0;
   std::string mFirstFailure;
+  int mFirstFailedTurn = 0;
 };
 
 }  // namespace vek

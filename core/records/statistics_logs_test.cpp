@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -57,19 +59,19 @@ class TimeZone {
 
 TEST(StatisticsLogs, ThreeTurnsGiveThreeLinesInEveryLogAllStartingWithTheSameTime) {
   const std::string base = freshFolder("three");
-  mWorld world;
-  world.place().parameters().mDaughter_log_turn = 2;
-  vek::WorldDocument document(world, vek::test::fileLock());
-  ASSERT_TRUE(document.createWithBuiltInGenome(base).ok());
-  const std::string folder = document.saveFolder();
+  auto world = std::make_unique<mWorld>();
+  world->place().parameters().mDaughter_log_turn = 2;
+  auto document = std::make_unique<vek::WorldDocument>(*world, vek::test::fileLock());
+  ASSERT_TRUE(document->createWithBuiltInGenome(base).ok());
+  const std::string folder = document->saveFolder();
   vek::StatisticsLogs logs(folder, vek::test::fileLock());
-  world.addObserver(&logs);
+  world->addObserver(&logs);
 
-  runTurns(world, 1);
+  runTurns(*world, 1);
   EXPECT_EQ(readBytes(folder + "log_turn.log"), "");
-  runTurns(world, 1);
+  runTurns(*world, 1);
   const std::string logTurn = readBytes(folder + "log_turn.log");
-  runTurns(world, 1);
+  runTurns(*world, 1);
   EXPECT_EQ(readBytes(folder + "log_turn.log"), logTurn);  // written in the second turn only
   EXPECT_EQ(logs.failures(), 0);
 
@@ -93,8 +95,11 @@ TEST(StatisticsLogs, ThreeTurnsGiveThreeLinesInEveryLogAllStartingWithTheSameTim
   EXPECT_EQ(summary[8], "seed_num.log 1 //\x83\x56\x81\x5b\x83\x68\x82\xcc\x90\x94");
   for (int i = 1; i < 29; ++i) EXPECT_EQ(firstWord(summary[i]), vek::kTurnLogNames[i - 1]);
 
-  // A loaded world appends to the logs its folder already holds.
-  ASSERT_TRUE(document.save().ok());
+  // A loaded world appends to the logs its folder already holds (once the first program has
+  // let go of the folder).
+  ASSERT_TRUE(document->save().ok());
+  document.reset();
+  world.reset();
   mWorld loaded;
   vek::WorldDocument again(loaded, vek::test::fileLock());
   ASSERT_TRUE(again.load(folder).ok());
@@ -151,6 +156,36 @@ TEST(StatisticsLogs, AnEmptyWorldAndLogsThatCannotBeWritten) {
             "cannot append to " + folder + "no/such/folder/c_time.log: No such file or directory");
   EXPECT_EQ(logs.failures(), 0);
   EXPECT_EQ(linesOf(folder + "seed_num.log").size(), 4u);
+}
+
+// A turn goes into all logs or none: a log that cannot take its line (here a folder stands in
+// its place) has the lines already written for that turn cut off again, and the world pauses
+// after the step, so logs and turns never part.
+TEST(StatisticsLogs, ATurnThatCannotBeWrittenLeavesNoLineAndPausesTheWorld) {
+  const std::string base = freshFolder("full");
+  mWorld world;
+  vek::WorldDocument document(world, vek::test::fileLock());
+  ASSERT_TRUE(document.createWithBuiltInGenome(base).ok());
+  const std::string folder = document.saveFolder();
+  vek::StatisticsLogs logs(folder, vek::test::fileLock());
+  logs.setKeepFilesOpen(false);  // each turn opens its logs anew, and so finds the folder
+  world.addObserver(&logs);
+  runTurns(world, 2);
+  std::filesystem::remove(folder + "leaf.log");
+  std::filesystem::create_directory(folder + "leaf.log");
+
+  world.holdAfterTurn(50);
+  world.start();
+  world.resume();
+  world.waitUntilParked();
+  std::lock_guard<FairMutex> lock(world.mutex());
+  EXPECT_EQ(world.place().turn(), 3);
+  EXPECT_EQ(logs.failures(), 1);
+  EXPECT_EQ(logs.firstFailedTurn(), 3);
+  EXPECT_EQ(logs.firstFailure().rfind("cannot append to " + folder + "leaf.log", 0), 0u) << logs.firstFailure();
+  for (const char* log : vek::kTurnLogNames) {
+    if (std::string(log) != "leaf.log") EXPECT_EQ(linesOf(folder + log).size(), 2u) << log;
+  }
 }
 
 }  // namespace

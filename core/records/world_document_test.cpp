@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <filesystem>
 #include <fstream>
 
@@ -100,10 +102,10 @@ TEST(WorldDocument, TheSavedWorldFixtureLoadsIntoTheObjectsItDescribes) {
 TEST(WorldDocument, ANewWorldFromTheBuiltInGenome) {
   const std::string base = freshFolder("builtin");
   mWorld world;
-  vek::WorldDocument document(world, vek::test::fileLock());
-  ASSERT_TRUE(document.createWithBuiltInGenome(base.substr(0, base.size() - 1)).ok());
+  auto document = std::make_unique<vek::WorldDocument>(world, vek::test::fileLock());
+  ASSERT_TRUE(document->createWithBuiltInGenome(base.substr(0, base.size() - 1)).ok());
   const std::string folder = base + "original_log/";
-  EXPECT_EQ(document.saveFolder(), folder);
+  EXPECT_EQ(document->saveFolder(), folder);
   EXPECT_EQ(readBytes(folder + "Vek.vek"), readBytes(dataPath("Vek.vek")));
   EXPECT_EQ(readBytes(folder + "gene.gini"), readBytes(dataPath("gene.gini")));
   for (const char* log : vek::kTurnLogNames) EXPECT_TRUE(std::filesystem::exists(folder + log)) << log;
@@ -115,12 +117,21 @@ TEST(WorldDocument, ANewWorldFromTheBuiltInGenome) {
   EXPECT_EQ(population.living()[0]->genome()->identifier().text(), "61-0-1");
   EXPECT_EQ(population.living()[0]->processor().energy().current(), 1000.0);
 
-  ASSERT_TRUE(document.save().ok());
+  ASSERT_TRUE(document->save().ok());
   EXPECT_EQ(readBytes(folder + "parameter.pini"), readBytes(dataPath("parameter.pini")));
   EXPECT_EQ(readBytes(folder + "Vind.lives"), "Vind is living in Vek !!\r\n0\r\n");
 
-  // A second world in the same base reuses the folder and starts its logs afresh.
+  // While the first world has the folder, no second one may take it.
+  mWorld rival;
+  vek::WorldDocument refused(rival, vek::test::fileLock());
+  const vek::FileOutcome busy = refused.createWithBuiltInGenome(base);
+  EXPECT_FALSE(busy.ok());
+  EXPECT_NE(busy.error.find(folder + " is in use by vek (process "), std::string::npos) << busy.error;
+
+  // A second world in the same base, once the first let go, reuses the folder and starts its
+  // logs afresh.
   writeBytes(folder + "seed_num.log", "1 1\r\n");
+  document.reset();
   mWorld again;
   vek::WorldDocument second(again, vek::test::fileLock());
   ASSERT_TRUE(second.createWithBuiltInGenome(base).ok());

@@ -31,40 +31,46 @@ std::string withoutTrailingSlash(std::string path) {
   return path;
 }
 
-// One series as read: its reduction and what the reader noticed.
+// One series and its reduction.
 struct ReadSeries {
   const SeriesInfo* info = nullptr;
   std::unique_ptr<MinMaxReducer> reduced;
+};
+
+// One log and the series drawn from it, read in one pass.
+struct LogJob {
+  int file = 0;
+  std::vector<ReadSeries*> series;
   LogReadOutcome outcome;
 };
 
-void readSeries(const std::string& folder, const FolderFigureRequest& request, std::int64_t from, std::int64_t to,
-                ReadSeries& series) {
-  series.reduced = std::make_unique<MinMaxReducer>(from, to, request.pixelColumns);
-  const SeriesInfo& info = *series.info;
-  MinMaxReducer& reducer = *series.reduced;
-  double base = 0;
-  const std::int64_t firstTurn = request.firstTurn;
-  const auto sink = [&](std::int64_t line, double value) {
-    if (info.sinceFirstLine) {
-      if (line == 1) base = value;
-      value -= base;
-    }
+void readLog(const std::string& folder, std::int64_t firstTurn, std::int64_t from, std::int64_t to, LogJob& job) {
+  std::vector<int> columns;
+  std::vector<double> bases(job.series.size(), 0.0);
+  for (ReadSeries* series : job.series) columns.push_back(series->info->column);
+  const auto sink = [&](std::int64_t line, const double* values) {
     const std::int64_t turn = firstTurn + line - 1;
-    if (turn >= from) reducer.add(turn, value);
+    for (std::size_t i = 0; i < job.series.size(); ++i) {
+      double value = values[i];
+      if (job.series[i]->info->sinceFirstLine) {
+        if (line == 1) bases[i] = value;
+        value -= bases[i];
+      }
+      if (turn >= from) job.series[i]->reduced->add(turn, value);
+    }
   };
-  const LogFile& file = kLogFiles[info.file];
-  series.outcome = readLogColumn(folder + file.name, file, info.column, to - firstTurn + 1, sink);
+  const LogFile& file = kLogFiles[job.file];
+  job.outcome = readLogColumns(folder + file.name, file, columns, to - firstTurn + 1, sink);
 }
 
 void readAll(const std::string& folder, const FolderFigureRequest& request, std::int64_t from, std::int64_t to,
-             std::vector<ReadSeries>& all) {
+             std::vector<LogJob>& jobs) {
   const unsigned processors = std::max(1u, std::thread::hardware_concurrency());
   const std::size_t threads =
-      std::min<std::size_t>(all.size(), request.threads > 0 ? static_cast<std::size_t>(request.threads) : processors);
+      std::min<std::size_t>(jobs.size(), request.threads > 0 ? static_cast<std::size_t>(request.threads) : processors);
   std::atomic<std::size_t> next{0};
   const auto work = [&] {
-    for (std::size_t i = next++; i < all.size(); i = next++) readSeries(folder, request, from, to, all[i]);
+    for (std::size_t i = next++; i < jobs.size(); i = next++) readLog(folder, request.firstTurn, from, to, jobs[i]);
   };
   std::vector<std::thread> helpers;
   for (std::size_t t = 1; t < threads; ++t) helpers.emplace_back(work);
@@ -194,28 +200,37 @@ FolderFigure readFolderFigure(const FolderFigureRequest& request) {
   result.from = from;
   result.to = lastTurn;
 
+  // Every series gets its reduction; the series of one log are read together, in the
+  // order the panels first name the logs.
   std::vector<ReadSeries> all;
   for (const auto& panel : request.panels)
-    for (const SeriesInfo* info : panel) all.push_back({info, nullptr, {}});
-  readAll(folder, request, from, lastTurn, all);
+    for (const SeriesInfo* info : panel)
+      all.push_back({info, std::make_unique<MinMaxReducer>(from, lastTurn, request.pixelColumns)});
+  std::vector<LogJob> jobs;
+  for (ReadSeries& series : all) {
+    auto job = std::find_if(jobs.begin(), jobs.end(), [&](const LogJob& j) { return j.file == series.info->file; });
+    if (job == jobs.end()) job = jobs.insert(jobs.end(), LogJob{series.info->file, {}, {}});
+    job->series.push_back(&series);
+  }
+  readAll(folder, request, from, lastTurn, jobs);
 
-  for (const ReadSeries& series : all) {
-    const std::string path = folder + kLogFiles[series.info->file].name;
-    if (!series.outcome.ok()) {
-      result.error = series.outcome.error;
+  for (const LogJob& job : jobs) {
+    const std::string path = folder + kLogFiles[job.file].name;
+    if (!job.outcome.ok()) {
+      result.error = job.outcome.error;
       return result;
     }
-    if (series.outcome.counterBackLine > 0)
-      addNote(result.notes, path + " line " + std::to_string(series.outcome.counterBackLine) +
-                                ": the step counter goes back, so the world was continued from a save older than "
-                                "the log's end and the lines from here on repeat turns already logged; turns are "
-                                "counted one per line");
-    if (series.outcome.unterminatedLastLine)
+    if (job.outcome.counterBackLine > 0)
+      result.notes.push_back(path + " line " + std::to_string(job.outcome.counterBackLine) +
+                             ": the step counter goes back, so the world was continued from a save older than "
+                             "the log's end and the lines from here on repeat turns already logged; turns are "
+                             "counted one per line");
+    if (job.outcome.unterminatedLastLine)
       addNote(result.notes, path + ": the last line has no line end (being written, or cut off); it is left out");
-    const std::int64_t seriesEnd = request.firstTurn + series.outcome.lines - 1;
-    if (seriesEnd < lastTurn)
-      addNote(result.notes, path + " ends at turn " + std::to_string(seriesEnd) + ", before turn " +
-                                std::to_string(lastTurn));
+    const std::int64_t logEnd = request.firstTurn + job.outcome.lines - 1;
+    if (logEnd < lastTurn)
+      result.notes.push_back(path + " ends at turn " + std::to_string(logEnd) + ", before turn " +
+                             std::to_string(lastTurn));
   }
 
   result.figure.title = shown + ": turns " + std::to_string(from) + " to " + std::to_string(lastTurn);

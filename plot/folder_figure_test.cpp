@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <set>
 
+#include "base/instructions.h"
 #include "plot/log_reader.h"
 #include "plot/plot_test_support.h"
 
@@ -49,6 +50,31 @@ FolderFigure read(const std::string& folder, const std::string& series, int colu
   request.panels = panels(series);
   request.pixelColumns = columns;
   return readFolderFigure(request);
+}
+
+TEST(LogCatalog, SeriesHaveOneNameEachAndTheirGroupsFollowOneAnother) {
+  std::set<std::string> keys, groupsDone;
+  std::string group;
+  for (const SeriesInfo& info : allSeries()) {
+    EXPECT_TRUE(keys.insert(info.key).second) << info.key;
+    EXPECT_EQ(findSeries(info.key), &info);
+    EXPECT_LT(info.column, kLogFiles[info.file].numbers) << info.key;
+    if (info.group != group) {
+      EXPECT_TRUE(groupsDone.insert(info.group).second) << info.group << " comes twice";
+      group = info.group;
+    }
+  }
+  EXPECT_EQ(keys.size(), 27u + 32u + 2u);
+}
+
+// The instructions of `ope_ene.log`'s columns by the names the simulator gives them.
+TEST(LogCatalog, InstructionEnergyIsNamedAsTheSimulatorNamesItsInstructions) {
+  for (int code = 0; code < kInstructionCount; ++code) {
+    const SeriesInfo* byWord = findSeries(std::string("ope_ene.") + wordOf(code));
+    ASSERT_NE(byWord, nullptr) << wordOf(code);
+    EXPECT_EQ(byWord->column, code + 1);
+    EXPECT_EQ(findSeries(std::string("ope_ene.") + longNameOf(code)), byWord) << longNameOf(code);
+  }
 }
 
 TEST(PanelSeries, CommasSeparatePanelsAndPlusJoinsSeriesOnOne) {

@@ -67,6 +67,7 @@ std::vector<SeriesInfo> buildSeries() {
   const char* averages = "Averages over the living";
   const char* light = "Light";
   const char* parts = "Energy on edges, leaves and flowers";
+  const char* shares = "Shares of the energy on edges, leaves and flowers";
   const char* averageAccount = "Energy account of the average individual";
   const char* wholeAccount = "Energy account of the whole population";
   const char* instructions = "Energy per instruction (average individual)";
@@ -89,12 +90,12 @@ std::vector<SeriesInfo> buildSeries() {
       valueOf("edge.log", "Energy spent on edges, average individual", "Edges", "energy", parts),
       valueOf("leaf.log", "Energy spent on leaves, average individual", "Leaves", "energy", parts),
       valueOf("flower.log", "Energy spent on flowers, average individual", "Flowers", "energy", parts),
-      valueOf("per_edge.log", "Edges' share of the energy spent on parts", "Edges", "%", parts),
-      valueOf("per_leaf.log", "Leaves' share of the energy spent on parts", "Leaves", "%", parts),
-      valueOf("per_flower.log", "Flowers' share of the energy spent on parts", "Flowers", "%", parts),
       valueOf("tot_edge.log", "Energy spent on edges, whole population", "Edges", "energy", parts),
       valueOf("tot_leaf.log", "Energy spent on leaves, whole population", "Leaves", "energy", parts),
       valueOf("tot_flow.log", "Energy spent on flowers, whole population", "Flowers", "energy", parts),
+      valueOf("per_edge.log", "Edges' share of the energy spent on parts", "Edges", "%", shares),
+      valueOf("per_leaf.log", "Leaves' share of the energy spent on parts", "Leaves", "%", shares),
+      valueOf("per_flower.log", "Flowers' share of the energy spent on parts", "Flowers", "%", shares),
       valueOf("ave_get.log", "Energy gained, average individual", "Gained", "energy", averageAccount),
       valueOf("ave_used.log", "Energy used, average individual", "Used", "energy", averageAccount),
       valueOf("ave_keep.log", "Energy spent on upkeep, average individual", "Upkeep", "energy", averageAccount),

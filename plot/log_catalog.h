@@ -27,6 +27,8 @@ struct LogFile {
 };
 
 inline constexpr int kLogFileCount = 29;
+// The most numeric fields of any log's line (`ope_ene.log`'s).
+inline constexpr int kMaxLogNumbers = 33;
 // The logs in the order a turn appends their lines.
 extern const LogFile kLogFiles[kLogFileCount];
 

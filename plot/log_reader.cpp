@@ -1,5 +1,7 @@
 #include "plot/log_reader.h"
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -136,13 +138,14 @@ bool parseLogNumber(std::string_view field, double& value) {
   return false;
 }
 
-LogReadOutcome readLogColumn(const std::string& path, const LogFile& shape, int column, std::int64_t lastLine,
-                             const LogValueSink& sink) {
+LogReadOutcome readLogColumns(const std::string& path, const LogFile& shape, const std::vector<int>& columns,
+                              std::int64_t lastLine, const LogValuesSink& sink) {
   std::string failure;
   std::int64_t counterBackLine = 0;
   std::int64_t previousCounter = std::numeric_limits<std::int64_t>::min();
+  std::array<std::string_view, kMaxLogNumbers> fieldAt;
+  std::vector<double> values(columns.size());
   const auto handle = [&](std::int64_t line, std::string_view text) {
-    std::string_view counterField, valueField;
     int fields = 0;
     std::size_t at = 0;
     while (true) {
@@ -150,9 +153,7 @@ LogReadOutcome readLogColumn(const std::string& path, const LogFile& shape, int 
       if (at == text.size()) break;
       const std::size_t start = at;
       while (at < text.size() && !isBlank(text[at])) ++at;
-      const std::string_view field = text.substr(start, at - start);
-      if (fields == 0) counterField = field;
-      if (fields == column) valueField = field;
+      if (fields < kMaxLogNumbers) fieldAt[static_cast<std::size_t>(fields)] = text.substr(start, at - start);
       ++fields;
       if (shape.textFollows && fields == shape.numbers) break;
       if (fields > shape.numbers) break;
@@ -163,6 +164,7 @@ LogReadOutcome readLogColumn(const std::string& path, const LogFile& shape, int 
                                        : "expected " + fieldsExpected(shape) + ", found " + quoted(text));
       return false;
     }
+    const std::string_view counterField = fieldAt[0];
     std::int64_t counter = 0;
     const auto [end, error] = std::from_chars(counterField.data(), counterField.data() + counterField.size(), counter);
     if (error != std::errc() || end != counterField.data() + counterField.size()) {
@@ -171,18 +173,32 @@ LogReadOutcome readLogColumn(const std::string& path, const LogFile& shape, int 
     }
     if (counter < previousCounter && counterBackLine == 0) counterBackLine = line;
     previousCounter = counter;
-    double value = static_cast<double>(counter);
-    if (column != 0 && !parseLogNumber(valueField, value)) {
-      failure = lineError(path, line, quoted(valueField) + " is not a number");
-      return false;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+      const std::string_view field = fieldAt[static_cast<std::size_t>(columns[i])];
+      if (columns[i] == 0) {
+        values[i] = static_cast<double>(counter);
+      } else if (!parseLogNumber(field, values[i])) {
+        failure = lineError(path, line, quoted(field) + " is not a number");
+        return false;
+      }
     }
-    sink(line, value);
+    sink(line, values.data());
     return lastLine <= 0 || line < lastLine;
   };
-  LogReadOutcome outcome = forEachLine(path, handle);
+  LogReadOutcome outcome;
+  for (int column : columns)
+    if (column < 0 || column >= std::min(shape.numbers, kMaxLogNumbers)) outcome.error = path + ": no column " + std::to_string(column);
+  if (!outcome.ok()) return outcome;
+  outcome = forEachLine(path, handle);
   if (outcome.ok()) outcome.error = failure;
   outcome.counterBackLine = counterBackLine;
   return outcome;
+}
+
+LogReadOutcome readLogColumn(const std::string& path, const LogFile& shape, int column, std::int64_t lastLine,
+                             const LogValueSink& sink) {
+  return readLogColumns(path, shape, {column}, lastLine,
+                        [&](std::int64_t line, const double* values) { sink(line, values[0]); });
 }
 
 LogReadOutcome countLogLines(const std::string& path) {

@@ -20,6 +20,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "plot/log_catalog.h"
 
@@ -36,12 +37,18 @@ struct LogReadOutcome {
   bool ok() const { return error.empty(); }
 };
 
-// Called for every line read with its number (from 1) and the value in the requested column.
+// Called for every line read with its number (from 1) and the values in the requested
+// columns, in the order they were asked for.
+using LogValuesSink = std::function<void(std::int64_t line, const double* values)>;
 using LogValueSink = std::function<void(std::int64_t line, double value)>;
 
 // Reads lines 1 to `lastLine` of the log at `path` (all of them when `lastLine` is 0 or less)
-// and hands column `column` (0: the step counter) to `sink`. The lines before a malformed line
-// have reached the sink when it fails.
+// and hands the values in `columns` (0: the step counter; each below shape.numbers) to `sink`,
+// several columns of one log in one pass over it. The lines before a malformed line have
+// reached the sink when it fails.
+LogReadOutcome readLogColumns(const std::string& path, const LogFile& shape, const std::vector<int>& columns,
+                              std::int64_t lastLine, const LogValuesSink& sink);
+// The same for one column.
 LogReadOutcome readLogColumn(const std::string& path, const LogFile& shape, int column, std::int64_t lastLine,
                              const LogValueSink& sink);
 

@@ -49,12 +49,16 @@ TEST(LogReader, TakesTheAskedColumnOfTheInstructionAndClockLogs) {
   const std::string folder = freshFolder("logs");
   std::string usage = "1234567890123";
   for (int code = 0; code < 32; ++code) usage += " " + std::to_string(code * 10);
-  writeFile(folder + "ope_ene.log", usage + " \r\n");
-  const Read makeLeaf = readColumn(folder + "ope_ene.log", kLogFiles[28], 28);
-  ASSERT_TRUE(makeLeaf.outcome.ok()) << makeLeaf.outcome.error;
-  EXPECT_EQ(makeLeaf.values, std::vector<double>{270});
-  const Read counter = readColumn(folder + "ope_ene.log", kLogFiles[28], 0);
-  EXPECT_EQ(counter.values, std::vector<double>{1234567890123.0});
+  writeFile(folder + "ope_ene.log", usage + " \r\n" + usage + " \r\n");
+  std::vector<double> seen;
+  const LogReadOutcome outcome = readLogColumns(folder + "ope_ene.log", kLogFiles[28], {28, 0, 32}, 0,
+                                                [&](std::int64_t, const double* values) {
+                                                  seen.insert(seen.end(), values, values + 3);
+                                                });
+  ASSERT_TRUE(outcome.ok()) << outcome.error;
+  EXPECT_EQ(seen, (std::vector<double>{270, 1234567890123.0, 310, 270, 1234567890123.0, 310}));
+  EXPECT_EQ(readLogColumns(folder + "ope_ene.log", kLogFiles[28], {33}, 0, [](std::int64_t, const double*) {}).error,
+            folder + "ope_ene.log: no column 33");
 
   writeFile(folder + "c_time.log", "7 86312 1796655512 Mon Dec  7 14:58:32 2026\r\n9 86313 1796655513 Mon Dec  7 14:58:33 2026\r\n");
   const Read clock = readColumn(folder + "c_time.log", kLogFiles[0], 2);

@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-svg-dev
   freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri
-  xvfb xauth fonts-ipafont-gothic
+  xvfb xauth fonts-ipafont-gothic time
 )
 missing=()
 for p in "${packages[@]}"; do

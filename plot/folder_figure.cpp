@@ -193,6 +193,10 @@ FolderFigure readFolderFigure(const FolderFigureRequest& request) {
     lastTurn = request.firstTurn + counted.lines - 1;
   }
   const std::int64_t from = std::max(request.from.value_or(request.firstTurn), request.firstTurn);
+  if (request.to && from > lastTurn) {
+    result.error = "no turns from " + std::to_string(from) + " to " + std::to_string(lastTurn);
+    return result;
+  }
   if (from > lastTurn) {
     result.error = measured + " ends at turn " + std::to_string(lastTurn) + ", before turn " + std::to_string(from);
     return result;

@@ -1,7 +1,6 @@
 #include "plot/figure_scene.h"
 
 #include <QChart>
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QFont>
 #include <QGraphicsSimpleTextItem>

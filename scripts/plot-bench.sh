@@ -14,7 +14,7 @@ trap 'rm -rf "$work"' EXIT
 echo "plot-bench: writing the logs of $turns turns"
 build/bin/vek_plot_bench --write-logs "$work/world" "$turns"
 du -sh "$work/world" | sed 's/^/plot-bench: logs /'
-# Twice: the first run reads the logs from the disk cache as the write left them.
+# Twice, to show the spread on a busy machine; both read the logs from the page cache the write filled.
 for run in 1 2; do
   /usr/bin/time -v build/bin/vek-plot "$work/world" --out "$work/plot.png" 2>"$work/time.txt"
   wall=$(sed -n 's/.*Elapsed (wall clock) time (h:mm:ss or m:ss): //p' "$work/time.txt")

@@ -16,6 +16,7 @@ if [ -f "$folder/Vek.vek" ]; then
 else
   build/bin/vek-batch --base "$base" --turns "$turns" --snapshot "$snapshot"
 fi
+build/bin/vek-plot "$folder" --out "$base/plot.png"
 cat <<EOT
 
 The world's save folder: $PWD/$folder/

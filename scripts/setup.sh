@@ -9,9 +9,9 @@ cd "$(dirname "$0")/.."
 packages=(
   build-essential cmake pkg-config clang
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev zlib1g-dev
-  qt6-base-dev qt6-charts-dev
+  qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-svg-dev
   freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri
-  xvfb xauth fonts-ipafont-gothic
+  xvfb xauth fonts-ipafont-gothic time
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -12,6 +12,7 @@ packages=(
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-svg-dev
   freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri
   xvfb xauth fonts-ipafont-gothic time
+  pybind11-dev python3-dev python3-numpy python3-pytest python3-pandas python3-matplotlib
 )
 missing=()
 for p in "${packages[@]}"; do

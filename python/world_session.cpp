@@ -144,9 +144,6 @@ std::unique_ptr<WorldSession> WorldSession::load(const std::string& path, std::o
   {
     std::lock_guard<FairMutex> lock(session->mHeldWorld->mutex());
     checkFieldSide(session->mHeldWorld->place().parameters());
-    // Whether gene.gini belongs in a folder this world saves into later is the folder's
-    // business; a loaded world never saves anywhere else.
-    session->mFromBuiltInGenome = false;
     if (seed) session->mHeldWorld->place().random().reseed(*seed);
   }
   session->startLogs();
@@ -207,6 +204,7 @@ void WorldSession::run(int turns, int every, const std::function<bool()>& atEver
     turn = turnAfterRunning();
     if (!mLogFailure.empty()) throw SessionError(ErrorKind::kFile, mLogFailure);
     if (every > 0 && turn % every == 0 && turn == next && atEvery && !atEvery()) return;
+    if (mClosed) return;  // the callback closed the world
   }
 }
 

@@ -108,7 +108,7 @@ class WorldSession {
   std::unique_ptr<StatisticsLogs> mLogs;
   std::unique_ptr<::mWorld> mHeldWorld;
   std::unique_ptr<WorldDocument> mDocument;
-  bool mFromBuiltInGenome = true;
+  bool mFromBuiltInGenome = true;  // for the gene.gini of a folder a world in memory takes
 
   std::recursive_mutex mControl;   // held while the world is driven
   std::string mLogFailure;         // under mControl: why the logs stopped, "" while they work

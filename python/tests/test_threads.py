@@ -102,6 +102,8 @@ def test_the_callback_comes_at_multiples_of_every_and_may_stop_or_drive_the_worl
         world.run(5, callback=print)
     with pytest.raises(ValueError, match="turns must be 0 or more"):
         world.run(-1)
+    world.run(100, every=10, callback=lambda w: w.close())
+    assert world.closed and world.turn == 70
 
 
 def test_an_error_in_the_callback_or_ctrl_c_stops_the_world_at_a_step_it_goes_on_from():

@@ -10,11 +10,11 @@
 #include <sstream>
 #include <vector>
 
+#include "base/text_io.h"
 #include "body/parameters.h"
 #include "engine/place.h"
-#include "engine/world.h"
-#include "base/text_io.h"
 #include "engine/seed_list.h"
+#include "engine/world.h"
 #include "records/initial_gene_file.h"
 #include "records/world_document.h"
 #include "tests/test_support.h"

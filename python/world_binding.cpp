@@ -69,6 +69,16 @@ int indexOf(const WorldSession& session, const py::object& which) {
   return static_cast<int>(index);
 }
 
+// A table of the world, read under its mutex, as one NumPy structured array.
+py::object structuredTable(const WorldSession& session, Table (*make)(const mPlace&)) {
+  Table table;
+  {
+    py::gil_scoped_release release;
+    table = session.read([&](const mWorld& world) { return make(world.place()); });
+  }
+  return py::module_::import("vek").attr("_structured")(columnArrays(table));
+}
+
 py::dict individualDict(const IndividualRecord& r) {
   py::dict spent, registers;
   for (int code = 0; code < kInstructionCount; ++code)
@@ -245,26 +255,10 @@ KeyboardInterrupt; so does an exception in the callback, which then comes out of
           },
           "A copy of the world's parameters (change them with set()).")
       .def(
-          "individuals",
-          [](const WorldSession& session) {
-            Table table;
-            {
-              py::gil_scoped_release release;
-              table = session.read([](const mWorld& world) { return individualsTable(world.place()); });
-            }
-            return py::module_::import("vek").attr("_structured")(columnArrays(table));
-          },
+          "individuals", [](const WorldSession& session) { return structuredTable(session, &individualsTable); },
           "The living individuals as a NumPy structured array, one row each in population order.")
       .def(
-          "genes",
-          [](const WorldSession& session) {
-            Table table;
-            {
-              py::gil_scoped_release release;
-              table = session.read([](const mWorld& world) { return genesTable(world.place()); });
-            }
-            return py::module_::import("vek").attr("_structured")(columnArrays(table));
-          },
+          "genes", [](const WorldSession& session) { return structuredTable(session, &genesTable); },
           "The genes of the pool as a NumPy structured array: id, length, carriers.")
       .def(
           "individual",

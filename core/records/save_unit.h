@@ -12,7 +12,8 @@
 // Recovery (before every load and save) brings a folder to its last save: it finishes the
 // renames of a save whose manifest was written, removes what an unfinished save or atomic
 // replacement left (pending and temporary files), and cuts every appended file back to its
-// length at the save, half lines included, so logs and world always agree. A file that matches
+// length at the save, half lines included, so logs and world always agree. A saved file that
+// the world appends to between saves (the phylogeny) is cut back to its saved bytes too. A file that matches
 // neither the manifest nor a pending copy was edited by hand since: it is kept, with a notice.
 // A folder without a manifest (saved before this existed) is left as it is.
 //

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 #include <tiny_gltf.h>
 
-#include <sys/wait.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -15,6 +13,7 @@
 
 #include "export/gltf_file.h"
 #include "viewer/colour_rule.h"
+#include "viewer/test_programs.h"
 
 namespace {
 
@@ -22,38 +21,14 @@ namespace fs = std::filesystem;
 
 std::string dataPath(const std::string& name) { return std::string(VEK_TEST_DATA_DIR) + "/" + name; }
 
-std::string readAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream all;
-  all << in.rdbuf();
-  return all.str();
-}
-
-struct Outcome {
-  int exitCode = -1;
-  std::string out;
-  std::string err;
-};
+using viewer::test::Outcome;
+using viewer::test::readAll;
 
 class Export : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder = fs::temp_directory_path() / "vek_tests" /
-             (std::string("Export.") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-  }
+  void SetUp() override { folder = viewer::test::freshTestFolder("Export"); }
 
-  Outcome run(const std::string& command) {
-    const std::string line =
-        "cd '" + folder.string() + "' && " + command + " >stdout.txt 2>stderr.txt </dev/null";
-    const int status = std::system(line.c_str());
-    Outcome result;
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.out = readAll(folder / "stdout.txt");
-    result.err = readAll(folder / "stderr.txt");
-    return result;
-  }
+  Outcome run(const std::string& command) { return viewer::test::runIn(folder, command); }
 
   Outcome exportTo(const std::string& arguments) { return run("'" VEK_EXPORT_PROGRAM "' " + arguments); }
 

@@ -4,7 +4,7 @@
 // fixed-function lighting run in it unchanged.
 //
 // Ownership: the object owns the EGL display connection, context and pbuffer, and releases
-// them when destroyed. The context is current on the thread that created the object, which
+// them when destroyed (in sanitizer builds, after the process's leak check). The context is current on the thread that created the object, which
 // alone may draw with it.
 #pragma once
 

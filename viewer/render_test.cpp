@@ -4,16 +4,15 @@
 
 #include <QImage>
 
-#include <sys/wait.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 
 #include "viewer/colour_rule.h"
+#include "viewer/test_pixels.h"
+#include "viewer/test_programs.h"
 
 namespace {
 
@@ -21,22 +20,13 @@ namespace fs = std::filesystem;
 
 std::string dataPath(const std::string& name) { return std::string(VEK_TEST_DATA_DIR) + "/" + name; }
 
-std::string readAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream all;
-  all << in.rdbuf();
-  return all.str();
-}
-
-struct Outcome {
-  int exitCode = -1;
-  std::string out;
-  std::string err;
-};
-
-struct Pixel {
-  int r, g, b;
-};
+using viewer::test::isAxis;
+using viewer::test::isBlack;
+using viewer::test::isGround;
+using viewer::test::near;
+using viewer::test::Outcome;
+using viewer::test::Pixel;
+using viewer::test::readAll;
 
 // A written picture; x from the left, row from the bottom, as the window test counts them.
 struct Picture {
@@ -56,38 +46,16 @@ struct Picture {
   QImage image;
 };
 
-bool isGround(Pixel p) { return p.r >= 252 && std::abs(p.g - 217) <= 3 && std::abs(p.b - 130) <= 3; }
-bool isBlack(Pixel p) { return p.r == 0 && p.g == 0 && p.b == 0; }
-bool isPure(Pixel p) { return !isBlack(p) && ((p.g == 0 && p.b == 0) || (p.r == 0 && p.b == 0) || (p.r == 0 && p.g == 0)); }
-
-::testing::AssertionResult near(Pixel p, double r, double g, double b, int tolerance) {
-  const auto byte = [](double v) { return static_cast<int>(std::min(1.0, v) * 255 + 0.5); };
-  if (std::abs(p.r - byte(r)) <= tolerance && std::abs(p.g - byte(g)) <= tolerance &&
-      std::abs(p.b - byte(b)) <= tolerance)
-    return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "pixel (" << p.r << ", " << p.g << ", " << p.b << ") is not near ("
-                                       << byte(r) << ", " << byte(g) << ", " << byte(b) << ")";
-}
+// Coloured, and of one pure primary colour: an axis.
+bool isPure(Pixel p) { return !isBlack(p) && isAxis(p); }
 
 class Headless : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder = fs::temp_directory_path() / "vek_tests" /
-             (std::string("Headless.") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-  }
+  void SetUp() override { folder = viewer::test::freshTestFolder("Headless"); }
 
   // Runs `command` (already quoted as the shell needs) in the test's folder with no display.
   Outcome run(const std::string& command) {
-    const std::string line = "cd '" + folder.string() + "' && env -u DISPLAY -u WAYLAND_DISPLAY -u XAUTHORITY " +
-                             command + " >stdout.txt 2>stderr.txt </dev/null";
-    const int status = std::system(line.c_str());
-    Outcome result;
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.out = readAll(folder / "stdout.txt");
-    result.err = readAll(folder / "stderr.txt");
-    return result;
+    return viewer::test::runIn(folder, "env -u DISPLAY -u WAYLAND_DISPLAY -u XAUTHORITY " + command);
   }
 
   Outcome render(const std::string& arguments) { return run("'" TOVRA_PROGRAM "' " + arguments); }

@@ -30,6 +30,7 @@
 #include "viewer/camera.h"
 #include "viewer/glut_window.h"
 #include "viewer/scripted_dialogs.h"
+#include "viewer/test_pixels.h"
 #include "viewer/tovra.h"
 
 // Last: Xlib's macros (None, Status, Bool...) would clash with the names above.
@@ -37,11 +38,13 @@
 
 namespace {
 
-std::string dataPath(const std::string& name) { return std::string(VEK_TEST_DATA_DIR) + "/" + name; }
+using viewer::test::isAxis;
+using viewer::test::isBlack;
+using viewer::test::isGround;
+using viewer::test::near;
+using viewer::test::Pixel;
 
-struct Pixel {
-  int r, g, b;
-};
+std::string dataPath(const std::string& name) { return std::string(VEK_TEST_DATA_DIR) + "/" + name; }
 
 // A saved 24-bit bitmap, read back.
 struct Picture {
@@ -77,24 +80,6 @@ struct Picture {
   int width = 0;
   int height = 0;
 };
-
-// The ground lit from straight above: ambient (0.7, 0.5, 0.3) under the white light and the
-// default global ambient of 0.2, plus half of it as diffuse.
-bool isGround(Pixel p) { return p.r >= 252 && std::abs(p.g - 217) <= 3 && std::abs(p.b - 130) <= 3; }
-bool isBlack(Pixel p) { return p.r == 0 && p.g == 0 && p.b == 0; }
-// The axes are drawn unlit in pure red, green and blue.
-bool isAxis(Pixel p) {
-  return (p.g == 0 && p.b == 0) || (p.r == 0 && p.b == 0) || (p.r == 0 && p.g == 0);
-}
-
-::testing::AssertionResult near(Pixel p, double r, double g, double b, int tolerance) {
-  const auto byte = [](double v) { return static_cast<int>(std::min(1.0, v) * 255 + 0.5); };
-  if (std::abs(p.r - byte(r)) <= tolerance && std::abs(p.g - byte(g)) <= tolerance &&
-      std::abs(p.b - byte(b)) <= tolerance)
-    return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "pixel (" << p.r << ", " << p.g << ", " << p.b << ") is not near ("
-                                       << byte(r) << ", " << byte(g) << ", " << byte(b) << ")";
-}
 
 // What the X server knows of the windows on it, through a connection of its own.
 class XServer {

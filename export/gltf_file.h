@@ -7,7 +7,7 @@
 //
 // Materials carry the viewer's colours, turned into glTF's linear colour space: the ground,
 // one yellow for flowers and one red for petals shared by all, and each plant its own edge and
-// leaf colour. Discs are seen from both sides.
+// leaf colour. Discs and tubes (open at their ends) are drawn from both sides.
 #pragma once
 
 #include <optional>

@@ -26,8 +26,8 @@ struct Mesh {
   std::uint32_t addVertex(Vec3 point, Vec3 normal);
 };
 
-// Sides of the solids: enough to read as round in a model viewer, few enough that a world of
-// ten thousand parts stays a few megabytes.
+// Sides of the solids: enough to read as round in a model viewer, few enough that a part costs
+// about half a kilobyte of vertices and indices.
 inline constexpr int kCylinderSides = 8;
 inline constexpr int kDiscSegments = 12;
 inline constexpr int kPetalSegments = 8;

@@ -374,14 +374,18 @@ TEST_F(ViewerWindow, TheAxesStayInFrontOfTheGround) {
 }
 
 TEST_F(ViewerWindow, TheTitleNamesTheFileLoadedLast) {
-  const std::string plant = dataPath("snapshot_plant.view");
-  dialogs.answers.push_back(true);
-  dialogs.snapshots.push_back(plant);
-  tovra->keyboard('F');
-  for (int i = 0; i < 10; ++i) glutMainLoopEvent();
   XServer server;
-  EXPECT_TRUE(server.sizeOf("Tovra::" + plant, std::chrono::seconds(10)));
-  EXPECT_FALSE(server.sizeOf("Tovra::window test", std::chrono::seconds(0)));
+  const std::string before = pictureNamed("first.view");
+  const std::string after = pictureNamed("second.view");
+  for (const std::string& path : {before, after}) {
+    std::filesystem::copy_file(dataPath("snapshot_plant.view"), path);
+    dialogs.answers.push_back(true);
+    dialogs.snapshots.push_back(path);
+    tovra->keyboard('F');
+    for (int i = 0; i < 10; ++i) glutMainLoopEvent();
+    EXPECT_TRUE(server.sizeOf("Tovra::" + path, std::chrono::seconds(10))) << path;
+  }
+  EXPECT_FALSE(server.sizeOf("Tovra::" + before, std::chrono::seconds(0)));
 }
 
 // The window and a picture made without one (`tovra --render`, no display) show the same

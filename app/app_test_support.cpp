@@ -95,13 +95,12 @@ void writeFile(const std::string& path, const std::string& bytes) {
   out << bytes;
 }
 
-SimulatorTest::SimulatorTest() : mSavedParameters(gParam), mSimulator(std::make_unique<Simulator>()) {
+SimulatorTest::SimulatorTest() : mSimulator(std::make_unique<Simulator>()) {
   mSimulator->setApplicationFolder(folder());
 }
 
 SimulatorTest::~SimulatorTest() {
   mSimulator.reset();
-  gParam = mSavedParameters;
 }
 
 void SimulatorTest::createBuiltInWorld() {

@@ -73,7 +73,6 @@ class SimulatorTest : public ::testing::Test {
   std::string folder() const { return mFolder.path().toStdString() + "/"; }
 
   QTemporaryDir mFolder;
-  Parameters mSavedParameters;
   std::unique_ptr<Simulator> mSimulator;
   ScriptedDialogs mDialogs;
 };

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 
 namespace app {
@@ -23,12 +24,15 @@ std::string bitmapFileBytes(const QImage& picture) {
   const int w = std::max(0, picture.width() - 2);
   const int h = std::max(0, picture.height() - 2);
   const int padding = w % 4;
-  const std::uint32_t size = static_cast<std::uint32_t>(3 * w * h + 54 + padding * h);
+  // In 64 bits: 3 W H overflows an int long before a picture stops fitting in memory. A file
+  // beyond what the 32-bit size field holds says so with its largest value.
+  const std::uint64_t size = 3ull * static_cast<std::uint64_t>(w) * static_cast<std::uint64_t>(h) + 54 +
+                             static_cast<std::uint64_t>(padding) * static_cast<std::uint64_t>(h);
 
   std::string out;
   out.reserve(size);
   out += "BM";
-  put32(out, size);
+  put32(out, static_cast<std::uint32_t>(std::min<std::uint64_t>(size, UINT32_MAX)));
   put16(out, 0);
   put16(out, 0);
   put32(out, 54);

@@ -17,6 +17,7 @@
 #include "app/strings.h"
 #include "app/target_dialog.h"
 #include "app/texts.h"
+#include "engine/place.h"
 #include "engine/world.h"
 
 namespace app {
@@ -171,7 +172,12 @@ void kGeneView::openTarget() {
     mDialogs.inform(QString::fromUtf8(text::kNoTarget));
     return;
   }
-  openTargetDialog(mSimulator, mDialogs, TargetSubject::temporary(mShown->id, mShown->codes), window());
+  Parameters parameters;
+  if (mWorld* world = mSimulator.world()) {
+    std::lock_guard<FairMutex> lock(world->mutex());
+    parameters = world->place().parameters();
+  }
+  openTargetDialog(mSimulator, mDialogs, TargetSubject::temporary(mShown->id, mShown->codes, parameters), window());
 }
 
 void kGeneView::saveCode() {

@@ -41,7 +41,7 @@ bool saveFrequencyTable(VekDialogs& dialogs, const std::string& saveFolder, cons
                         const char* defaultName) {
   return saveThroughDialog(dialogs, request(saveFolder, defaultName, text::kFrequencySuffix, text::kFrequencyFilter),
                            text::kWritingTable,
-                           [&](const std::string& path) { return vek::writeFrequencyFile(path, table); });
+                           [&](const std::string& path) { return vek::writeFrequencyFile(path, table, fileWriteBusy()); });
 }
 
 bool saveGeneFile(VekDialogs& dialogs, const std::string& saveFolder, const mID& geneId, const std::string& codeBox) {
@@ -49,7 +49,7 @@ bool saveGeneFile(VekDialogs& dialogs, const std::string& saveFolder, const mID&
   named.setIdentifier(geneId);
   return saveThroughDialog(dialogs, request(saveFolder, vek::geneFileName(named), text::kGeneSuffix, text::kGeneFilter),
                            text::kWritingGene, [&](const std::string& path) {
-                             return vek::writeGeneFile(path, vek::geneFileText(named, codeBox));
+                             return vek::writeGeneFile(path, vek::geneFileText(named, codeBox), fileWriteBusy());
                            });
 }
 
@@ -67,7 +67,7 @@ bool SaveTovraView(Simulator& simulator, VekDialogs& dialogs) {
           std::lock_guard<FairMutex> lock(simulator.world()->mutex());
           snapshot = vek::snapshotText(simulator.world()->place());
         }
-        return vek::writeSnapshotFile(path, snapshot);
+        return vek::writeSnapshotFile(path, snapshot, fileWriteBusy());
       });
 }
 
@@ -77,7 +77,7 @@ bool saveSeedSnapshot(VekDialogs& dialogs, const std::string& saveFolder, const 
                            text::kWritingSnapshot, [&](const std::string& path) -> vek::FileOutcome {
                              const std::optional<std::string> snapshot = buildText();
                              if (!snapshot) return {"the individual is no longer alive; nothing written to " + path};
-                             return vek::writeSnapshotFile(path, *snapshot);
+                             return vek::writeSnapshotFile(path, *snapshot, fileWriteBusy());
                            });
 }
 
@@ -86,7 +86,7 @@ bool saveBitmap(VekDialogs& dialogs, const std::string& saveFolder, const std::s
   return saveThroughDialog(dialogs, request(saveFolder, defaultName, text::kBitmapSuffix, text::kBitmapFilter),
                            text::kWritingBitmap, [&](const std::string& path) -> vek::FileOutcome {
                              const std::string picture = bytes();
-                             vek::FileWriteGuard lock;
+                             vek::FileWriteGuard lock(fileWriteBusy());
                              errno = 0;
                              if (!vek::writeFileAtomically(path, picture))
                                return {vek::describeFileError("cannot write the picture", path)};

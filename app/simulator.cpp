@@ -3,14 +3,21 @@
 #include <mutex>
 
 #include "body/parameters.h"
+#include "engine/place.h"
 #include "engine/world.h"
 #include "records/statistics_logs.h"
 #include "records/world_document.h"
 
 namespace app {
 
+vek::FileWriteLock& fileWriteBusy() {
+  static vek::FileWriteLock flag;
+  return flag;
+}
+
 Simulator::Simulator()
-    : mOwnedWorld(std::make_unique<mWorld>()), mDocument(std::make_unique<vek::WorldDocument>(*mOwnedWorld)) {}
+    : mOwnedWorld(std::make_unique<mWorld>()),
+      mDocument(std::make_unique<vek::WorldDocument>(*mOwnedWorld, fileWriteBusy())) {}
 
 Simulator::~Simulator() { discardWorld(); }
 
@@ -26,7 +33,7 @@ vek::FileOutcome Simulator::createWorld(const std::string& geneFile, const std::
     bool read = false;
     {
       std::lock_guard<FairMutex> lock(mOwnedWorld->mutex());
-      read = readParameterFile(parameterFile, true);
+      read = readParameterFile(mOwnedWorld->place().parameters(), parameterFile, true);
     }
     if (!read) return afterOpening({"cannot read the parameter file " + parameterFile});
   }
@@ -44,8 +51,11 @@ vek::FileOutcome Simulator::afterOpening(const vek::FileOutcome& outcome) {
     return outcome;
   }
   // The logs are written before the views recompute the population's statistics, so what
-  // they record never depends on which windows are open.
-  mLogs = std::make_unique<vek::StatisticsLogs>(mDocument->saveFolder());
+  // they record never depends on which windows are open. Observers of an earlier opening go
+  // first: a world never hears twice of one turn, nor of logs that are gone.
+  if (mLogs) mOwnedWorld->removeObserver(mLogs.get());
+  mOwnedWorld->removeObserver(&mBridge);
+  mLogs = std::make_unique<vek::StatisticsLogs>(mDocument->saveFolder(), fileWriteBusy());
   mOwnedWorld->addObserver(mLogs.get());
   mOwnedWorld->addObserver(&mBridge);
   mBridge.setWorld(mOwnedWorld.get());

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "app/world_bridge.h"
+#include "base/file_lock.h"
 #include "base/file_outcome.h"
 
 class mWorld;
@@ -23,6 +24,10 @@ class WorldDocument;
 }  // namespace vek
 
 namespace app {
+
+// fileWriteBusy: the program's one file lock, which serialises every file write of the
+// windowed simulator (the worker's logs, saves, snapshots, tables, pictures). Any thread.
+vek::FileWriteLock& fileWriteBusy();
 
 class Simulator {
  public:

@@ -19,12 +19,14 @@ TargetSubject TargetSubject::ofSeed(const SeedHandle& handle) {
   return subject;
 }
 
-TargetSubject TargetSubject::temporary(const mID& geneId, const std::vector<int>& codes) {
+TargetSubject TargetSubject::temporary(const mID& geneId, const std::vector<int>& codes,
+                                       const Parameters& parameters) {
   TargetSubject subject;
   subject.mGenome = std::make_unique<mGene>(nullptr, codes);
   subject.mGenome->setIdentifier(geneId);
-  const mPoint3D centre(mField::centreX(), mField::centreY(), 0.0);
-  subject.mTemporary = std::make_unique<mSeed>(subject.mGenome.get(), nullptr, geneId, centre, 0, 0.0);
+  subject.mParameters = std::make_unique<Parameters>(parameters);
+  const mPoint3D centre(mField::centreX(parameters), mField::centreY(parameters), 0.0);
+  subject.mTemporary = std::make_unique<mSeed>(subject.mGenome.get(), *subject.mParameters, geneId, centre, 0.0);
   return subject;
 }
 

@@ -1,7 +1,7 @@
 // Who the target dialog shows: either an individual of the world's population, found again
 // through its handle each time the dialog reads it, or a temporary individual made from a
-// genome shown in the gene view. A temporary individual is owned here, with a copy of its
-// genome, so it stays valid whatever the world does meanwhile; it belongs to no population,
+// genome shown in the gene view. A temporary individual is owned here, with copies of its
+// genome and of the world's parameters, so it stays valid whatever the world does meanwhile; it belongs to no population,
 // stands on the ground at the field's centre, is not new-born and starts with no energy.
 //
 // GUI thread. find() reads the world: hold the world's mutex around it and around every use
@@ -17,6 +17,7 @@
 class mGene;
 class mPlace;
 class mSeed;
+struct Parameters;
 
 namespace app {
 
@@ -29,7 +30,8 @@ class TargetSubject {
   TargetSubject& operator=(TargetSubject&&) = delete;
 
   static TargetSubject ofSeed(const SeedHandle& handle);
-  static TargetSubject temporary(const mID& geneId, const std::vector<int>& codes);
+  // `parameters`: the world's, read under its mutex.
+  static TargetSubject temporary(const mID& geneId, const std::vector<int>& codes, const Parameters& parameters);
 
   bool isEmpty() const { return !mHandle.seed && !mTemporary; }
   bool isTemporary() const { return mTemporary != nullptr; }
@@ -39,6 +41,7 @@ class TargetSubject {
  private:
   SeedHandle mHandle;
   std::unique_ptr<mGene> mGenome;  // the temporary individual's genome; outlives it
+  std::unique_ptr<Parameters> mParameters;  // and the parameters it lives under
   std::unique_ptr<mSeed> mTemporary;
 };
 

@@ -87,7 +87,8 @@ TargetTexts targetTexts(const mSeed& seed) {
 double lightIncome(const mSeed& seed) {
   double sum = 0;
   for (const auto& leaf : seed.body().leaves()) sum += leaf->radius() * leaf->radius();
-  return kPi * sum / (gParam.mField_haba * gParam.mField_haba) * gParam.mField_downsize * gParam.mField_daylight;
+  const Parameters& p = seed.parameters();
+  return kPi * sum / (p.mField_haba * p.mField_haba) * p.mField_downsize * p.mField_daylight;
 }
 
 std::string pictureFileName(const mSeed& seed) {

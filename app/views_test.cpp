@@ -54,7 +54,10 @@ class ViewsTest : public SimulatorTest {
     return world().place().population().living().front()->id().text();
   }
   // Marks every childless individual older than 0 turns for death at its evaluation.
-  void makeEveryoneMortal() { gParam.mSeed_turn_effect = 0; }
+  void makeEveryoneMortal() {
+    std::lock_guard<FairMutex> lock(world().mutex());
+    world().place().parameters().mSeed_turn_effect = 0;
+  }
 
   std::unique_ptr<CMainFrame> mFrame;
 };

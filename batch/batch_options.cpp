@@ -2,10 +2,38 @@
 
 #include <CLI/CLI.hpp>
 
+#include <charconv>
 #include <climits>
 #include <cstdio>
+#include <string_view>
+
+#include "body/parameters.h"
 
 namespace vek::batch {
+
+namespace {
+
+// "KEY=VALUE" as a parameter key of the parameter file and a number; an empty string when it
+// is one, else what is wrong with it.
+std::string parseSetting(const std::string& text, std::pair<std::string, double>& setting) {
+  const size_t equals = text.find('=');
+  if (equals == std::string::npos) return "--set " + text + ": expected KEY=VALUE";
+  const std::string key = text.substr(0, equals);
+  const std::string_view value = std::string_view(text).substr(equals + 1);
+  const std::optional<ParameterKey> known = findParameterKey(key);
+  if (!known) return "--set " + text + ": " + key + " is not a key of the parameter file";
+  double number = 0;
+  const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
+  if (value.empty() || error != std::errc() || end != value.data() + value.size())
+    return "--set " + text + ": " + std::string(value) + " is not a number";
+  if (known->isInteger() && (number != static_cast<double>(static_cast<long long>(number)) ||
+                             number < INT_MIN || number > INT_MAX))
+    return "--set " + text + ": " + key + " takes a whole number";
+  setting = {key, number};
+  return {};
+}
+
+}  // namespace
 
 ParsedCommandLine parseCommandLine(int argc, char** argv) {
   BatchOptions o;
@@ -28,15 +56,31 @@ ParsedCommandLine parseCommandLine(int argc, char** argv) {
                  "Read this parameter file (with --load: after the saved parameters, replacing them)")
       ->type_name("FILE.pini")
       ->check(CLI::ExistingFile);
-  app.add_option("--base", o.baseDirectory, "The folder in which a new world's save folder is made")
+  std::vector<std::string> settings;
+  app.add_option("--set", settings,
+                 "Set one parameter of the parameter file by its key, after --param (and after the saved "
+                 "parameters with --load); may be given several times")
+      ->type_name("KEY=VALUE");
+  app.add_option("--base", o.baseDirectory,
+                 "The folder in which a new world's save folder is made (created, with its parents, if missing)")
       ->type_name("DIR")
-      ->check(CLI::ExistingDirectory)
       ->capture_default_str()
       ->excludes(load);
-  app.add_option("--turns", o.turns, "Whole turns to run from where the world stands (0: just create and save)")
-      ->type_name("N")
+  auto* turns =
+      app.add_option("--turns", o.turns, "Whole turns to run from where the world stands (0: just create and save)")
+          ->type_name("N")
+          ->check(CLI::Range(0, INT_MAX))
+          ->capture_default_str();
+  app.add_option("--until", o.until,
+                 "Run until the world's turn reaches T (nothing when it already has): a command that can be "
+                 "given again after an interruption")
+      ->type_name("T")
       ->check(CLI::Range(0, INT_MAX))
-      ->capture_default_str();
+      ->excludes(turns);
+  app.add_flag("--resume", o.resume,
+               "When the folder a new world would get already holds a saved world, continue that one as "
+               "--load does (its random numbers go on; --seed is then not used) instead of refusing")
+      ->excludes(load);
   app.add_option("--seed", seed, "Reseed the random numbers (without it a run starts from 1033 and repeats itself)")
       ->type_name("S")
       ->check(CLI::Range(0LL, 4294967295LL));
@@ -45,6 +89,20 @@ ParsedCommandLine parseCommandLine(int argc, char** argv) {
       ->check(CLI::Range(1, INT_MAX));
   app.add_option("--snapshot", o.snapshotFile, "Write a snapshot of the whole world for the viewer at the end")
       ->type_name("FILE.view");
+  auto* every = app.add_option("--snapshot-every", o.snapshotEvery,
+                               "Also write a numbered snapshot (world-000100.view, ...) after every turn that is a "
+                               "multiple of K")
+                    ->type_name("K")
+                    ->check(CLI::Range(1, INT_MAX));
+  app.add_option("--snapshot-dir", o.snapshotFolder,
+                 "The folder of the numbered snapshots (default: snapshots/ in the save folder)")
+      ->type_name("DIR")
+      ->needs(every);
+  app.add_flag("--force", o.force, "Let numbered snapshots replace those an earlier run left in their folder")
+      ->needs(every);
+  app.add_option("--summary", o.summaryFile,
+                 "At the end, write the run's final figures, timing and settings as JSON")
+      ->type_name("FILE.json");
   app.add_flag("--quiet", o.quiet, "No progress bar and no summary line");
   app.add_flag("--profile", o.profile,
                "At the end, print the wall time of each phase and the covered-cell visits of the light");
@@ -61,6 +119,14 @@ ParsedCommandLine parseCommandLine(int argc, char** argv) {
     return {std::nullopt, 2};
   }
   if (seed >= 0) o.seed = static_cast<std::uint32_t>(seed);
+  for (const std::string& text : settings) {
+    std::pair<std::string, double> setting;
+    if (const std::string error = parseSetting(text, setting); !error.empty()) {
+      std::fprintf(stderr, "vek-batch: %s\nRun vek-batch --help for the options.\n", error.c_str());
+      return {std::nullopt, 2};
+    }
+    o.settings.push_back(setting);
+  }
   return {o, 0};
 }
 

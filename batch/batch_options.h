@@ -1,12 +1,16 @@
 // The command line of vek-batch, the headless runner:
-//   vek-batch [--load DIR | --gene FILE.gini] [--param FILE.pini] [--base DIR] [--turns N]
-//             [--seed S] [--save-every K] [--snapshot FILE.view] [--quiet] [--profile]
-//             [--reference]
+//   vek-batch [--load DIR | --gene FILE.gini] [--param FILE.pini] [--set KEY=VALUE]...
+//             [--base DIR [--resume]] [--turns N | --until T] [--seed S] [--save-every K]
+//             [--snapshot FILE.view]
+//             [--snapshot-every K [--snapshot-dir DIR] [--force]] [--summary FILE.json]
+//             [--quiet] [--profile] [--reference]
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace vek::batch {
 
@@ -14,14 +18,22 @@ struct BatchOptions {
   std::string loadFolder;     // a save folder to continue ("" for a new world)
   std::string geneFile;       // an initial gene file for a new world ("" for the built-in genome)
   std::string parameterFile;  // a parameter file ("" for the defaults, or the saved ones)
+  // Parameters set by key after the parameter file, in the order given; keys and values checked.
+  std::vector<std::pair<std::string, double>> settings;
   std::string baseDirectory = ".";
   int turns = 1000;
+  std::optional<int> until;   // run until the world's turn reaches this (instead of --turns)
+  bool resume = false;        // continue the world already saved in the new world's folder
   std::optional<std::uint32_t> seed;
   int saveEvery = 0;          // 0: save only at the end
   std::string snapshotFile;   // "" for no snapshot
+  int snapshotEvery = 0;      // 0: no numbered snapshots during the run
+  std::string snapshotFolder;  // where they go ("" for "snapshots/" in the save folder)
+  bool force = false;          // numbered snapshots may replace those of an earlier run
+  std::string summaryFile;     // "" for no summary
   bool quiet = false;
   bool profile = false;    // time per phase and covered-cell visits at the end
-  bool reference = false;  // the plain algorithms (engine/reference_mode.h)
+  bool reference = false;  // the plain algorithms (body/world_settings.h)
 };
 
 // Parses the command line. Returns the options, or the exit code when the program is to end

@@ -1,5 +1,6 @@
 #include "batch/batch_run.h"
 
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -13,11 +14,11 @@
 
 #include "batch/interrupt_watcher.h"
 #include "batch/progress_bar.h"
+#include "batch/run_summary.h"
+#include "batch/snapshot_series.h"
 #include "body/parameters.h"
 #include "body/field.h"
 #include "engine/place.h"
-#include "body/reference_mode.h"
-#include "base/random.h"
 #include "engine/seed_list.h"
 #include "engine/world.h"
 #include "genome/gene_list.h"
@@ -45,34 +46,66 @@ std::string absoluteFolder(const std::string& path) {
   return asFolder(absolute.lexically_normal().string());
 }
 
+double processorSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
+}
+
+void applySettings(const BatchOptions& o, Parameters& p) {
+  for (const auto& [key, value] : o.settings) findParameterKey(key)->set(p, value);
+}
+
 // Reads the parameters that the world is to be built with, before the world exists: the
 // light field takes its size from mField_N when it is made.
-FileOutcome readParametersFirst(const BatchOptions& o, const std::string& loadFolder) {
+FileOutcome readParametersFirst(const BatchOptions& o, const std::string& loadFolder, Parameters& p) {
   const std::string file = !loadFolder.empty() ? loadFolder + "parameter.pini" : o.parameterFile;
   errno = 0;
-  if (!file.empty() && !readParameterFile(file, true)) return {describeFileError("cannot read", file)};
+  if (!file.empty() && !readParameterFile(p, file, true)) return {describeFileError("cannot read", file)};
   errno = 0;
-  if (!loadFolder.empty() && !o.parameterFile.empty() && !readParameterFile(o.parameterFile, true))
+  if (!loadFolder.empty() && !o.parameterFile.empty() && !readParameterFile(p, o.parameterFile, true))
     return {describeFileError("cannot read", o.parameterFile)};
-  if (gParam.mField_N > kMaxFieldSide)
-    return {"mField_N = " + std::to_string(gParam.mField_N) + " asks for a field of " +
-            std::to_string(gParam.mField_N) + " x " + std::to_string(gParam.mField_N) + " cells; at most " +
-            std::to_string(kMaxFieldSide) + " per side are allowed"};
+  applySettings(o, p);
+  if (p.mField_N > kMaxFieldSide)
+    return {"mField_N = " + std::to_string(p.mField_N) + " asks for a field of " + std::to_string(p.mField_N) +
+            " x " + std::to_string(p.mField_N) + " cells; at most " + std::to_string(kMaxFieldSide) +
+            " per side are allowed"};
   return {};
+}
+
+// The save folder a new world would get under `base`.
+FileOutcome plannedSaveFolder(const BatchOptions& o, const std::string& base, std::string& folder) {
+  if (o.geneFile.empty()) {
+    folder = builtInSaveFolder(base);
+    return {};
+  }
+  return initialGeneFileSaveFolder(base, o.geneFile, folder);
+}
+
+// With --resume, the world saved where a new one would go.
+std::optional<std::string> savedWorldToResume(const BatchOptions& o, const std::string& base) {
+  std::string folder;
+  if (!plannedSaveFolder(o, base, folder).ok()) return std::nullopt;
+  std::error_code error;
+  if (!std::filesystem::exists(folder + kMarkerFileName, error)) return std::nullopt;
+  return folder;
 }
 
 // A new world must not replace the lives files of a world already saved in its folder.
 FileOutcome refuseToReplaceASavedWorld(const BatchOptions& o, const std::string& base) {
   std::string folder;
-  if (o.geneFile.empty()) {
-    folder = builtInSaveFolder(base);
-  } else if (FileOutcome planned = initialGeneFileSaveFolder(base, o.geneFile, folder); !planned.ok()) {
-    return planned;
-  }
+  if (FileOutcome planned = plannedSaveFolder(o, base, folder); !planned.ok()) return planned;
   if (holdsSavedWorld(folder))
     return {folder + " already holds a saved world; continue it with --load " + folder +
             ", or choose another --base"};
   return {};
+}
+
+FileOutcome makeBaseFolder(const std::string& base) {
+  std::error_code error;
+  std::filesystem::create_directories(base, error);
+  if (std::filesystem::is_directory(base, error)) return {};
+  return {"cannot make the folder " + base + (error ? ": " + error.message() : std::string())};
 }
 
 FileOutcome checkSnapshotFolder(const std::string& snapshotFile) {
@@ -114,7 +147,7 @@ void printProfile(mWorld& world, double seconds, int turns) {
   for (double phase : phases) stepped += phase;
   const double perTurn = turns > 0 ? 1e6 / turns : 0.0;
   std::fprintf(stderr, "vek-batch: profile of %.3f s, %d turns (%s algorithms); every step is timed, which adds to the run:\n",
-               seconds, turns, referenceAlgorithms() ? "reference" : "fast");
+               seconds, turns, world.place().settings().algorithms == mAlgorithms::kPlain ? "reference" : "fast");
   for (int phase = 0; phase < kPhaseCount; ++phase)
     std::fprintf(stderr, "  %-16s %10.3f s  %5.1f %%  %10.1f us per turn\n", kPhaseNames[phase], phases[phase],
                  stepped > 0 ? 100.0 * phases[phase] / stepped : 0.0, phases[phase] * perTurn);
@@ -131,42 +164,74 @@ int runBatch(const BatchOptions& o) {
   if (FileOutcome snapshot = checkSnapshotFolder(o.snapshotFile); !snapshot.ok()) return fail(snapshot.error);
   const std::string base = absoluteFolder(o.baseDirectory);
   std::string loadFolder;
-  if (!o.loadFolder.empty()) {
+  if (o.loadFolder.empty()) {
+    if (FileOutcome made = makeBaseFolder(base); !made.ok()) return fail(made.error);
+  } else {
     loadFolder = absoluteFolder(o.loadFolder);
     if (!std::filesystem::exists(loadFolder + kMarkerFileName))
       return fail(loadFolder + " is not a save folder: it holds no " + kMarkerFileName);
-  } else if (FileOutcome refused = refuseToReplaceASavedWorld(o, base); !refused.ok()) {
-    return fail(refused.error);
   }
-  if (FileOutcome parameters = readParametersFirst(o, loadFolder); !parameters.ok()) return fail(parameters.error);
+  if (o.loadFolder.empty()) {
+    if (o.resume) {
+      if (std::optional<std::string> saved = savedWorldToResume(o, base)) loadFolder = *saved;
+    }
+    if (loadFolder.empty()) {
+      if (FileOutcome refused = refuseToReplaceASavedWorld(o, base); !refused.ok()) return fail(refused.error);
+    }
+  }
+  mWorldSettings settings;
+  settings.algorithms = o.reference ? mAlgorithms::kPlain : mAlgorithms::kFast;
+  if (FileOutcome parameters = readParametersFirst(o, loadFolder, settings.parameters); !parameters.ok())
+    return fail(parameters.error);
 
-  // Observers are made before the world and so outlive its worker.
+  // Observers and the file lock are made before the world and so outlive its worker.
+  FileWriteLock fileLock;
   std::unique_ptr<StatisticsLogs> logs;
+  std::unique_ptr<SnapshotSeries> snapshots;
   std::unique_ptr<ProgressBar> progress;
-  mWorld world;
-  WorldDocument document(world);
+  mWorld world(settings);
+  WorldDocument document(world, fileLock);
   FileOutcome opened;
   if (!loadFolder.empty()) opened = document.load(loadFolder);
   else if (!o.geneFile.empty()) opened = document.createFromInitialGeneFile(base, o.geneFile, o.parameterFile);
   else opened = document.createWithBuiltInGenome(base);
   if (!opened.ok()) return fail(opened.error);
-  if (!loadFolder.empty() && !o.parameterFile.empty()) {
+  {
+    // The saved parameters (or a gene file's parameter file) were read anew as the world was
+    // made: what the command line adds comes after them.
     std::lock_guard<FairMutex> lock(world.mutex());
-    readParameterFile(o.parameterFile, true);
+    if (!loadFolder.empty() && !o.parameterFile.empty())
+      readParameterFile(world.place().parameters(), o.parameterFile, true);
+    applySettings(o, world.place().parameters());
   }
 
   const Counts first = countsOf(world);
   if (first.living == 0) std::fprintf(stderr, "vek-batch: warning: the world holds no individual\n");
-  if (o.turns > INT_MAX - first.turn)
+  if (!o.until && o.turns > INT_MAX - first.turn)
     return fail("the world stands at turn " + std::to_string(first.turn) + "; " + std::to_string(o.turns) +
                 " more turns would pass the largest turn number");
-  if (o.seed) reseedRandom(*o.seed);
-  setReferenceAlgorithms(o.reference);
+  const bool resumed = o.resume && !loadFolder.empty();
+  if (o.seed && !resumed) world.place().random().reseed(*o.seed);
   world.setProfiling(o.profile);
+  // A batch run is the machine's work, not a desktop's: it keeps the process's priority, and
+  // whoever wants it lower uses nice.
+  world.setLowestPriority(false);
 
-  logs = std::make_unique<StatisticsLogs>(document.saveFolder());
+  logs = std::make_unique<StatisticsLogs>(document.saveFolder(), fileLock);
+  // The plain run stands for the whole plain program, whose logs were opened for every line.
+  logs->setKeepFilesOpen(!o.reference);
   world.addObserver(logs.get());
-  const int lastTurn = first.turn + o.turns;
+  const int lastTurn = o.until ? std::max(first.turn, *o.until) : first.turn + o.turns;
+  if (o.snapshotEvery > 0) {
+    const std::string folder =
+        asFolder(o.snapshotFolder.empty() ? document.saveFolder() + "snapshots" : absoluteFolder(o.snapshotFolder));
+    if (FileOutcome made = makeBaseFolder(folder); !made.ok()) return fail(made.error);
+    snapshots = std::make_unique<SnapshotSeries>(folder, o.snapshotEvery, fileLock);
+    if (!o.force) {
+      if (FileOutcome free = snapshots->checkNothingReplaced(first.turn, lastTurn); !free.ok()) return fail(free.error);
+    }
+    world.addObserver(snapshots.get());
+  }
   if (!o.quiet && isatty(STDERR_FILENO)) {
     progress = std::make_unique<ProgressBar>(first.turn, lastTurn);
     world.addObserver(progress.get());
@@ -183,6 +248,7 @@ int runBatch(const BatchOptions& o) {
   });
 
   const auto started = std::chrono::steady_clock::now();
+  const double cpuStarted = processorSeconds();
   for (int turn = first.turn; turn < lastTurn && !watcher.interrupted();) {
     const int next = o.saveEvery > 0 && lastTurn - turn > o.saveEvery ? turn + o.saveEvery : lastTurn;
     runUntil(world, watcher, next);
@@ -192,19 +258,24 @@ int runBatch(const BatchOptions& o) {
     }
   }
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  const double cpuSeconds = processorSeconds() - cpuStarted;
   if (progress) progress->finish();
 
   if (FileOutcome saved = document.save(); !saved.ok()) return fail(saved.error);
   if (logs->failures() > 0)
     std::fprintf(stderr, "vek-batch: warning: the logs of %d turns were not all written; the first fault: %s\n",
                  logs->failures(), logs->firstFailure().c_str());
+  if (snapshots && snapshots->failures() > 0)
+    std::fprintf(stderr, "vek-batch: warning: %d numbered snapshots were not written; the first fault: %s\n",
+                 snapshots->failures(), snapshots->firstFailure().c_str());
   if (!o.snapshotFile.empty()) {
     std::string text;
     {
       std::lock_guard<FairMutex> lock(world.mutex());
       text = snapshotText(world.place());
     }
-    if (FileOutcome written = writeSnapshotFile(o.snapshotFile, text); !written.ok()) return fail(written.error);
+    if (FileOutcome written = writeSnapshotFile(o.snapshotFile, text, fileLock); !written.ok())
+      return fail(written.error);
   }
 
   const Counts last = countsOf(world);
@@ -215,6 +286,17 @@ int runBatch(const BatchOptions& o) {
                 document.saveFolder().c_str());
   std::fflush(stdout);
   if (o.profile) printProfile(world, seconds, run);
+  if (!o.summaryFile.empty()) {
+    RunFacts facts{document.saveFolder(), resumed ? std::nullopt : o.seed, o.reference, first.turn, seconds,
+                   cpuSeconds, watcher.interrupted()};
+    if (!facts.seed && loadFolder.empty()) facts.seed = 1033;  // a new world's generator starts there
+    std::string text;
+    {
+      std::lock_guard<FairMutex> lock(world.mutex());
+      text = runSummaryText(world, facts);
+    }
+    if (FileOutcome written = writeRunSummary(o.summaryFile, text); !written.ok()) return fail(written.error);
+  }
   return watcher.interrupted() ? 130 : 0;
 }
 

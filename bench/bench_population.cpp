@@ -12,8 +12,6 @@
 #include "body/field.h"
 #include "body/parts_list.h"
 #include "engine/place.h"
-#include "base/random.h"
-#include "body/reference_mode.h"
 #include "engine/seed.h"
 #include "engine/seed_list.h"
 #include "engine/world.h"
@@ -45,24 +43,31 @@ mGene* poolGene(mPlace& place, const std::vector<int>& codes) {
 
 const char* modeName(long mode) { return mode == 0 ? "fast" : "reference"; }
 
-void holdPopulationSteady() {
-  gParam.mSeedList_random_delete_probability = 0;
-  gParam.mField_capacity = 10;
+mWorldSettings settingsOf(long mode) {
+  mWorldSettings settings;
+  settings.algorithms = mode == 0 ? mAlgorithms::kFast : mAlgorithms::kPlain;
+  return settings;
+}
+
+void holdPopulationSteady(Parameters& p) {
+  p.mSeedList_random_delete_probability = 0;
+  p.mField_capacity = 10;
 }
 
 void populate(mPlace& place, int parts, const std::vector<int>& genome, double energy) {
   const int plants = parts / 4;
   if (plants == 0) return;
   mGene* gene = poolGene(place, genome);
+  const Parameters& p = place.parameters();
   const int perRow = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(plants))));
-  const double width = gParam.mField_N * gParam.mField_haba;
+  const double width = p.mField_N * p.mField_haba;
   const double spacing = width / perRow;
   std::mt19937 random(20240611);
   std::uniform_real_distribution<double> unit(0.0, 1.0);
   mSeedList& population = place.population();
   for (int k = 0; k < plants; ++k) {
-    const double x = gParam.mField_min_x + (k % perRow + 0.5) * spacing + 0.02 * (unit(random) - 0.5);
-    const double y = gParam.mField_min_y + (k / perRow + 0.5) * spacing + 0.02 * (unit(random) - 0.5);
+    const double x = p.mField_min_x + (k % perRow + 0.5) * spacing + 0.02 * (unit(random) - 0.5);
+    const double y = p.mField_min_y + (k / perRow + 0.5) * spacing + 0.02 * (unit(random) - 0.5);
     const mID id = place.genePool().newIdentifier(gene->size());
     population.addLiving(std::make_unique<mSeed>(gene, &population, id, mPoint3D(x, y, 0), 0, energy));
     place.advanceTime();
@@ -82,21 +87,19 @@ void populate(mPlace& place, int parts, const std::vector<int>& genome, double e
   }
 }
 
-std::vector<mPoint3D> probePoints(int count) {
+std::vector<mPoint3D> probePoints(const Parameters& p, int count) {
   std::mt19937 random(7);
   std::uniform_real_distribution<double> unit(0.0, 1.0);
-  const double width = gParam.mField_N * gParam.mField_haba;
+  const double width = p.mField_N * p.mField_haba;
   std::vector<mPoint3D> points;
   for (int k = 0; k < count; ++k) {
-    points.emplace_back(gParam.mField_min_x + width * unit(random),
-                        gParam.mField_min_y + width * unit(random), 0.5 + 1.2 * unit(random));
+    points.emplace_back(p.mField_min_x + width * unit(random),
+                        p.mField_min_y + width * unit(random), 0.5 + 1.2 * unit(random));
   }
   return points;
 }
 
 std::unique_ptr<mWorld> evolvedWorld(int turns) {
-  ReferenceAlgorithmsScope fast(false);
-  reseedRandom(1033);
   auto world = std::make_unique<mWorld>();
   world->place().populateWithBuiltInGenome();
   while (world->place().turn() < turns) runTurn(*world);
@@ -110,7 +113,8 @@ void runTurn(mWorld& world) {
 
 std::vector<std::pair<size_t, int>> coveredRuns(mPlace& place) {
   const int side = place.field().side();
-  const double minX = gParam.mField_min_x, minY = gParam.mField_min_y, haba = gParam.mField_haba;
+  const Parameters& p = place.parameters();
+  const double minX = p.mField_min_x, minY = p.mField_min_y, haba = p.mField_haba;
   std::vector<std::pair<size_t, int>> runs;
   // Cells outside the part's bounding square (with a cell to spare) cannot be covered.
   auto clampedCell = [&](double coordinate) {

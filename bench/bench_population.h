@@ -14,39 +14,29 @@
 #include <utility>
 #include <vector>
 
-#include "body/parameters.h"
 #include "base/point3d.h"
+#include "body/world_settings.h"
 
 class mPlace;
 class mWorld;
 
 namespace vek::bench {
 
-// Restores every parameter when it goes out of scope.
-class ParameterScope {
- public:
-  ParameterScope() : mSaved(gParam) {}
-  ~ParameterScope() { gParam = mSaved; }
-  ParameterScope(const ParameterScope&) = delete;
-  ParameterScope& operator=(const ParameterScope&) = delete;
-
- private:
-  Parameters mSaved;
-};
-
 // The benchmarks' label for a mode argument: "fast" (0) or "reference" (1).
 const char* modeName(long mode);
+// The settings of a mode argument: the fast algorithms (0) or the plain ones (1).
+mWorldSettings settingsOf(long mode);
 
 // Parameters under which a population neither shrinks nor grows by itself: no random
 // deletion and a capacity the field never exceeds.
-void holdPopulationSteady();
+void holdPopulationSteady(Parameters& p);
 
 // Adds parts / 4 plants, each carrying a pool gene of `genome` and `energy`, to the place's
 // population. Aborts when a body cannot be laid out (the layout is fixed, so that is a bug).
 void populate(mPlace& place, int parts, const std::vector<int>& genome, double energy);
 
-// Points spread over the field at leaf height, `count` of them, from a fixed sequence.
-std::vector<mPoint3D> probePoints(int count);
+// Points spread over the field `p` gives at leaf height, `count` of them, from a fixed sequence.
+std::vector<mPoint3D> probePoints(const Parameters& p, int count);
 
 // The world that grows from the built-in genome with the default seed, `turns` turns on (grown
 // with the fast algorithms, which give the same world as the reference ones). It stands

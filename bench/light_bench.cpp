@@ -5,7 +5,6 @@
 #include "bench/bench_population.h"
 #include "body/field.h"
 #include "engine/place.h"
-#include "body/reference_mode.h"
 #include "engine/world.h"
 #include "base/instructions.h"
 
@@ -20,9 +19,7 @@ long coveredCells(mPlace& place) {
 }
 
 void BM_ComputeLight(benchmark::State& state) {
-  ParameterScope parameters;
-  ReferenceAlgorithmsScope algorithms(state.range(1) != 0);
-  mPlace place(nullptr, "Ostrel", 1);
+  mPlace place(nullptr, "Ostrel", 1, settingsOf(state.range(1)));
   populate(place, static_cast<int>(state.range(0)), {op::nop_0}, 1000.0);
   // The first computation after the field is made covers the whole grid in both modes.
   place.computeLight();
@@ -41,8 +38,8 @@ BENCHMARK(BM_ComputeLight)
 void barePass(benchmark::State& state, mPlace& place) {
   const auto runs = coveredRuns(place);
   const int side = place.field().side();
-  const double daylight = gParam.mField_daylight;
-  const double share = gParam.mField_downsize;
+  const double daylight = place.parameters().mField_daylight;
+  const double share = place.parameters().mField_downsize;
   const double keep = 1.0 - share;
   const double refill = share * daylight;
   std::vector<double> grid(static_cast<size_t>(side) * side, daylight);
@@ -63,7 +60,6 @@ void barePass(benchmark::State& state, mPlace& place) {
 }
 
 void BM_CoveredCellPass(benchmark::State& state) {
-  ParameterScope parameters;
   mPlace place(nullptr, "Ostrel", 1);
   populate(place, static_cast<int>(state.range(0)), {op::nop_0}, 1000.0);
   barePass(state, place);
@@ -79,7 +75,7 @@ mWorld& evolved() {
 
 void BM_ComputeLightEvolved(benchmark::State& state) {
   mPlace& place = evolved().place();
-  ReferenceAlgorithmsScope algorithms(state.range(0) != 0);
+  place.settings().algorithms = settingsOf(state.range(0)).algorithms;
   place.computeLight();
   for (auto _ : state) place.computeLight();
   state.SetLabel(modeName(state.range(0)));

@@ -5,7 +5,6 @@
 
 #include "bench/bench_population.h"
 #include "engine/place.h"
-#include "body/reference_mode.h"
 #include "engine/seed.h"
 #include "engine/seed_list.h"
 #include "base/instructions.h"
@@ -17,12 +16,10 @@ using namespace vek::bench;
 constexpr int kProbes = 1024;  // a power of two: the probe index wraps with a mask
 
 void BM_PlacementTest(benchmark::State& state) {
-  ParameterScope parameters;
-  ReferenceAlgorithmsScope algorithms(state.range(1) != 0);
-  mPlace place(nullptr, "Ostrel", 1);
+  mPlace place(nullptr, "Ostrel", 1, settingsOf(state.range(1)));
   populate(place, static_cast<int>(state.range(0)), {op::nop_0}, 1000.0);
   const mSeedList& population = place.population();
-  const std::vector<mPoint3D> tips = probePoints(kProbes);
+  const std::vector<mPoint3D> tips = probePoints(place.parameters(), kProbes);
   std::vector<mPoint3D> bases;
   for (const mPoint3D& tip : tips) bases.emplace_back(tip.x - 0.3, tip.y, 0.0);
   size_t k = 0;
@@ -41,13 +38,11 @@ BENCHMARK(BM_PlacementTest)
     ->Unit(benchmark::kMicrosecond);
 
 void BM_FindFather(benchmark::State& state) {
-  ParameterScope parameters;
-  ReferenceAlgorithmsScope algorithms(state.range(1) != 0);
-  mPlace place(nullptr, "Ostrel", 1);
+  mPlace place(nullptr, "Ostrel", 1, settingsOf(state.range(1)));
   populate(place, static_cast<int>(state.range(0)), {op::nop_0}, 1000.0);
   const mSeedList& population = place.population();
   const mSeed& parent = *population.living().front();
-  const std::vector<mPoint3D> points = probePoints(kProbes);
+  const std::vector<mPoint3D> points = probePoints(place.parameters(), kProbes);
   size_t k = 0;
   double weights = 0;
   for (auto _ : state) {

@@ -6,7 +6,6 @@
 
 #include "bench/bench_population.h"
 #include "engine/place.h"
-#include "body/reference_mode.h"
 #include "engine/seed.h"
 #include "engine/seed_list.h"
 #include "engine/world.h"
@@ -22,7 +21,6 @@ constexpr double kPlentyOfEnergy = 1e12;
 // Register arithmetic and the stack: every step is traced and charged with the body's upkeep,
 // but nothing grows.
 void BM_ProcessorStep(benchmark::State& state) {
-  ParameterScope parameters;
   mPlace place(nullptr, "Ostrel", 1);
   const std::vector<int> arithmetic = {op::zero,  op::increment, op::push,      op::shift_left,
                                        op::pop,   op::nop_0,     op::decrement, op::nop_1};
@@ -44,10 +42,9 @@ std::vector<int> refusedGrowthGenome() {
 }
 
 void BM_WholeTurn(benchmark::State& state) {
-  ParameterScope parameters;
-  ReferenceAlgorithmsScope algorithms(state.range(1) != 0);
-  holdPopulationSteady();
-  mWorld world;
+  mWorldSettings settings = settingsOf(state.range(1));
+  holdPopulationSteady(settings.parameters);
+  mWorld world(settings);
   populate(world.place(), static_cast<int>(state.range(0)), refusedGrowthGenome(), kPlentyOfEnergy);
   const int living = world.place().population().livingCount();
   runTurn(world);
@@ -66,7 +63,7 @@ BENCHMARK(BM_WholeTurn)
 // plants and 360,000 covered cells, growing, breeding and dying as they do.
 void BM_WholeTurnEvolved(benchmark::State& state) {
   const std::unique_ptr<mWorld> world = evolvedWorld(2000);
-  ReferenceAlgorithmsScope algorithms(state.range(0) != 0);
+  world->place().settings().algorithms = settingsOf(state.range(0)).algorithms;
   for (auto _ : state) runTurn(*world);
   state.SetLabel(modeName(state.range(0)));
   state.counters["living"] = world->place().population().livingCount();

@@ -10,16 +10,20 @@
 #include "records/initial_gene_file.h"
 #include "records/lives_file.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  gParam.mField_N = 16;
-  gParam.mField_haba = 5.0;
-  return 0;
+namespace {
+// A small light field keeps every world made for an input cheap.
+mWorldSettings smallField() {
+  mWorldSettings settings;
+  settings.parameters.mField_N = 16;
+  settings.parameters.mField_haba = 5.0;
+  return settings;
 }
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
   folderWordOf(nextUsefulLine(in));
-  mWorld world;
+  mWorld world(smallField());
   InitialGeneEntry entry;
   for (bool more = true; more;) {
     more = readInitialGeneEntry(in, entry);

@@ -9,12 +9,15 @@
 #include "records/lives_file.h"
 #include "records/world_document.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  // A small light field keeps every world made for an input cheap.
-  gParam.mField_N = 16;
-  gParam.mField_haba = 5.0;
-  return 0;
+namespace {
+// A small light field keeps every world made for an input cheap.
+mWorldSettings smallField() {
+  mWorldSettings settings;
+  settings.parameters.mField_N = 16;
+  settings.parameters.mField_haba = 5.0;
+  return settings;
 }
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);
@@ -22,13 +25,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   vek::readWorldLives(bytes, phase);
 
   const vek::SavedWorldTexts texts{"", "Vind is living in Vek !!\r\n" + std::to_string(size % 6) + "\r\n", bytes};
-  mWorld world;
-  vek::WorldDocument document(world);
+  vek::FileWriteLock fileLock;
+  mWorld world(smallField());
+  vek::WorldDocument document(world, fileLock);
   if (!document.loadFromTexts("/fuzz/", texts).ok()) return 0;
 
   const vek::SavedWorldTexts again{"", vek::worldLivesText(world.phase()), vek::placeLivesText(world.place())};
-  mWorld reloaded;
-  vek::WorldDocument second(reloaded);
+  mWorld reloaded(smallField());
+  vek::WorldDocument second(reloaded, fileLock);
   if (!second.loadFromTexts("/fuzz/", again).ok()) std::abort();
   return 0;
 }

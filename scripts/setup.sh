@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Installs every Debian package the project needs (only those missing) and the test-only npm
-# package gltf-validator, then configures and builds.
-# Usage: scripts/setup.sh [--sanitize]   (the sanitizer build goes to build-asan/)
+# package gltf-validator, then configures and builds. Usage: scripts/setup.sh [--sanitize | --thread]
+#   --sanitize: AddressSanitizer and UndefinedBehaviorSanitizer, everything, in build-asan/
+#   --thread:   ThreadSanitizer (clang), the core and its tests, in build-tsan/
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(
   build-essential cmake pkg-config clang
-  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
   qt6-base-dev qt6-charts-dev
   freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri libx11-dev
   libegl-dev libegl-mesa0 libtinygltf-dev ffmpeg
@@ -36,9 +37,16 @@ fi
 
 build=build
 flags=()
-if [ "${1:-}" = "--sanitize" ]; then
-  build=build-asan
-  flags+=(-DVEK_SANITIZE=ON -DVEK_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug)
-fi
+case "${1:-}" in
+  --sanitize)
+    build=build-asan
+    flags+=(-DVEK_SANITIZE=ON -DVEK_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug) ;;
+  --thread)
+    build=build-tsan
+    flags+=(-DVEK_SANITIZE_THREAD=ON -DVEK_ONLY_CORE=ON -DVEK_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
+            -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang) ;;
+  "") ;;
+  *) echo "usage: scripts/setup.sh [--sanitize | --thread]" >&2; exit 2 ;;
+esac
 cmake -S . -B "$build" "${flags[@]}" >/dev/null
 cmake --build "$build" -j "$(nproc)"

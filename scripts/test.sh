@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
-# Sets everything up, builds, and runs every test. Usage: scripts/test.sh [--sanitize]
+# Sets everything up, builds, and runs every test. Usage: scripts/test.sh [--sanitize | --thread]
+# (see scripts/setup.sh: the same tests under AddressSanitizer, or the core's under ThreadSanitizer)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh "$@"
 build=build
+if [ "${1:-}" = "--thread" ]; then
+  build=build-tsan
+  export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+fi
 if [ "${1:-}" = "--sanitize" ]; then
   build=build-asan
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1

@@ -1,5 +1,5 @@
-// Helpers shared by the tests: a guard that restores the parameter set, a scripted source of
-// random draws that checks the kind and order of every draw, and fixture paths.
+// Helpers shared by the tests: a scripted source of random draws that checks the kind and
+// order of every draw, and fixture paths.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,28 +9,19 @@
 #include <sstream>
 #include <string>
 
-#include "body/parameters.h"
+#include "base/file_lock.h"
 #include "base/random.h"
 
 namespace vek::test {
 
-// Restores every parameter when the test ends.
-class ParameterGuard {
- public:
-  ParameterGuard() : mSaved(gParam) {}
-  ~ParameterGuard() { gParam = mSaved; }
-
- private:
-  Parameters mSaved;
-};
-
-// Answers draws from a script. Each entry says which draw is expected next (uniform01, or
-// randomInt with its bound) and what it returns; any other draw fails the test.
+// Answers the draws of `random` (a world's) from a script for as long as it lives. Each entry
+// says which draw is expected next (uniform01, or randomInt with its bound) and what it
+// returns; any other draw fails the test.
 class ScriptedRandom : public RandomDraws {
  public:
-  ScriptedRandom() { mPrevious = installRandomDraws(this); }
+  explicit ScriptedRandom(mRandom& random) : mTarget(random) { mPrevious = random.install(this); }
   ~ScriptedRandom() override {
-    installRandomDraws(mPrevious);
+    mTarget.install(mPrevious);
     EXPECT_TRUE(mScript.empty()) << mScript.size() << " scripted draws were not made";
   }
 
@@ -65,10 +56,17 @@ class ScriptedRandom : public RandomDraws {
                               << (d.bound < 0 ? "uniform01" : "randomInt(" + std::to_string(d.bound) + ")");
     return d.value;
   }
+  mRandom& mTarget;
   std::deque<Draw> mScript;
   RandomDraws* mPrevious = nullptr;
   int mMade = 0;
 };
+
+// A file lock for the writers under test, as a program owns one.
+inline vek::FileWriteLock& fileLock() {
+  static vek::FileWriteLock lock;
+  return lock;
+}
 
 inline std::string dataPath(const std::string& name) { return std::string(VEK_TEST_DATA_DIR) + "/" + name; }
 

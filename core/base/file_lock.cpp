@@ -11,9 +11,4 @@ void FileWriteLock::unlock() {
   mBusy.notify_one();
 }
 
-FileWriteLock& fileWriteBusy() {
-  static FileWriteLock flag;
-  return flag;
-}
-
 }  // namespace vek

@@ -1,6 +1,7 @@
-// fileWriteBusy: the one lock that serialises every file write of the program, so that the
-// per-turn logs written on the world's thread never interleave with a save, a snapshot or a
-// table written on the user interface's thread.
+// FileWriteLock: the lock that serialises the file writes of a program around one world, so
+// that the per-turn logs written on the world's thread never interleave with a save, a
+// snapshot or a table written on the user interface's thread. The program owns it (the
+// windowed simulator's fileWriteBusy, a batch run's own) and hands it to every writer.
 //
 // Any thread. Not recursive: a holder must not take it again.
 #pragma once
@@ -20,16 +21,16 @@ class FileWriteLock {
   std::atomic_flag mBusy = ATOMIC_FLAG_INIT;
 };
 
-// The program's flag.
-FileWriteLock& fileWriteBusy();
-
-// Holds the program's flag for a scope.
+// Holds a lock for a scope.
 class FileWriteGuard {
  public:
-  FileWriteGuard() { fileWriteBusy().lock(); }
-  ~FileWriteGuard() { fileWriteBusy().unlock(); }
+  explicit FileWriteGuard(FileWriteLock& lock) : mLock(lock) { mLock.lock(); }
+  ~FileWriteGuard() { mLock.unlock(); }
   FileWriteGuard(const FileWriteGuard&) = delete;
   FileWriteGuard& operator=(const FileWriteGuard&) = delete;
+
+ private:
+  FileWriteLock& mLock;
 };
 
 }  // namespace vek

@@ -26,10 +26,10 @@ TEST(FileWriteLock, SerialisesWriters) {
   EXPECT_EQ(total, 8000);
   EXPECT_FALSE(lock.isBusy());
   {
-    vek::FileWriteGuard guard;
-    EXPECT_TRUE(vek::fileWriteBusy().isBusy());
+    vek::FileWriteGuard guard(lock);
+    EXPECT_TRUE(lock.isBusy());
   }
-  EXPECT_FALSE(vek::fileWriteBusy().isBusy());
+  EXPECT_FALSE(lock.isBusy());
 }
 
 }  // namespace

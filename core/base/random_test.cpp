@@ -49,62 +49,73 @@ TEST(Random, RandomIntStaysInRangeAndIgnoresBadBounds) {
     ASSERT_GE(v, 0);
     ASSERT_LT(v, 7);
   }
-  vek::test::ScriptedRandom script;  // no draws scripted: randomInt(0) must not draw
-  EXPECT_EQ(randomInt(0), 0);
-  EXPECT_EQ(randomInt(-3), 0);
+  mRandom random;
+  vek::test::ScriptedRandom script(random);  // no draws scripted: randomInt(0) must not draw
+  EXPECT_EQ(random.randomInt(0), 0);
+  EXPECT_EQ(random.randomInt(-3), 0);
 }
 
 TEST(Random, GaussIsBoundedAndDrawsInOrder) {
+  mRandom random;
   {
-    vek::test::ScriptedRandom script;
+    vek::test::ScriptedRandom script(random);
     script.u(1e-7).u(0.0).u(1.0).u(0.3);  // two draws below the floor are discarded
-    EXPECT_EQ(gauss(), 0.0);               // u1 = 1 gives 0 whatever u2 is
+    EXPECT_EQ(random.gauss(), 0.0);               // u1 = 1 gives 0 whatever u2 is
   }
   {
-    vek::test::ScriptedRandom script;
+    vek::test::ScriptedRandom script(random);
     const double floor = std::exp(-12.5);
     script.u(floor).u(0.25);
-    EXPECT_NEAR(gauss(), 5.0, 1e-12);
+    EXPECT_NEAR(random.gauss(), 5.0, 1e-12);
   }
-  LcgRandom g;
-  RandomDraws* previous = installRandomDraws(&g);
-  for (int i = 0; i < 20000; ++i) ASSERT_LE(std::fabs(gauss()), 5.0);
-  installRandomDraws(previous);
+  for (int i = 0; i < 20000; ++i) ASSERT_LE(std::fabs(random.gauss()), 5.0);
 }
 
 TEST(Random, NormalTakesAVariance) {
+  mRandom random;
   {
-    vek::test::ScriptedRandom script;  // a negative variance draws nothing
-    EXPECT_EQ(normal(3.0, -1.0), 3.0);
+    vek::test::ScriptedRandom script(random);  // a negative variance draws nothing
+    EXPECT_EQ(random.normal(3.0, -1.0), 3.0);
   }
   {
-    vek::test::ScriptedRandom script;
+    vek::test::ScriptedRandom script(random);
     script.u(0.5).u(0.0);
-    EXPECT_EQ(normal(3.0, 0.0), 3.0);
+    EXPECT_EQ(random.normal(3.0, 0.0), 3.0);
   }
   {
-    vek::test::ScriptedRandom script;
+    vek::test::ScriptedRandom script(random);
     script.u(std::exp(-2.0)).u(0.25);  // gauss = sqrt(4) * sin(pi/2) = 2
-    EXPECT_NEAR(normal(1.0, 9.0), 1.0 + 2.0 * 3.0, 1e-12);
+    EXPECT_NEAR(random.normal(1.0, 9.0), 1.0 + 2.0 * 3.0, 1e-12);
   }
 }
 
 TEST(Random, UniformRangeScales) {
-  vek::test::ScriptedRandom script;
+  mRandom random;
+  vek::test::ScriptedRandom script(random);
   script.u(0.5).u(1.0);
-  EXPECT_EQ(uniformRange(-2, 6), 2.0);
-  EXPECT_EQ(uniformRange(-2, 6), 6.0);
+  EXPECT_EQ(random.uniformRange(-2, 6), 2.0);
+  EXPECT_EQ(random.uniformRange(-2, 6), 6.0);
 }
 
 TEST(Random, ReseedRepeatsARun) {
-  LcgRandom& g = programRandom();
-  const std::uint32_t saved = g.state();
-  reseedRandom(77);
-  const double a = uniform01(), b = uniform01();
-  reseedRandom(77);
-  EXPECT_EQ(uniform01(), a);
-  EXPECT_EQ(uniform01(), b);
-  g.reseed(saved);
+  mRandom random;
+  random.reseed(77);
+  const double a = random.uniform01(), b = random.uniform01();
+  random.reseed(77);
+  EXPECT_EQ(random.uniform01(), a);
+  EXPECT_EQ(random.uniform01(), b);
 }
+
+// Each world draws its own sequence: a second generator neither sees nor disturbs the first.
+TEST(Random, GeneratorsAreIndependent) {
+  mRandom first, second;
+  LcgRandom alone;
+  for (int i = 0; i < 100; ++i) {
+    second.uniform01();
+    EXPECT_EQ(first.uniform01(), alone.uniform01());
+  }
+}
+
+TEST(Random, PiIsTheClassicValue) { EXPECT_EQ(kPi, 4.0 * std::atan2(1.0, 1.0)); }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The seams between a plant body and the individual and population around it.
 //
-// A body (mPartsList) belongs to an individual (mSeed). It needs from that individual the
-// root point of the body (the individual's position), the current energy of its account (for
+// A body (mPartsList) belongs to an individual (mSeed). It needs from that individual its
+// world's parameters (every measure of a part reads them), the root point of the body (the individual's position), the current energy of its account (for
 // the affordability of growth), its identifier's text (for snapshot lines) and, when the
 // individual lives in a population, the population's two whole-body placement tests: a new
 // part must clear every living body, not only its own. A body whose owner is in no population
@@ -16,6 +16,7 @@
 
 class mPartsList;
 class mPoint3D;
+struct Parameters;
 
 class mBodyPopulation {
  public:
@@ -29,6 +30,8 @@ class mBodyPopulation {
 class mBodyOwner {
  public:
   virtual ~mBodyOwner() = default;
+  // The parameters of the individual's world; they outlive the body.
+  virtual const Parameters& bodyParameters() const = 0;
   // The individual's position: the root point of its body. Lives as long as the owner.
   virtual const mPoint3D* bodyRoot() const = 0;
   // The current energy of the individual's account.

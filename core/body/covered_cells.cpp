@@ -5,8 +5,8 @@
 
 #include "body/parameters.h"
 
-mGridFrame mGridFrame::fromParameters(int side) {
-  return {gParam.mField_min_x, gParam.mField_min_y, gParam.mField_haba, side};
+mGridFrame mGridFrame::fromParameters(const Parameters& p, int side) {
+  return {p.mField_min_x, p.mField_min_y, p.mField_haba, side};
 }
 
 bool mGridFrame::allowsRuns() const {

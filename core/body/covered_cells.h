@@ -16,6 +16,7 @@
 #include <vector>
 
 class mPoint3D;
+struct Parameters;
 
 // Where the grid lies: the lower corner, the cell width and the cells per side.
 struct mGridFrame {
@@ -24,8 +25,8 @@ struct mGridFrame {
   double haba = 1;
   int side = 0;
 
-  // The frame the parameters give for a grid of `side` cells per side.
-  static mGridFrame fromParameters(int side);
+  // The frame the field's parameters give for a grid of `side` cells per side.
+  static mGridFrame fromParameters(const Parameters& p, int side);
   // Whether the runs below can be found for this frame: finite corner and a finite, positive
   // cell width. Other frames must be scanned cell by cell.
   bool allowsRuns() const;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "body/body_owner.h"
+#include "body/parameters.h"
 #include "body/parts_list.h"
 #include "base/point3d.h"
 
@@ -16,11 +17,15 @@ class FakeBodyOwner : public mBodyOwner {
  public:
   explicit FakeBodyOwner(mPoint3D root = mPoint3D(), std::string id = "61-0-0")
       : root(root), id(std::move(id)) {}
+  // An owner in a world with parameters `p` (which outlive it).
+  FakeBodyOwner(const Parameters& p, mPoint3D root) : parameters(&p), root(root), id("61-0-0") {}
+  const Parameters& bodyParameters() const override { return *parameters; }
   const mPoint3D* bodyRoot() const override { return &root; }
   double bodyEnergy() const override { return energy; }
   const mBodyPopulation* bodyPopulation() const override { return population; }
   std::string bodyIdText() const override { return id; }
 
+  const Parameters* parameters = &kBuiltInParameters;
   mPoint3D root;
   std::string id;
   double energy = 1000.0;

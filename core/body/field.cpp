@@ -9,10 +9,10 @@
 #include "body/light_grid.h"
 #include "body/parameters.h"
 #include "body/parts_list.h"
-#include "body/reference_mode.h"
 #include "base/text_io.h"
 
-mField::mField() : mGrid(std::make_unique<mLightGrid>(gParam.mField_N)) {}
+mField::mField(const mWorldSettings& settings)
+    : mSettings(settings), mGrid(std::make_unique<mLightGrid>(settings.parameters.mField_N)) {}
 
 mField::~mField() = default;
 
@@ -84,16 +84,17 @@ std::vector<mSphere*> partsByHeightKeyed(const std::vector<mPartsList*>& bodies)
 }  // namespace
 
 void mField::computeLight(const std::vector<mPartsList*>& livingBodies) {
-  const int wanted = gParam.mField_N;
+  const Parameters& p = mSettings.parameters;
+  const int wanted = p.mField_N;
   if (wanted != side() && wanted >= 0 && wanted <= kMaxSide) {
     const std::uint64_t visits = mGrid->visits();
     mGrid = std::make_unique<mLightGrid>(wanted);
     mGrid->addVisits(visits);
   }
-  const mGridFrame frame = mGridFrame::fromParameters(side());
-  const double daylight = gParam.mField_daylight;
-  const double downsize = gParam.mField_downsize;
-  const bool fast = !referenceAlgorithms() && frame.allowsRuns() && std::isfinite(daylight) &&
+  const mGridFrame frame = mGridFrame::fromParameters(p, side());
+  const double daylight = p.mField_daylight;
+  const double downsize = p.mField_downsize;
+  const bool fast = mSettings.algorithms == mAlgorithms::kFast && frame.allowsRuns() && std::isfinite(daylight) &&
                     0 <= downsize && downsize <= 1;
   mOccupancy = fast ? mGrid->absorbFast(partsByHeightKeyed(livingBodies), frame, daylight, downsize)
                     : mGrid->absorbPlain(partsByHeight(livingBodies), frame, daylight, downsize);
@@ -104,25 +105,25 @@ void mField::computeLight(const std::vector<mPartsList*>& livingBodies) {
     body->sumFlowerLight();
   }
   mTotalDaylight += static_cast<double>(side()) * side() * daylight;
-  mExcess = std::max(mOccupancy / gParam.mField_capacity - 1, 0.0);
+  mExcess = std::max(mOccupancy / p.mField_capacity - 1, 0.0);
 }
 
-bool mField::insideField(const mPoint3D* p) {
+bool mField::insideField(const Parameters& f, const mPoint3D* p) {
   if (!p) return false;
-  const double width = gParam.mField_N * gParam.mField_haba;
-  return p->z >= 0 && gParam.mField_min_x <= p->x && p->x <= gParam.mField_min_x + width &&
-         gParam.mField_min_y <= p->y && p->y <= gParam.mField_min_y + width;
+  const double width = f.mField_N * f.mField_haba;
+  return p->z >= 0 && f.mField_min_x <= p->x && p->x <= f.mField_min_x + width && f.mField_min_y <= p->y &&
+         p->y <= f.mField_min_y + width;
 }
 
-double mField::centreX() {
-  return (gParam.mField_min_x + (gParam.mField_N * gParam.mField_haba + gParam.mField_min_x)) * 0.5;
+double mField::centreX(const Parameters& f) {
+  return (f.mField_min_x + (f.mField_N * f.mField_haba + f.mField_min_x)) * 0.5;
 }
 
-double mField::centreY() {
-  return (gParam.mField_min_y + (gParam.mField_N * gParam.mField_haba + gParam.mField_min_y)) * 0.5;
+double mField::centreY(const Parameters& f) {
+  return (f.mField_min_y + (f.mField_N * f.mField_haba + f.mField_min_y)) * 0.5;
 }
 
-bool mField::isOverCapacity() const { return mOccupancy > gParam.mField_capacity; }
+bool mField::isOverCapacity() const { return mOccupancy > mSettings.parameters.mField_capacity; }
 
 void mField::write(std::ostream& out) const {
   out << "/*mField start*/" << vek::kEol << mOccupancy << ' ' << mExcess << ' ' << mTotalDaylight

@@ -12,18 +12,20 @@
 // taken (the grid keeps its side): it would ask for more memory than any machine has. The
 // grid holds nothing that is saved, so a rebuild loses nothing. The computation, its daylight
 // sums and the cells use the grid's own side(), never reaching outside it. insideField,
-// centreX and centreY read the parameters only.
+// centreX and centreY read the parameters only. The occupancy is the share of the light given
+// that the parts took (the light given less the light left, over the light given), summed
+// part by part in the order they take it.
 // mField_daylight, mField_min_x/y, mField_haba, mField_downsize and mField_capacity are read
 // at each use.
 //
-// Two computations give the same light (engine/reference_mode.h, body/light_grid.h): the
-// reference one refills, tests and sums the whole grid; the fast one costs what the parts
-// cover. Each part's light, leafLight, flowerLight and every cell come out identical; the
-// occupancy (and so the excess) may differ in its last digits. Frames the fast one cannot
-// handle (a cell width that is not a positive number, a daylight that is not finite, a share
-// taken outside 0..1) always use the reference computation.
+// Two computations give the same light (body/world_settings.h, body/light_grid.h): the
+// plain one refills and tests the whole grid; the fast one costs what the parts cover. Each
+// part's light, leafLight, flowerLight, every cell, the occupancy and the excess come out
+// identical. Frames the fast one cannot handle (a cell width that is not a positive number, a
+// daylight that is not finite, a share taken outside 0..1) always use the plain computation.
 //
-// Owned by the place. Called on the world's thread only (computeLight in phase SUN_LIGHT).
+// Owned by the place, whose settings (parameters and algorithms) it reads and which outlive
+// it. Called on the world's thread only (computeLight in phase SUN_LIGHT).
 #pragma once
 
 #include <cstdint>
@@ -33,6 +35,7 @@
 #include <vector>
 
 #include "base/object.h"
+#include "body/world_settings.h"
 
 class mLightGrid;
 class mPartsList;
@@ -40,8 +43,9 @@ class mPoint3D;
 
 class mField : public mObject {
  public:
-  // Sizes the grid from the current mField_N (no cells when it is not positive).
-  mField();
+  // Sizes the grid from the settings' mField_N (no cells when it is not positive); the cells
+  // themselves are allocated by the first computation.
+  explicit mField(const mWorldSettings& settings);
   ~mField() override;
 
   // The light of one turn. `livingBodies` are the bodies of the living individuals in
@@ -50,11 +54,11 @@ class mField : public mObject {
   // flowerLight, and occupancy, excess and totalDaylight. Ties in height keep their order.
   void computeLight(const std::vector<mPartsList*>& livingBodies);
 
-  // Whether p lies in the field rectangle (bounds included) and not below the ground; false
-  // for no point. Parameters only.
-  static bool insideField(const mPoint3D* p);
-  static double centreX();
-  static double centreY();
+  // Whether p lies in the field rectangle that `f` gives (bounds included) and not below the
+  // ground; false for no point.
+  static bool insideField(const Parameters& f, const mPoint3D* p);
+  static double centreX(const Parameters& f);
+  static double centreY(const Parameters& f);
 
   double occupancy() const { return mOccupancy; }
   double excess() const { return mExcess; }
@@ -75,8 +79,9 @@ class mField : public mObject {
   void read(std::istream& in);
 
  private:
+  const mWorldSettings& mSettings;
   double mTotalDaylight = 0;
-  std::unique_ptr<mLightGrid> mGrid;  // sized once, from mField_N at construction
+  std::unique_ptr<mLightGrid> mGrid;  // its side follows mField_N
   double mOccupancy = 0;
   double mExcess = 0;
 };

@@ -14,19 +14,22 @@
 namespace {
 
 using vek::test::FakeBodyOwner;
-using vek::test::ParameterGuard;
 
 // A field of 10 x 10 unit cells from (0, 0) with daylight 1 per cell.
-void useSmallField() {
-  gParam.mField_N = 10;
-  gParam.mField_min_x = 0;
-  gParam.mField_min_y = 0;
-  gParam.mField_haba = 1;
-  gParam.mField_daylight = 1;
+mWorldSettings smallField() {
+  mWorldSettings settings;
+  Parameters& p = settings.parameters;
+  p.mField_N = 10;
+  p.mField_min_x = 0;
+  p.mField_min_y = 0;
+  p.mField_haba = 1;
+  p.mField_daylight = 1;
+  return settings;
 }
 
 TEST(Field, EmptyGroundAbsorbsNothing) {
-  mField field;
+  const mWorldSettings settings;
+  mField field(settings);
   EXPECT_EQ(field.side(), 1000);
   field.computeLight({});
   EXPECT_EQ(field.occupancy(), 0);
@@ -35,14 +38,15 @@ TEST(Field, EmptyGroundAbsorbsNothing) {
   field.computeLight({});
   EXPECT_NEAR(field.totalDaylight(), 2 * 128571.43, 0.01);
   EXPECT_FALSE(field.isOverCapacity());
-  EXPECT_EQ(field.cellLight(999, 0), gParam.mField_daylight);
+  EXPECT_EQ(field.cellLight(999, 0), settings.parameters.mField_daylight);
 }
 
 TEST(Field, OneLeafTakesSevenTenthsOfEveryCellItCovers) {
   FakeBodyOwner owner(mPoint3D(0.02, 0.02, 0));
   mPartsList body(&owner, "(NE<0,0,1>L<0.5>)");
   ASSERT_EQ(body.leaves().size(), 1u);
-  mField field;
+  const mWorldSettings settings;
+  mField field(settings);
   field.computeLight({&body});
 
   // Cell centres lie at 0.02 + 0.02 * a (and b) with a, b = 1 mod 4 (..., -3, 1, 5, ...);
@@ -52,7 +56,7 @@ TEST(Field, OneLeafTakesSevenTenthsOfEveryCellItCovers) {
     for (int b = -27; b <= 27; b += 4) covered += a * a + b * b < 625;
   }
   ASSERT_GT(covered, 100);
-  const double daylight = gParam.mField_daylight;
+  const double daylight = settings.parameters.mField_daylight;
   EXPECT_NEAR(body.leaves()[0]->light(), 0.7 * daylight * covered, 1e-9);
   EXPECT_EQ(body.leafLight(), body.leaves()[0]->light());
   EXPECT_EQ(body.flowerLight(), 0);
@@ -66,12 +70,11 @@ TEST(Field, OneLeafTakesSevenTenthsOfEveryCellItCovers) {
 }
 
 TEST(Field, HigherPartsShadeLowerOnesAndTiesKeepPopulationOrder) {
-  ParameterGuard guard;
-  useSmallField();
-  FakeBodyOwner ownerA(mPoint3D(5, 5, 0)), ownerB(mPoint3D(5, 5, 0));
+  const mWorldSettings settings = smallField();
+  FakeBodyOwner ownerA(settings.parameters, mPoint3D(5, 5, 0)), ownerB(settings.parameters, mPoint3D(5, 5, 0));
   mPartsList upper(&ownerA, "(NE<0,0,2>L<1.0>)");
   mPartsList lower(&ownerB, "(NE<0,0,1>F<1.0>)");
-  mField field;
+  mField field(settings);
   field.computeLight({&lower, &upper});
   // Radius 1 around (5, 5) covers the four cells with centres (4.5|5.5, 4.5|5.5).
   EXPECT_NEAR(upper.leafLight(), 4 * 0.7, 1e-12);
@@ -89,27 +92,27 @@ TEST(Field, HigherPartsShadeLowerOnesAndTiesKeepPopulationOrder) {
 }
 
 TEST(Field, TheEdgeOfTheFieldBelongsToIt) {
-  ParameterGuard guard;
-  useSmallField();
+  const mWorldSettings settings = smallField();
+  const Parameters& p = settings.parameters;
   const mPoint3D corner(10, 10, 0), beyond(std::nextafter(10.0, 11.0), 5, 0);
   const mPoint3D low(0, 0, 0), under(5, 5, -1e-300);
-  EXPECT_TRUE(mField::insideField(&corner));
-  EXPECT_TRUE(mField::insideField(&low));
-  EXPECT_FALSE(mField::insideField(&beyond));
-  EXPECT_FALSE(mField::insideField(&under));
-  EXPECT_FALSE(mField::insideField(nullptr));
+  EXPECT_TRUE(mField::insideField(p, &corner));
+  EXPECT_TRUE(mField::insideField(p, &low));
+  EXPECT_FALSE(mField::insideField(p, &beyond));
+  EXPECT_FALSE(mField::insideField(p, &under));
+  EXPECT_FALSE(mField::insideField(p, nullptr));
 
   // A leaf on the right edge covers the last column only, and takes nothing beyond it.
-  FakeBodyOwner owner(mPoint3D(10, 5, 0));
+  FakeBodyOwner owner(p, mPoint3D(10, 5, 0));
   mPartsList body(&owner, "(NE<0,0,2>L<1.2>)");
   ASSERT_EQ(body.leaves().size(), 1u);
-  mField field;
+  mField field(settings);
   field.computeLight({&body});
   EXPECT_NEAR(body.leafLight(), 2 * 0.7, 1e-12);  // cells (9, 4) and (9, 5)
   EXPECT_NEAR(field.cellLight(9, 4), 0.3, 1e-12);
 
   // A huge radius covers every cell without overflowing the cell range.
-  FakeBodyOwner high(mPoint3D(5, 5, 0));
+  FakeBodyOwner high(p, mPoint3D(5, 5, 0));
   mPartsList giant(&high, "(NE<0,0,1e300>L<1e299>)");
   ASSERT_EQ(giant.leaves().size(), 1u);
   field.computeLight({&giant});
@@ -117,34 +120,34 @@ TEST(Field, TheEdgeOfTheFieldBelongsToIt) {
 }
 
 TEST(Field, CapacityIsExceededOnlyAboveIt) {
-  ParameterGuard guard;
-  useSmallField();
-  gParam.mField_N = 2;
-  gParam.mField_downsize = 0.5;
-  gParam.mField_capacity = 0.5;
-  FakeBodyOwner owner(mPoint3D(1, 1, 0));
+  mWorldSettings settings = smallField();
+  Parameters& p = settings.parameters;
+  p.mField_N = 2;
+  p.mField_downsize = 0.5;
+  p.mField_capacity = 0.5;
+  FakeBodyOwner owner(p, mPoint3D(1, 1, 0));
   mPartsList body(&owner, "(NE<0,0,2>L<1.5>)");  // covers all four cells
-  mField field;
+  mField field(settings);
   field.computeLight({&body});
   EXPECT_EQ(field.occupancy(), 0.5);
   EXPECT_FALSE(field.isOverCapacity());
   EXPECT_EQ(field.excess(), 0);
 
-  gParam.mField_capacity = 0.4;
+  p.mField_capacity = 0.4;
   field.computeLight({&body});
   EXPECT_TRUE(field.isOverCapacity());
   EXPECT_NEAR(field.excess(), 0.25, 1e-15);
 }
 
 TEST(Field, GridFollowsTheSideOfTheParameters) {
-  ParameterGuard guard;
-  useSmallField();
-  mField field;
+  mWorldSettings settings = smallField();
+  Parameters& p = settings.parameters;
+  mField field(settings);
   ASSERT_EQ(field.side(), 10);
-  gParam.mField_N = 20;  // a parameter file read after the field was made
-  FakeBodyOwner owner(mPoint3D(19, 5, 0));
+  p.mField_N = 20;  // a parameter file read after the field was made
+  FakeBodyOwner owner(p, mPoint3D(19, 5, 0));
   mPartsList far(&owner, "(NE<0,0,1>L<1.0>)");
-  FakeBodyOwner edgeOwner(mPoint3D(10, 5, 0));
+  FakeBodyOwner edgeOwner(p, mPoint3D(10, 5, 0));
   mPartsList edge(&edgeOwner, "(NE<0,0,1>L<1.0>)");
   ASSERT_EQ(far.leaves().size(), 1u);
   field.computeLight({&far, &edge});
@@ -153,7 +156,7 @@ TEST(Field, GridFollowsTheSideOfTheParameters) {
   EXPECT_NEAR(edge.leafLight(), 4 * 0.7, 1e-12);
   EXPECT_EQ(field.totalDaylight(), 400);
   EXPECT_EQ(field.coveredCellVisits(), 8u);
-  gParam.mField_N = 5;
+  p.mField_N = 5;
   field.computeLight({&far, &edge});
   EXPECT_EQ(field.side(), 5);
   EXPECT_EQ(far.leafLight(), 0);
@@ -161,40 +164,38 @@ TEST(Field, GridFollowsTheSideOfTheParameters) {
   EXPECT_EQ(field.totalDaylight(), 425);
   EXPECT_EQ(field.coveredCellVisits(), 8u);
   // sides no machine could hold, or below zero, are not taken
-  gParam.mField_N = mField::kMaxSide + 1;
+  p.mField_N = mField::kMaxSide + 1;
   field.computeLight({});
   EXPECT_EQ(field.side(), 5);
-  gParam.mField_N = -3;
+  p.mField_N = -3;
   field.computeLight({});
   EXPECT_EQ(field.side(), 5);
   EXPECT_EQ(field.totalDaylight(), 475);
 }
 
 TEST(Field, CentreAndBlock) {
-  EXPECT_EQ(mField::centreX(), 0);
-  EXPECT_EQ(mField::centreY(), 0);
+  EXPECT_EQ(mField::centreX(kBuiltInParameters), 0);
+  EXPECT_EQ(mField::centreY(kBuiltInParameters), 0);
   {
-    ParameterGuard guard;
-    useSmallField();
-    gParam.mField_min_y = -4;
-    EXPECT_EQ(mField::centreX(), 5);
-    EXPECT_EQ(mField::centreY(), 1);
+    mWorldSettings settings = smallField();
+    settings.parameters.mField_min_y = -4;
+    EXPECT_EQ(mField::centreX(settings.parameters), 5);
+    EXPECT_EQ(mField::centreY(settings.parameters), 1);
   }
 
-  ParameterGuard guard;
-  useSmallField();
-  gParam.mField_daylight = 0.1285714285714286;
-  gParam.mField_capacity = 0.01;
-  FakeBodyOwner owner(mPoint3D(5, 5, 0));
+  mWorldSettings settings = smallField();
+  settings.parameters.mField_daylight = 0.1285714285714286;
+  settings.parameters.mField_capacity = 0.01;
+  FakeBodyOwner owner(settings.parameters, mPoint3D(5, 5, 0));
   mPartsList body(&owner, "(NE<0,0,1>L<1.0>)");
-  mField field;
+  mField field(settings);
   field.computeLight({&body});
   std::ostringstream out;
   vek::useWorldNumberFormat(out);
   field.write(out);
   EXPECT_EQ(out.str(), "/*mField start*/\r\n0.028 1.8 12.85714286\r\n/*mField end*/\r\n");
 
-  mField copy;
+  mField copy(settings);
   std::istringstream in(out.str());
   copy.read(in);
   EXPECT_TRUE(in);

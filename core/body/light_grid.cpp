@@ -12,19 +12,6 @@
 
 namespace {
 
-// The light left over a million cells: a plain running sum drifts by about 1e-11 of the
-// total, enough to show an empty field as slightly occupied; the compensated (Neumaier) sum
-// stays within rounding of the exact total.
-double compensatedSum(const std::vector<double>& values) {
-  double sum = 0, compensation = 0;
-  for (double value : values) {
-    const double next = sum + value;
-    compensation += std::fabs(sum) >= std::fabs(value) ? (sum - next) + value : (value - next) + sum;
-    sum = next;
-  }
-  return sum + compensation;
-}
-
 bool sameBits(double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); }
 
 bool sameFrame(const mGridFrame& a, const mGridFrame& b) {
@@ -45,6 +32,7 @@ double mLightGrid::absorbPlain(const std::vector<mSphere*>& parts, const mGridFr
                                double daylight, double downsize) {
   mCells.assign(static_cast<size_t>(mSide) * static_cast<size_t>(mSide), daylight);
   mLastWasFast = false;
+  double absorbed = 0;
 
   for (mSphere* part : parts) {
     const mPoint3D& centre = *part->position();
@@ -67,10 +55,11 @@ double mLightGrid::absorbPlain(const std::vector<mSphere*>& parts, const mGridFr
       }
     }
     part->setLight(taken);
+    absorbed += taken;
   }
 
   const double given = static_cast<double>(mSide) * mSide * daylight;
-  return given > 0 ? 1 - compensatedSum(mCells) / given : 0.0;
+  return given > 0 ? absorbed / given : 0.0;
 }
 
 double mLightGrid::absorbFast(const std::vector<mSphere*>& parts, const mGridFrame& frame,

@@ -1,14 +1,14 @@
 // mLightGrid: the cells of the light field and the two ways of letting the parts take their
-// light from them (engine/reference_mode.h).
+// light from them (body/world_settings.h).
 //
 // Both start from `daylight` in every cell and let each part, highest first, take `downsize`
 // of the light of every cell it covers (body/covered_cells.h): taken += downsize * cell, then
 // cell *= 1 - downsize, cell by cell, rows ascending. They set each part's light to its
-// `taken`, leave the same light in every cell, and answer the occupancy, 1 - light left /
-// daylight given (0 when nothing is given).
+// `taken`, leave the same light in every cell, and answer the occupancy: the parts' light
+// summed in the order they took it, over the daylight given (0 when nothing is given). Both
+// ways give each part the same `taken`, bit for bit, so they answer the same occupancy.
 //
-// absorbPlain fills every cell, tests every cell of each part's bounding square and sums the
-// whole grid (a compensated sum).
+// absorbPlain fills every cell and tests every cell of each part's bounding square.
 //
 // absorbFast costs what the parts cover. A cell's light depends only on how many parts have
 // taken from it so far in this computation, its depth: the daylight times 1 - downsize, that
@@ -18,11 +18,9 @@
 // stretches (0 where no higher part reached, the same under the same parts); a stretch adds
 // the same share to the part's light again and again, which addRepeatedly sums in one go
 // with the bits of adding cell by cell. Each part's covered cells are kept from one
-// computation to the next while its centre, its radius and the grid's frame stay the same;
-// and the light left is the light given less the light taken, which differs from the plain
-// sum only in its last digits. A computation that would stack more than 255 parts over one
-// cell is made the plain way instead. absorbFast requires frame.allowsRuns(), a finite
-// daylight and 0 <= downsize <= 1.
+// computation to the next while its centre, its radius and the grid's frame stay the same. A
+// computation that would stack more than 255 parts over one cell is made the plain way
+// instead. absorbFast requires frame.allowsRuns(), a finite daylight and 0 <= downsize <= 1.
 //
 // Owned by the field; called on the world's thread only.
 #pragma once

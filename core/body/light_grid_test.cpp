@@ -1,6 +1,6 @@
-// The fast light computation against the reference one: same bodies, same parameters, the
-// same light for every part and cell, turn after turn, as bodies grow, lose parts and the
-// parameters change.
+// The fast light computation against the plain one: same bodies, same parameters, the same
+// light for every part and cell and the same occupancy, bit for bit, turn after turn, as
+// bodies grow, lose parts and the parameters change.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -14,21 +14,39 @@
 #include "body/field.h"
 #include "body/parameters.h"
 #include "body/parts_list.h"
-#include "body/reference_mode.h"
+#include "body/world_settings.h"
 #include "tests/test_support.h"
 
 namespace {
 
 using vek::test::FakeBodyOwner;
-using vek::test::ParameterGuard;
 
 // A 200 x 200 grid of cells 0.1 wide from (-10, -10), small enough to compare every cell.
-void useTestField() {
-  gParam.mField_N = 200;
-  gParam.mField_min_x = -10;
-  gParam.mField_min_y = -10;
-  gParam.mField_haba = 0.1;
+Parameters testField() {
+  Parameters p;
+  p.mField_N = 200;
+  p.mField_min_x = -10;
+  p.mField_min_y = -10;
+  p.mField_haba = 0.1;
+  return p;
 }
+
+// Two fields under the same parameters, one computing the fast way and one the plain way.
+struct TwinFields {
+  explicit TwinFields(const Parameters& p) {
+    fastSettings.parameters = p;
+    plainSettings.parameters = p;
+    plainSettings.algorithms = mAlgorithms::kPlain;
+  }
+  // Changes a parameter of both.
+  template <class Change>
+  void change(Change change) {
+    change(fastSettings.parameters);
+    change(plainSettings.parameters);
+  }
+  mWorldSettings fastSettings, plainSettings;
+  mField fast{fastSettings}, plain{plainSettings};
+};
 
 std::string number(double value) {
   char text[64];
@@ -39,11 +57,11 @@ std::string number(double value) {
 // Plants with up to three leaves and flowers each, crowded so that they shade each other,
 // with a few parts at equal heights.
 struct Garden {
-  explicit Garden(int plants, unsigned seed) {
+  Garden(const Parameters& p, int plants, unsigned seed) {
     std::mt19937 random(seed);
     std::uniform_real_distribution<double> unit(0, 1);
     for (int k = 0; k < plants; ++k) {
-      owners.push_back(std::make_unique<FakeBodyOwner>(mPoint3D(16 * unit(random) - 8, 16 * unit(random) - 8, 0)));
+      owners.push_back(std::make_unique<FakeBodyOwner>(p, mPoint3D(16 * unit(random) - 8, 16 * unit(random) - 8, 0)));
       std::string text = "N";
       const int tips = 1 + static_cast<int>(3 * unit(random));
       for (int t = 0; t < tips; ++t) {
@@ -60,11 +78,6 @@ struct Garden {
   std::vector<std::unique_ptr<mPartsList>> bodies;
   std::vector<mPartsList*> pointers;
 };
-
-void compute(mField& field, const std::vector<mPartsList*>& bodies, bool reference) {
-  ReferenceAlgorithmsScope algorithms(reference);
-  field.computeLight(bodies);
-}
 
 struct Light {
   std::vector<double> parts, bodies, cells;
@@ -87,35 +100,34 @@ Light lightOf(const mField& field, const std::vector<mPartsList*>& bodies) {
   return light;
 }
 
-// Every value identical, bit for bit, except the occupancy and excess, summed another way.
+// Every value identical, bit for bit.
 void expectSameLight(const Light& fast, const Light& plain) {
   EXPECT_EQ(fast.parts, plain.parts);
   EXPECT_EQ(fast.bodies, plain.bodies);
   EXPECT_EQ(fast.cells, plain.cells);
-  EXPECT_NEAR(fast.occupancy, plain.occupancy, 1e-12);
-  EXPECT_NEAR(fast.excess, plain.excess, 1e-12);
+  EXPECT_EQ(fast.occupancy, plain.occupancy);
+  EXPECT_EQ(fast.excess, plain.excess);
   EXPECT_EQ(fast.totalDaylight, plain.totalDaylight);
 }
 
-// One turn of light on both fields; each part's light is taken from the reference
-// computation's run first, then must come out the same from the fast one.
-void expectSameTurn(mField& fast, mField& plain, const std::vector<mPartsList*>& bodies) {
-  compute(plain, bodies, true);
-  const Light expected = lightOf(plain, bodies);
-  compute(fast, bodies, false);
-  expectSameLight(lightOf(fast, bodies), expected);
+// One turn of light on both fields; each part's light is taken from the plain computation's
+// run first, then must come out the same from the fast one.
+void expectSameTurn(TwinFields& fields, const std::vector<mPartsList*>& bodies) {
+  fields.plain.computeLight(bodies);
+  const Light expected = lightOf(fields.plain, bodies);
+  fields.fast.computeLight(bodies);
+  expectSameLight(lightOf(fields.fast, bodies), expected);
 }
 
 TEST(FastLight, EqualsTheReferenceAsBodiesChange) {
-  ParameterGuard guard;
-  useTestField();
-  gParam.mField_capacity = 0.05;
-  Garden garden(60, 11);
-  mField fast, plain;
+  Parameters p = testField();
+  p.mField_capacity = 0.05;
+  Garden garden(p, 60, 11);
+  TwinFields fields(p);
   std::mt19937 random(3);
   for (int turn = 0; turn < 12; ++turn) {
     SCOPED_TRACE(turn);
-    expectSameTurn(fast, plain, garden.pointers);
+    expectSameTurn(fields, garden.pointers);
     // Leaves grow and shrink, flowers are emptied, edges cut, new parts made.
     for (size_t k = 0; k < garden.bodies.size(); k += 1 + random() % 4) {
       mPartsList& body = *garden.bodies[k];
@@ -127,41 +139,40 @@ TEST(FastLight, EqualsTheReferenceAsBodiesChange) {
       }
     }
   }
-  EXPECT_GT(fast.occupancy(), 0.01);
+  EXPECT_GT(fields.fast.occupancy(), 0.01);
 }
 
 TEST(FastLight, FollowsChangesOfDaylightShareAndFrame) {
-  ParameterGuard guard;
-  useTestField();
-  Garden garden(40, 17);
-  mField fast, plain;
-  expectSameTurn(fast, plain, garden.pointers);
-  gParam.mField_daylight = 0.5;
-  expectSameTurn(fast, plain, garden.pointers);
-  gParam.mField_downsize = 0.25;
-  expectSameTurn(fast, plain, garden.pointers);
-  gParam.mField_min_x = -9.95;  // every part now covers other cells
-  expectSameTurn(fast, plain, garden.pointers);
-  gParam.mField_haba = 0.11;
-  expectSameTurn(fast, plain, garden.pointers);
-  // Frames the fast computation cannot take fall back to the reference one.
-  gParam.mField_downsize = 1.5;
-  expectSameTurn(fast, plain, garden.pointers);
-  gParam.mField_downsize = 0.7;
-  expectSameTurn(fast, plain, garden.pointers);
+  const Parameters p = testField();
+  Garden garden(p, 40, 17);
+  TwinFields fields(p);
+  expectSameTurn(fields, garden.pointers);
+  fields.change([](Parameters& q) { q.mField_daylight = 0.5; });
+  expectSameTurn(fields, garden.pointers);
+  fields.change([](Parameters& q) { q.mField_downsize = 0.25; });
+  expectSameTurn(fields, garden.pointers);
+  fields.change([](Parameters& q) { q.mField_min_x = -9.95; });  // every part now covers other cells
+  expectSameTurn(fields, garden.pointers);
+  fields.change([](Parameters& q) { q.mField_haba = 0.11; });
+  expectSameTurn(fields, garden.pointers);
+  // Frames the fast computation cannot take fall back to the plain one.
+  fields.change([](Parameters& q) { q.mField_downsize = 1.5; });
+  expectSameTurn(fields, garden.pointers);
+  fields.change([](Parameters& q) { q.mField_downsize = 0.7; });
+  expectSameTurn(fields, garden.pointers);
 }
 
 TEST(FastLight, SwitchingComputationsAtAnyTurnChangesNothing) {
-  ParameterGuard guard;
-  useTestField();
-  Garden garden(40, 23);
-  mField mixed, plain;
+  const Parameters p = testField();
+  Garden garden(p, 40, 23);
+  TwinFields fields(p);  // the "fast" one switches
   for (int turn = 0; turn < 6; ++turn) {
     SCOPED_TRACE(turn);
-    compute(plain, garden.pointers, true);
-    const Light expected = lightOf(plain, garden.pointers);
-    compute(mixed, garden.pointers, turn % 3 == 1);
-    expectSameLight(lightOf(mixed, garden.pointers), expected);
+    fields.plain.computeLight(garden.pointers);
+    const Light expected = lightOf(fields.plain, garden.pointers);
+    fields.fastSettings.algorithms = turn % 3 == 1 ? mAlgorithms::kPlain : mAlgorithms::kFast;
+    fields.fast.computeLight(garden.pointers);
+    expectSameLight(lightOf(fields.fast, garden.pointers), expected);
     garden.bodies[static_cast<size_t>(turn)]->cutEdge(0);
   }
 }
@@ -169,34 +180,33 @@ TEST(FastLight, SwitchingComputationsAtAnyTurnChangesNothing) {
 // A cell's depth is kept in a byte: a stack of more parts than it holds is computed the
 // plain way, and the turn after it, with fewer parts, the fast way again.
 TEST(FastLight, StacksDeeperThanAByteHoldsComeOutTheSame) {
-  ParameterGuard guard;
-  useTestField();
-  gParam.mField_downsize = 0.01;
+  Parameters p = testField();
+  p.mField_downsize = 0.01;
   std::vector<std::unique_ptr<FakeBodyOwner>> owners;
   std::vector<std::unique_ptr<mPartsList>> bodies;
   std::vector<mPartsList*> pointers;
   for (int k = 0; k < 300; ++k) {
-    owners.push_back(std::make_unique<FakeBodyOwner>(mPoint3D(0.03 * (k % 7), 0.02 * (k % 5), 0)));
+    owners.push_back(std::make_unique<FakeBodyOwner>(p, mPoint3D(0.03 * (k % 7), 0.02 * (k % 5), 0)));
     bodies.push_back(std::make_unique<mPartsList>(owners.back().get(), "(NE<0,0," + number(1 + 0.001 * k) + ">L<0.4>)"));
     pointers.push_back(bodies.back().get());
   }
-  mField fast, plain;
-  expectSameTurn(fast, plain, pointers);
+  TwinFields fields(p);
+  expectSameTurn(fields, pointers);
   const std::vector<mPartsList*> fewer(pointers.begin(), pointers.begin() + 200);
-  expectSameTurn(fast, plain, fewer);
+  expectSameTurn(fields, fewer);
   const std::vector<mPartsList*> more(pointers.begin(), pointers.begin() + 260);
-  expectSameTurn(fast, plain, more);
-  EXPECT_LT(fast.cellLight(100, 100), 0.2 * gParam.mField_daylight);
+  expectSameTurn(fields, more);
+  EXPECT_LT(fields.fast.cellLight(100, 100), 0.2 * p.mField_daylight);
 }
 
 TEST(FastLight, CellsNoLongerCoveredHoldTheDaylightAgain) {
-  ParameterGuard guard;
-  useTestField();
-  Garden garden(30, 29);
-  mField field;
+  mWorldSettings settings;
+  settings.parameters = testField();
+  Garden garden(settings.parameters, 30, 29);
+  mField field(settings);
   field.computeLight(garden.pointers);
   EXPECT_GT(field.occupancy(), 0);
-  gParam.mField_daylight = 2;
+  settings.parameters.mField_daylight = 2;
   field.computeLight({});
   EXPECT_EQ(field.occupancy(), 0);
   for (int i = 0; i < field.side(); ++i)

@@ -60,13 +60,13 @@ bool mPartIndex::meet(const Box& a, const Box& b) {
   return true;
 }
 
-mPartIndex::mPartIndex() { clear(); }
+mPartIndex::mPartIndex() { clear(Parameters()); }
 
-void mPartIndex::clear() {
-  mFieldMinX = gParam.mField_min_x;
-  mFieldMinY = gParam.mField_min_y;
-  mFieldHaba = gParam.mField_haba;
-  mFieldN = gParam.mField_N;
+void mPartIndex::clear(const Parameters& p) {
+  mFieldMinX = p.mField_min_x;
+  mFieldMinY = p.mField_min_y;
+  mFieldHaba = p.mField_haba;
+  mFieldN = p.mField_N;
   const double width = mFieldN * mFieldHaba;
   const bool framed = std::isfinite(mFieldMinX) && std::isfinite(mFieldMinY) && std::isfinite(width) && width > 0;
   // Without a usable frame one bucket holds every part of a kind: slow, but still exact.
@@ -86,9 +86,9 @@ void mPartIndex::clear() {
   mFreeSlots.clear();
 }
 
-bool mPartIndex::fitsParameters() const {
-  return sameBits(mFieldMinX, gParam.mField_min_x) && sameBits(mFieldMinY, gParam.mField_min_y) &&
-         sameBits(mFieldHaba, gParam.mField_haba) && mFieldN == gParam.mField_N;
+bool mPartIndex::fitsParameters(const Parameters& p) const {
+  return sameBits(mFieldMinX, p.mField_min_x) && sameBits(mFieldMinY, p.mField_min_y) &&
+         sameBits(mFieldHaba, p.mField_haba) && mFieldN == p.mField_N;
 }
 
 size_t mPartIndex::bucketIndex(Kind kind, int x, int y) const {

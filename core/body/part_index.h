@@ -37,9 +37,11 @@
 class mParts;
 class mPartsList;
 class mPoint3D;
+struct Parameters;
 
 class mPartIndex {
  public:
+  // An empty index framed by the built-in field.
   mPartIndex();
   mPartIndex(const mPartIndex&) = delete;
   mPartIndex& operator=(const mPartIndex&) = delete;
@@ -50,10 +52,10 @@ class mPartIndex {
   void updateBody(const mPartsList& body);
   void removeBody(const mPartsList& body);
   void setPosition(const mPartsList& body, int position);
-  // Forgets every body and takes the grid's frame from the current parameters.
-  void clear();
-  // Whether the grid's frame is the one the current parameters give.
-  bool fitsParameters() const;
+  // Forgets every body and takes the grid's frame from the field's parameters in `p`.
+  void clear(const Parameters& p);
+  // Whether the grid's frame is the one `p` gives.
+  bool fitsParameters(const Parameters& p) const;
   bool holds(const mPartsList& body) const { return find(body) != nullptr; }
   size_t bodyCount() const { return mBodies.size(); }
 

@@ -20,7 +20,6 @@
 namespace {
 
 using vek::test::FakeBodyOwner;
-using vek::test::ParameterGuard;
 
 std::string number(double value) {
   char text[64];
@@ -194,15 +193,14 @@ TEST(PartIndex, TheEdgeEndingInAPointNeverBlocksIt) {
 }
 
 TEST(PartIndex, OutlandishPartsAndQueries) {
-  ParameterGuard guard;
   // Huge, and far beyond the grid's frame (laid out while the field was larger): kept apart
   // or in the outermost buckets, but still tested.
   FakeBodyOwner farOwner(mPoint3D(5, 5, 0));
   mPartsList giant(&farOwner, "(NE<0,0,11>L<10>)");
-  gParam.mField_N = 3000;
-  FakeBodyOwner owner(mPoint3D(30, 30, 0));
+  Parameters larger;
+  larger.mField_N = 3000;
+  FakeBodyOwner owner(larger, mPoint3D(30, 30, 0));
   mPartsList outside(&owner, "(NE<100,0,1>F<0.5>)");
-  gParam.mField_N = 1000;
   ASSERT_EQ(giant.leaves().size(), 1u);
   ASSERT_EQ(outside.flowers().size(), 1u);
   mPartIndex index;
@@ -224,12 +222,13 @@ TEST(PartIndex, OutlandishPartsAndQueries) {
   EXPECT_EQ(index.isClear(mPoint3D(5, 5, 2), 1), true);
 
   // A moved field leaves the grid's frame behind, not the answers.
-  EXPECT_TRUE(index.fitsParameters());
-  gParam.mField_min_x = 20;
-  EXPECT_FALSE(index.fitsParameters());
+  Parameters moved;
+  EXPECT_TRUE(index.fitsParameters(moved));
+  moved.mField_min_x = 20;
+  EXPECT_FALSE(index.fitsParameters(moved));
   EXPECT_EQ(index.isClear(mPoint3D(130.2, 30, 1), 0.1), false);
-  index.clear();
-  EXPECT_TRUE(index.fitsParameters());
+  index.clear(moved);
+  EXPECT_TRUE(index.fitsParameters(moved));
   EXPECT_EQ(index.bodyCount(), 0u);
 }
 

@@ -15,6 +15,10 @@ std::string bodyNumberText(double value) {
   return std::string(buffer, result.ptr);
 }
 
+const Parameters& mParts::parameters() const {
+  return mOwner ? mOwner->bodyParameters() : kBuiltInParameters;
+}
+
 std::string mParts::snapshotLine() const { return "Parts  " + mPosition->toText(); }
 
 std::string mParts::ownerIdText() const { return mOwner ? mOwner->bodyIdText() : std::string(); }
@@ -41,11 +45,14 @@ bool mEdge::clearOf(const mPoint3D* p, double margin) const {
 
 double mEdge::length() const { return std::sqrt(mPoint3D::distance2(*start(), *mEnd)); }
 
-double mEdge::volume() const { return kPi * gParam.mEdge_radius * gParam.mEdge_radius * length(); }
+double mEdge::volume() const {
+  const double radius = parameters().mEdge_radius;
+  return kPi * radius * radius * length();
+}
 
-double mEdge::calorie() const { return volume() * gParam.mEdge_calorie; }
+double mEdge::calorie() const { return volume() * parameters().mEdge_calorie; }
 
-double mEdge::keep() const { return calorie() * gParam.mEdge_keep_calorie; }
+double mEdge::keep() const { return calorie() * parameters().mEdge_keep_calorie; }
 
 mSphere::mSphere(std::unique_ptr<mPoint3D> centre, double radius, const mBodyOwner* owner)
     : mParts(centre.get(), owner), mOwned(std::move(centre)), mRadius(radius) {}
@@ -75,13 +82,13 @@ double mSphere::radiusFor(double calorie, double perVolume) {
 }
 
 std::string mLeaf::snapshotLine() const { return sphereLine("L"); }
-double mLeaf::keep() const { return calorie() * gParam.mLeaf_keep_calorie; }
-double mLeaf::caloriePerVolume() const { return gParam.mLeaf_calorie; }
-double mLeaf::radiusForCalorie(double calorie) { return radiusFor(calorie, gParam.mLeaf_calorie); }
+double mLeaf::keep() const { return calorie() * parameters().mLeaf_keep_calorie; }
+double mLeaf::caloriePerVolume() const { return parameters().mLeaf_calorie; }
+double mLeaf::radiusForCalorie(const Parameters& p, double calorie) { return radiusFor(calorie, p.mLeaf_calorie); }
 
 std::string mFlower::snapshotLine() const { return sphereLine("F"); }
-double mFlower::keep() const { return calorie() * gParam.mFlower_keep_calorie; }
-double mFlower::caloriePerVolume() const { return gParam.mFlower_calorie; }
-double mFlower::radiusForCalorie(double calorie) {
-  return radiusFor(calorie, gParam.mFlower_calorie);
+double mFlower::keep() const { return calorie() * parameters().mFlower_keep_calorie; }
+double mFlower::caloriePerVolume() const { return parameters().mFlower_calorie; }
+double mFlower::radiusForCalorie(const Parameters& p, double calorie) {
+  return radiusFor(calorie, p.mFlower_calorie);
 }

@@ -33,6 +33,8 @@ class mParts : public mObject {
 
   const mPoint3D* position() const { return mPosition; }
   const mBodyOwner* owner() const { return mOwner; }
+  // The owner's world's parameters; the built-in defaults for a part without an owner.
+  const Parameters& parameters() const;
 
  protected:
   mParts(const mPoint3D* position, const mBodyOwner* owner) : mPosition(position), mOwner(owner) {}
@@ -126,7 +128,7 @@ class mLeaf : public mSphere {
   double keep() const override;
   double caloriePerVolume() const override;
   // The radius of a leaf that holds exactly `calorie` (0 for a content at or below 0).
-  static double radiusForCalorie(double calorie);
+  static double radiusForCalorie(const Parameters& p, double calorie);
 };
 
 class mFlower : public mSphere {
@@ -136,5 +138,5 @@ class mFlower : public mSphere {
   std::string snapshotLine() const override;  // "F " centre size root identifier
   double keep() const override;
   double caloriePerVolume() const override;
-  static double radiusForCalorie(double calorie);
+  static double radiusForCalorie(const Parameters& p, double calorie);
 };

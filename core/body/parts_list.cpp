@@ -131,10 +131,10 @@ bool mPartsList::makePart(Tip kind, int k, double e, double r, double theta, dou
   if (kind == Tip::kNode) {
     token += "N)";
   } else {
-    radius = kind == Tip::kLeaf ? mLeaf::radiusForCalorie(e) : mFlower::radiusForCalorie(e);
+    radius = kind == Tip::kLeaf ? mLeaf::radiusForCalorie(parameters(), e) : mFlower::radiusForCalorie(parameters(), e);
     token += (kind == Tip::kLeaf ? "L<" : "F<") + bodyNumberText(radius) + ">)";
   }
-  if (!mField::insideField(tip.get()) || !passesClearance(base, *tip, radius)) return false;
+  if (!mField::insideField(parameters(), tip.get()) || !passesClearance(base, *tip, radius)) return false;
 
   const size_t p = letterPosition(mText, 'N', i);
   mEdges.insert(mEdges.begin() + lettersBefore(mText, 'E', p),
@@ -168,7 +168,7 @@ bool mPartsList::growSphere(std::vector<std::unique_ptr<Sphere>>& spheres, char 
   if (spheres.empty() || k < 0) return false;
   const size_t i = static_cast<size_t>(k) % spheres.size();
   Sphere& sphere = *spheres[i];
-  const double radius = Sphere::radiusForCalorie(sphere.calorie() + e);
+  const double radius = Sphere::radiusForCalorie(parameters(), sphere.calorie() + e);
   if (!passesClearance(nullptr, *sphere.position(), radius)) return false;
   sphere.setRadius(radius);
   const size_t p = letterPosition(mText, letter, i);
@@ -219,20 +219,25 @@ bool mPartsList::cutEdge(int k) {
   return true;
 }
 
+const Parameters& mPartsList::parameters() const {
+  return mOwner ? mOwner->bodyParameters() : kBuiltInParameters;
+}
+
 const mBodyPopulation* mPartsList::population() const {
   return mOwner ? mOwner->bodyPopulation() : nullptr;
 }
 
 bool mPartsList::affordsNewPart(double r, double e) const {
-  if (0 <= r && r < gParam.mSeedList_min_r) return false;
-  const double w = edgeCalorieFor(r);
-  const double need = w * gParam.mEdge_keep_calorie + w + e;
-  if (energy() * gParam.mPartsList_tolerance_energy >= need) return true;
+  const Parameters& p = parameters();
+  if (0 <= r && r < p.mSeedList_min_r) return false;
+  const double w = edgeCalorieFor(p, r);
+  const double need = w * p.mEdge_keep_calorie + w + e;
+  if (energy() * p.mPartsList_tolerance_energy >= need) return true;
   return population() == nullptr;
 }
 
 bool mPartsList::affordsGrowth(double e) const {
-  return energy() * gParam.mPartsList_tolerance_energy >= e || population() == nullptr;
+  return energy() * parameters().mPartsList_tolerance_energy >= e || population() == nullptr;
 }
 
 double mPartsList::energy() const { return mOwner ? mOwner->bodyEnergy() : 0.0; }
@@ -305,10 +310,10 @@ double mPartsList::sumEdgeKeep() const {
 
 const mPartsList::Keeps& mPartsList::keeps() const {
   // A parameter file read while the world stands changes what every part keeps.
-  const std::array<double, 7> parameters = {gParam.mFlower_calorie, gParam.mFlower_keep_calorie,
-                                            gParam.mLeaf_calorie,   gParam.mLeaf_keep_calorie,
-                                            gParam.mEdge_radius,    gParam.mEdge_calorie,
-                                            gParam.mEdge_keep_calorie};
+  const Parameters& p = parameters();
+  const std::array<double, 7> parameters = {p.mFlower_calorie, p.mFlower_keep_calorie, p.mLeaf_calorie,
+                                            p.mLeaf_keep_calorie, p.mEdge_radius, p.mEdge_calorie,
+                                            p.mEdge_keep_calorie};
   if (!mKeeps.valid || std::memcmp(parameters.data(), mKeeps.parameters.data(), sizeof parameters) != 0) {
     mKeeps.flower = sumFlowerKeep();
     mKeeps.leaf = sumLeafKeep();
@@ -320,13 +325,13 @@ const mPartsList::Keeps& mPartsList::keeps() const {
 }
 
 double mPartsList::totalVolume() const {
-  return leafVolume() + flowerVolume() + edgeVolume() + gParam.mSeed_volume;
+  return leafVolume() + flowerVolume() + edgeVolume() + parameters().mSeed_volume;
 }
 double mPartsList::totalCalorie() const {
-  return flowerCalorie() + edgeCalorie() + leafCalorie() + gParam.mSeed_calorie;
+  return flowerCalorie() + edgeCalorie() + leafCalorie() + parameters().mSeed_calorie;
 }
 double mPartsList::totalKeep() const {
-  return flowerKeep() + edgeKeep() + leafKeep() + gParam.mSeed_keep_calorie;
+  return flowerKeep() + edgeKeep() + leafKeep() + parameters().mSeed_keep_calorie;
 }
 
 void mPartsList::sumLeafLight() {
@@ -336,6 +341,6 @@ void mPartsList::sumFlowerLight() {
   mFlowerLight = sumOf(mFlowers, [](const mFlower& f) { return f.light(); });
 }
 
-double mPartsList::edgeCalorieFor(double length) {
-  return kPi * gParam.mEdge_radius * gParam.mEdge_radius * length * gParam.mEdge_calorie;
+double mPartsList::edgeCalorieFor(const Parameters& p, double length) {
+  return kPi * p.mEdge_radius * p.mEdge_radius * length * p.mEdge_calorie;
 }

@@ -33,6 +33,7 @@
 #include <vector>
 
 #include "body/body_owner.h"
+#include "body/parameters.h"
 #include "body/parts.h"
 #include "base/point3d.h"
 #include "base/object.h"
@@ -124,7 +125,9 @@ class mPartsList : public mObject {
   void sumFlowerLight();
 
   // What an edge of length L costs: pi * mEdge_radius^2 * L * mEdge_calorie.
-  static double edgeCalorieFor(double length);
+  static double edgeCalorieFor(const Parameters& p, double length);
+  // The owner's world's parameters; the built-in defaults for a body without an owner.
+  const Parameters& parameters() const;
 
  private:
   enum class Tip { kNode, kLeaf, kFlower };

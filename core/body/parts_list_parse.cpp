@@ -107,7 +107,7 @@ void mPartsList::parse() {
           g.outEdge = out.size();
           if (g.live) {
             auto tip = std::make_unique<mPoint3D>(mPoint3D::plus(*g.start, v));
-            if (mField::insideField(tip.get()) && passesClearance(g.start, *tip, -1)) {
+            if (mField::insideField(parameters(), tip.get()) && passesClearance(g.start, *tip, -1)) {
               g.kept = true;
               out.append(in, edgeText, scan.position() - edgeText);
               mEdges.push_back(std::make_unique<mEdge>(g.start, tip.get(), mOwner));

@@ -16,10 +16,9 @@ namespace {
 
 using vek::test::FakeBodyOwner;
 using vek::test::FakeBodyPopulation;
-using vek::test::ParameterGuard;
 
 double leafCalorieOf(double radius) { return 4.0 / 3.0 * kPi * radius * radius * radius; }
-double flowerCalorieOf(double radius) { return leafCalorieOf(radius) * gParam.mFlower_calorie; }
+double flowerCalorieOf(double radius) { return leafCalorieOf(radius) * kBuiltInParameters.mFlower_calorie; }
 
 size_t count(const std::string& text, char letter) {
   size_t n = 0;
@@ -118,17 +117,17 @@ TEST(PartsList, IndicesWrapAndNegativeOnesRefuse) {
 }
 
 TEST(PartsList, AffordabilityBoundaries) {
-  ParameterGuard guard;
-  gParam.mPartsList_tolerance_energy = 1.0;
-  FakeBodyOwner owner(mPoint3D(0, 0, 1));
+  Parameters p;
+  p.mPartsList_tolerance_energy = 1.0;
+  FakeBodyOwner owner(p, mPoint3D(0, 0, 1));
   FakeBodyPopulation population;
   mPartsList body(&owner, "N");
   population.bodies = {&body};
   owner.population = &population;
 
-  const double w = mPartsList::edgeCalorieFor(1);
+  const double w = mPartsList::edgeCalorieFor(p, 1);
   EXPECT_DOUBLE_EQ(w, kPi * 0.25);
-  const double need = w * gParam.mEdge_keep_calorie + w + 2.0;
+  const double need = w * p.mEdge_keep_calorie + w + 2.0;
   owner.energy = std::nextafter(need, 0.0);
   EXPECT_FALSE(body.makeLeaf(0, 2.0, 1, kPi / 2, 0));
   owner.energy = need;  // "at least": exactly enough is enough
@@ -144,7 +143,7 @@ TEST(PartsList, AffordabilityBoundaries) {
   EXPECT_TRUE(body.growLeaf(0, 1.0));
   EXPECT_FALSE(body.makeNode(0, 0.0005, 0, 0));
   EXPECT_FALSE(body.makeNode(0, 0.0, 0, 0));
-  EXPECT_TRUE(body.makeNode(0, gParam.mSeedList_min_r, kPi, 0));
+  EXPECT_TRUE(body.makeNode(0, p.mSeedList_min_r, kPi, 0));
   EXPECT_TRUE(body.makeNode(0, -0.5, 0, 0));  // pointing down to z = 0.5
   EXPECT_NEAR(body.nodes()[1]->position()->z, 0.5, 1e-12);
   expectInStep(body);
@@ -259,20 +258,20 @@ TEST(PartsList, GrowResetAndMeasures) {
   ASSERT_TRUE(body.makeLeaf(1, 3.0, 1.5, kPi / 2, kPi));
   ASSERT_TRUE(body.growLeaf(0, 1.5));
   EXPECT_NEAR(body.leafCalorie(), 4.5, 1e-12);
-  EXPECT_NEAR(body.leafKeep(), 4.5 * gParam.mLeaf_keep_calorie, 1e-12);
+  EXPECT_NEAR(body.leafKeep(), 4.5 * kBuiltInParameters.mLeaf_keep_calorie, 1e-12);
   EXPECT_NEAR(body.flowerCalorie(), flowerCalorieOf(0.2), 1e-9);
   EXPECT_NEAR(body.flowerVolume(), leafCalorieOf(0.2), 1e-12);
-  EXPECT_NEAR(body.flowerKeep(), flowerCalorieOf(0.2) * gParam.mFlower_keep_calorie, 1e-9);
-  const double edges = kPi * gParam.mEdge_radius * gParam.mEdge_radius * (2 + 1 + 1.5);
+  EXPECT_NEAR(body.flowerKeep(), flowerCalorieOf(0.2) * kBuiltInParameters.mFlower_keep_calorie, 1e-9);
+  const double edges = kPi * kBuiltInParameters.mEdge_radius * kBuiltInParameters.mEdge_radius * (2 + 1 + 1.5);
   EXPECT_NEAR(body.edgeVolume(), edges, 1e-12);
-  EXPECT_NEAR(body.edgeCalorie(), edges * gParam.mEdge_calorie, 1e-12);
-  EXPECT_NEAR(body.edgeKeep(), edges * gParam.mEdge_keep_calorie, 1e-12);
-  EXPECT_NEAR(body.totalCalorie(), flowerCalorieOf(0.2) + edges + 4.5 + gParam.mSeed_calorie, 1e-9);
+  EXPECT_NEAR(body.edgeCalorie(), edges * kBuiltInParameters.mEdge_calorie, 1e-12);
+  EXPECT_NEAR(body.edgeKeep(), edges * kBuiltInParameters.mEdge_keep_calorie, 1e-12);
+  EXPECT_NEAR(body.totalCalorie(), flowerCalorieOf(0.2) + edges + 4.5 + kBuiltInParameters.mSeed_calorie, 1e-9);
   EXPECT_NEAR(body.totalKeep(),
-              body.flowerKeep() + body.edgeKeep() + body.leafKeep() + gParam.mSeed_keep_calorie,
+              body.flowerKeep() + body.edgeKeep() + body.leafKeep() + kBuiltInParameters.mSeed_keep_calorie,
               1e-12);
   EXPECT_NEAR(body.totalVolume(),
-              body.leafVolume() + body.flowerVolume() + body.edgeVolume() + gParam.mSeed_volume,
+              body.leafVolume() + body.flowerVolume() + body.edgeVolume() + kBuiltInParameters.mSeed_volume,
               1e-12);
 
   // A loss beyond the content leaves radius 0, written as such.
@@ -288,15 +287,15 @@ TEST(PartsList, GrowResetAndMeasures) {
   expectInStep(body);
 
   const mPartsList bare(&owner, "N");
-  EXPECT_EQ(bare.totalCalorie(), gParam.mSeed_calorie);
+  EXPECT_EQ(bare.totalCalorie(), kBuiltInParameters.mSeed_calorie);
   EXPECT_EQ(bare.leafVolume(), 0);
 }
 
 // The keeps are kept between changes: after every change of the body, and of a parameter they
 // depend on, they must be the sums over the parts as they stand, bit for bit.
 TEST(PartsList, UpkeepFollowsEveryChangeAndParameter) {
-  ParameterGuard guard;
-  FakeBodyOwner owner;
+  Parameters p;
+  FakeBodyOwner owner(p, mPoint3D());
   mPartsList body(&owner, "N");
   auto expectFreshSums = [&](const char* after) {
     SCOPED_TRACE(after);
@@ -307,7 +306,7 @@ TEST(PartsList, UpkeepFollowsEveryChangeAndParameter) {
     EXPECT_EQ(body.flowerKeep(), flowers);
     EXPECT_EQ(body.leafKeep(), leaves);
     EXPECT_EQ(body.edgeKeep(), edges);
-    EXPECT_EQ(body.totalKeep(), flowers + edges + leaves + gParam.mSeed_keep_calorie);
+    EXPECT_EQ(body.totalKeep(), flowers + edges + leaves + p.mSeed_keep_calorie);
   };
   expectFreshSums("nothing");
   ASSERT_TRUE(body.makeNode(0, 2, 0, 0));
@@ -320,10 +319,10 @@ TEST(PartsList, UpkeepFollowsEveryChangeAndParameter) {
   expectFreshSums("growLeaf");
   ASSERT_TRUE(body.growFlower(0, 0.2));
   expectFreshSums("growFlower");
-  gParam.mLeaf_keep_calorie *= 3;
-  gParam.mEdge_radius = 0.25;
+  p.mLeaf_keep_calorie *= 3;
+  p.mEdge_radius = 0.25;
   expectFreshSums("parameters");
-  gParam.mFlower_calorie = 2;
+  p.mFlower_calorie = 2;
   expectFreshSums("flower calorie");
   ASSERT_TRUE(body.resetFlower(0));
   expectFreshSums("resetFlower");
@@ -349,8 +348,8 @@ TEST(PartsList, SnapshotLines) {
 }
 
 TEST(PartsList, GrownBodySurvivesWriteAndRead) {
-  ParameterGuard guard;
-  FakeBodyOwner owner(mPoint3D(0.3, -0.7, 0));
+  Parameters p;
+  FakeBodyOwner owner(p, mPoint3D(0.3, -0.7, 0));
   mPartsList body(&owner, "N");
   ASSERT_TRUE(body.makeNode(0, 1.7, 0.3, 0.4));
   ASSERT_TRUE(body.makeLeaf(1, 0.9, 1.1, 1.2, 2.1));
@@ -407,8 +406,8 @@ TEST(PartsList, ReadOfABrokenBlockLeavesAnEmptyBodyAndFailsTheStream) {
 }
 
 TEST(PartsList, GroupsThatCannotBeLaidOutLeaveTheText) {
-  ParameterGuard guard;
-  FakeBodyOwner owner(mPoint3D(-10, 0, 0));
+  Parameters p;
+  FakeBodyOwner owner(p, mPoint3D(-10, 0, 0));
   mPartsList body(&owner, "N");
   ASSERT_TRUE(body.makeNode(0, 20, kPi / 2, 0));                     // node at (10, 0, 0)
   ASSERT_TRUE(body.makeLeaf(1, leafCalorieOf(0.3), 1, 0, 0));        // leaf at (10, 0, 1)
@@ -419,7 +418,7 @@ TEST(PartsList, GroupsThatCannotBeLaidOutLeaveTheText) {
 
   // The world is reloaded with a field that now ends at x = 0: the group reaching x = 10
   // is dropped from the text, so the letters after it still name parts that exist.
-  gParam.mField_N = 500;
+  p.mField_N = 500;
   mPartsList reloaded(&owner);
   std::istringstream in(out.str());
   reloaded.read(in);

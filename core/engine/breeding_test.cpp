@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "body/parameters.h"
 #include "body/parts_list.h"
 #include "engine/engine_test_support.h"
 #include "base/random.h"
@@ -17,26 +18,25 @@ using vek::test::ScriptedRandom;
 
 // No crossing-over and no mutation: a child's code equals its mother's, and breeding draws
 // one u() per common segment plus the three mutation tests.
-void switchOffVariation() {
-  gParam.mGene_maxFatherEffect = 0;
-  gParam.mGene_vectorVariation = 0;
-  gParam.mGene_sizeVariation = 0;
-  gParam.mGene_operatorVariation = 0;
+void switchOffVariation(Parameters& p) {
+  p.mGene_maxFatherEffect = 0;
+  p.mGene_vectorVariation = 0;
+  p.mGene_sizeVariation = 0;
+  p.mGene_operatorVariation = 0;
 }
 
 // The draws of one breeding of a one-segment mother with no father around.
 void scriptBreedGene(ScriptedRandom& script) { script.u(0.5).u(0.5).u(0.5).u(0.5); }
 
 TEST(Breeding, FlowerOnTheGroundLandsAtTheOrigin) {
-  vek::test::ParameterGuard guard;
-  switchOffVariation();
   mPlace place(nullptr, "Ostrel", 1);
+  switchOffVariation(place.parameters());
   mSeed& mother = addIndividual(place, {op::breed_flower}, mPoint3D(5, 5, 0));
   // a flower of radius 0 lying on the ground beside the seed
   ASSERT_TRUE(mother.body().makeFlower(0, 0.0, 1.0, kPi / 2, 0));
   ASSERT_NEAR(mother.body().flowers()[0]->position()->z, 0, 1e-15);  // cos(pi/2) rounds
   {
-    ScriptedRandom script;
+    ScriptedRandom script(place.random());
     script.u(0.7).u(0.2);  // gauss: its value is multiplied by a variance of 0
     script.u(0.9);         // the angle
     scriptBreedGene(script);
@@ -59,12 +59,11 @@ TEST(Breeding, FlowerOnTheGroundLandsAtTheOrigin) {
 }
 
 TEST(Breeding, LandingOutsideTheFieldResetsTheFlowerAndMakesNobody) {
-  vek::test::ParameterGuard guard;
   mPlace place(nullptr, "Ostrel", 1);
   mSeed& mother = addIndividual(place, {op::breed_flower});
   ASSERT_TRUE(mother.body().makeFlower(0, 50.0, 30.0, 0, 0));  // 30 high: mean flight 45
   {
-    ScriptedRandom script;
+    ScriptedRandom script(place.random());
     script.u(1.0).u(0.0);  // gauss 0: the distance is the mean
     script.u(0.5);         // angle 0: x = 45 lies beyond the field's 40
     mother.processor().step();
@@ -76,16 +75,15 @@ TEST(Breeding, LandingOutsideTheFieldResetsTheFlowerAndMakesNobody) {
 }
 
 TEST(Breeding, SecondBreedOfAResetFlowerGivesAChildWithoutEnergy) {
-  vek::test::ParameterGuard guard;
-  switchOffVariation();
   mPlace place(nullptr, "Ostrel", 1);
+  switchOffVariation(place.parameters());
   mSeed& mother = addIndividual(place, {op::breed_flower, op::jump_back});
   ASSERT_TRUE(mother.body().makeFlower(0, 100.0, 1.0, 0, 0));
   const double content = mother.body().flowers()[0]->calorie();
   ASSERT_NEAR(content, 100.0, 1e-9);
   for (int round = 0; round < 2; ++round) {
     {
-      ScriptedRandom script;
+      ScriptedRandom script(place.random());
       script.u(1.0).u(0.0).u(0.5);  // flight 1.5 along x
       scriptBreedGene(script);
       mother.processor().step();
@@ -101,19 +99,18 @@ TEST(Breeding, SecondBreedOfAResetFlowerGivesAChildWithoutEnergy) {
 }
 
 TEST(Breeding, CrossingWithAForeignFatherMakesANewPoolGene) {
-  vek::test::ParameterGuard guard;
-  gParam.mGene_vectorVariation = 0;
-  gParam.mGene_sizeVariation = 0;
-  gParam.mGene_operatorVariation = 0;
-  gParam.mGene_maxFatherEffect = 1.0;
   mPlace place(nullptr, "Ostrel", 1);
+  place.parameters().mGene_vectorVariation = 0;
+  place.parameters().mGene_sizeVariation = 0;
+  place.parameters().mGene_operatorVariation = 0;
+  place.parameters().mGene_maxFatherEffect = 1.0;
   mSeed& mother = addIndividual(place, {op::breed_flower});
   mSeed& father = addIndividual(place, {op::nop_1, op::gene_separate, op::nop_0}, mPoint3D(3, 0, 0));
   ASSERT_TRUE(mother.body().makeFlower(0, 10.0, 1.0, 0, 0));
   ASSERT_TRUE(father.body().makeFlower(0, 10.0, 1.0, 0, 0));
   for (int i = 0; i < 5; ++i) place.advanceTime();  // the new identifiers carry this time
   {
-    ScriptedRandom script;
+    ScriptedRandom script(place.random());
     script.u(1.0).u(0.0).u(0.5);  // flight
     script.u(0.0);                // the one common segment comes from the father (p = 1 x 1)
     script.u(0.5).u(0.5).u(0.5);  // no mutation
@@ -129,16 +126,15 @@ TEST(Breeding, CrossingWithAForeignFatherMakesANewPoolGene) {
 }
 
 TEST(Breeding, ChildEqualToAForeignGeneBecomesItsCarrier) {
-  vek::test::ParameterGuard guard;
-  switchOffVariation();
-  gParam.mGene_maxFatherEffect = 1.0;
   mPlace place(nullptr, "Ostrel", 1);
+  switchOffVariation(place.parameters());
+  place.parameters().mGene_maxFatherEffect = 1.0;
   mSeed& mother = addIndividual(place, {op::breed_flower});
   mSeed& father = addIndividual(place, {op::nop_1, op::nop_0}, mPoint3D(3, 0, 0));
   ASSERT_TRUE(mother.body().makeFlower(0, 10.0, 1.0, 0, 0));
   ASSERT_TRUE(father.body().makeFlower(0, 10.0, 1.0, 0, 0));
   {
-    ScriptedRandom script;
+    ScriptedRandom script(place.random());
     script.u(1.0).u(0.0).u(0.5).u(0.0).u(0.5).u(0.5).u(0.5);
     mother.processor().step();
   }

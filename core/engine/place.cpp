@@ -7,11 +7,11 @@
 #include "engine/seed_list.h"
 #include "genome/gene.h"
 
-mPlace::mPlace(mWorld* owner, std::string name, int homeMark)
-    : mHomeMark(homeMark), mName(std::move(name)), mOwner(owner) {
+mPlace::mPlace(mWorld* owner, std::string name, int homeMark, const mWorldSettings& settings)
+    : mSettings(settings), mHomeMark(homeMark), mName(std::move(name)), mOwner(owner) {
   mPool = std::make_unique<mGeneList>(this);
   mSeeds = std::make_unique<mSeedList>(this);
-  mLightField = std::make_unique<mField>();
+  mLightField = std::make_unique<mField>(mSettings);
 }
 
 mPlace::~mPlace() {

@@ -1,6 +1,8 @@
-// mPlace: the habitat of the world. It owns the gene pool, the population and the light
-// field, counts completed turns and EXECUTE steps (its time), and names its lives file.
-// New identifiers carry its time and home mark.
+// mPlace: the habitat of the world. It owns the world's settings (parameters and choice of
+// algorithms) and random numbers, the gene pool, the population and the light field, counts
+// completed turns and EXECUTE steps (its time), and names its lives file. New identifiers
+// carry its time and home mark. Everything it owns reaches the settings and the random
+// numbers through it, so two places never share either.
 //
 // Owned by the world. Called on the world's thread with the world locked.
 #pragma once
@@ -10,8 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "base/point3d.h"
 #include "base/object.h"
+#include "base/point3d.h"
+#include "base/random.h"
+#include "body/world_settings.h"
 #include "genome/gene_list.h"
 
 class mField;
@@ -30,7 +34,7 @@ struct InitialGeneEntry {
 
 class mPlace : public mObject, public mIdentifierClock {
  public:
-  mPlace(mWorld* owner, std::string name, int homeMark);
+  mPlace(mWorld* owner, std::string name, int homeMark, const mWorldSettings& settings = {});
   ~mPlace() override;
   mPlace(const mPlace&) = delete;
   mPlace& operator=(const mPlace&) = delete;
@@ -54,6 +58,11 @@ class mPlace : public mObject, public mIdentifierClock {
   int time() const { return mTime; }
   void setCounters(int time, int turn) { mTime = time; mTurn = turn; }
   int homeMark() const { return mHomeMark; }
+  mWorldSettings& settings() { return mSettings; }
+  const mWorldSettings& settings() const { return mSettings; }
+  Parameters& parameters() { return mSettings.parameters; }
+  const Parameters& parameters() const { return mSettings.parameters; }
+  mRandom& random() { return mDraws; }
   const std::string& name() const { return mName; }
   mWorld* owner() const { return mOwner; }
   mField& field() { return *mLightField; }
@@ -70,6 +79,9 @@ class mPlace : public mObject, public mIdentifierClock {
  private:
   void addFirstIndividual(std::vector<int> codes, const mPoint3D& position, double energy);
 
+  // Before everything that reads them.
+  mWorldSettings mSettings;
+  mRandom mDraws;
   int mTurn = 0;
   int mTime = 0;
   std::unique_ptr<mGeneList> mPool;

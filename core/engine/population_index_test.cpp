@@ -10,14 +10,12 @@
 
 #include "body/parts_list.h"
 #include "engine/engine_test_support.h"
-#include "body/reference_mode.h"
 #include "base/instructions.h"
 #include "tests/test_support.h"
 
 namespace {
 
 using vek::test::addIndividual;
-using vek::test::ParameterGuard;
 
 struct Answers {
   const mGene* father;
@@ -30,9 +28,22 @@ struct Answers {
   }
 };
 
+// The place's algorithms for the time of one question.
+class AlgorithmsScope {
+ public:
+  AlgorithmsScope(mPlace& place, bool plain) : mSettings(place.settings()), mSaved(mSettings.algorithms) {
+    mSettings.algorithms = plain ? mAlgorithms::kPlain : mAlgorithms::kFast;
+  }
+  ~AlgorithmsScope() { mSettings.algorithms = mSaved; }
+
+ private:
+  mWorldSettings& mSettings;
+  mAlgorithms mSaved;
+};
+
 Answers ask(const mSeedList& population, const mSeed& parent, const mPoint3D& p, const mPoint3D& b,
             double margin, bool reference) {
-  ReferenceAlgorithmsScope algorithms(reference);
+  AlgorithmsScope algorithms(*population.place(), reference);
   Answers answers{};
   answers.father = population.findFather(parent, p, answers.weight);
   answers.clear = population.isClearForAll(p, margin);
@@ -86,9 +97,8 @@ std::vector<int> genome(bool breeder) {
 }
 
 TEST(PopulationIndex, SearchesAnswerAsTheFullScansWhileThePopulationLives) {
-  ParameterGuard guard;
-  gParam.mSeedList_maxFatherDistance = 9;
   mPlace place(nullptr, "Ostrel", 1);
+  place.parameters().mSeedList_maxFatherDistance = 9;
   for (int i = 0; i < 8; ++i) {
     for (int j = 0; j < 8; ++j) {
       mSeed& seed = addIndividual(place, genome((i + j) % 3 == 0), mPoint3D(2 * i - 7, 2 * j - 7, 0));
@@ -130,7 +140,6 @@ TEST(PopulationIndex, SearchesAnswerAsTheFullScansWhileThePopulationLives) {
 }
 
 TEST(PopulationIndex, ANewbornCountsOnlyOnceAdmitted) {
-  ParameterGuard guard;
   mPlace place(nullptr, "Ostrel", 1);
   mSeed& mother = addIndividual(place, genome(false));
   ASSERT_TRUE(mother.body().makeFlower(0, 5.0, 1.0, 0, 0));
@@ -160,7 +169,6 @@ TEST(PopulationIndex, ANewbornCountsOnlyOnceAdmitted) {
 // A body that a saved population lists after another one it collides with is laid out
 // without the colliding part: the earlier bodies are already in the index while it is read.
 TEST(PopulationIndex, AReadPopulationIsIndexedAsItIsLaidOut) {
-  ParameterGuard guard;
   mPlace original(nullptr, "Ostrel", 1);
   for (int k = 0; k < 3; ++k) {
     mSeed& seed = addIndividual(original, genome(false), mPoint3D(5 * k, 0, 0));
@@ -178,8 +186,9 @@ TEST(PopulationIndex, AReadPopulationIsIndexedAsItIsLaidOut) {
 
   std::string texts[2];
   for (bool reference : {false, true}) {
-    ReferenceAlgorithmsScope algorithms(reference);
-    mPlace place(nullptr, "Ostrel", 1);
+    mWorldSettings settings;
+    settings.algorithms = reference ? mAlgorithms::kPlain : mAlgorithms::kFast;
+    mPlace place(nullptr, "Ostrel", 1, settings);
     std::istringstream in(saved);
     ASSERT_TRUE(place.genePool().read(in));
     ASSERT_TRUE(place.population().read(in));

@@ -12,23 +12,42 @@
 #include "genome/gene_list.h"
 #include "base/text_io.h"
 
+namespace {
+const Parameters& parametersOf(const mSeedList* population) {
+  return population ? population->parameters() : kBuiltInParameters;
+}
+}  // namespace
+
+// The processor (which holds the account) comes before the body: laying a body out may ask
+// for the individual's energy.
 mSeed::mSeed(mGene* genome, mSeedList* population, const mID& id, const mPoint3D& position,
              int newborn, double initialEnergy)
-    : mEvaluation(gParam.mSeed_initialEvaluationValue),
+    : mSeed(genome, population, &parametersOf(population), id, position, newborn, initialEnergy) {}
+
+mSeed::mSeed(mGene* genome, const Parameters& parameters, const mID& id, const mPoint3D& position,
+             double initialEnergy)
+    : mSeed(genome, nullptr, &parameters, id, position, 0, initialEnergy) {}
+
+mSeed::mSeed(mGene* genome, mSeedList* population, const Parameters* parameters, const mID& id,
+             const mPoint3D& position, int newborn, double initialEnergy)
+    : mParameters(parameters),
+      mEvaluation(mParameters->mSeed_initialEvaluationValue),
       mNewborn(newborn),
       mPosition(position),
       mId(id),
       mGenome(genome),
       mPopulation(population) {
-  mBody = std::make_unique<mPartsList>(this, "N");
   mProcessor = std::make_unique<mCPU>(this);
   mProcessor->energy().add(initialEnergy);
+  mBody = std::make_unique<mPartsList>(this, "N");
 }
 
 mSeed::mSeed(mSeedList* population)
-    : mEvaluation(gParam.mSeed_initialEvaluationValue), mPopulation(population) {
-  mBody = std::make_unique<mPartsList>(this);
+    : mParameters(&parametersOf(population)),
+      mEvaluation(mParameters->mSeed_initialEvaluationValue),
+      mPopulation(population) {
   mProcessor = std::make_unique<mCPU>(this);
+  mBody = std::make_unique<mPartsList>(this);
 }
 
 mSeed::~mSeed() = default;
@@ -43,7 +62,7 @@ void mSeed::execute() {
 double mSeed::evaluate() {
   const int children = mProcessor->breedCount();
   double value = children + 1;
-  if (children == 0 && mId.size * gParam.mSeed_turn_effect < mAge) value = -1.0;
+  if (children == 0 && mId.size * mParameters->mSeed_turn_effect < mAge) value = -1.0;
   if (mProcessor->energy().current() <= 0) value = -1.0;
   mEvaluation = value;
   return value;
@@ -57,7 +76,7 @@ bool mSeed::isSegmentClear(const mPoint3D& a, const mPoint3D& b) const {
   return mBody->isSegmentClear(a, b);
 }
 
-double mSeed::bodyEnergy() const { return mProcessor->energy().current(); }
+double mSeed::bodyEnergy() const { return mProcessor ? mProcessor->energy().current() : 0.0; }
 
 const mBodyPopulation* mSeed::bodyPopulation() const { return mPopulation; }
 
@@ -66,15 +85,17 @@ void mSeed::bodyPartsChanged(const mPartsList& body) {
 }
 
 mBreedResult mSeed::cpuBreed(const mPoint3D& flowerPosition, double energy) {
-  const double mean = gParam.mCPU_adjust_hight * flowerPosition.z;
-  const double distance = normal(mean, gParam.mCPU_hight_variance * mean);
-  const double angle = uniformRange(-kPi, kPi);
+  const Parameters& p = *mParameters;
+  mRandom& random = mPopulation->place()->random();
+  const double mean = p.mCPU_adjust_hight * flowerPosition.z;
+  const double distance = random.normal(mean, p.mCPU_hight_variance * mean);
+  const double angle = random.uniformRange(-kPi, kPi);
   const mPoint3D landing(distance * std::cos(angle), distance * std::sin(angle), 0.0);
-  if (!mField::insideField(&landing)) return mBreedResult::kLandedOutside;
+  if (!mField::insideField(p, &landing)) return mBreedResult::kLandedOutside;
 
   double weight = 0;
   const mGene* father = mPopulation->findFather(*this, flowerPosition, weight);
-  std::unique_ptr<mGene> child = mGene::breedGene(*mGenome, father ? *father : *mGenome, weight);
+  std::unique_ptr<mGene> child = mGene::breedGene(*mGenome, father ? *father : *mGenome, weight, p, random);
   mGeneList* pool = mGenome->pool();
   mGene* gene = pool->findEqual(*child);
   if (!gene) {

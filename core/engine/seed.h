@@ -28,6 +28,9 @@ class mSeed : public mObject, public mBodyOwner, public mCPUOwner {
   // Entering it as a carrier of `genome` is the population's business.
   mSeed(mGene* genome, mSeedList* population, const mID& id, const mPoint3D& position,
         int newborn, double initialEnergy);
+  // An individual in no population (a genome tried out on its own) at `position`, living
+  // under `parameters`, which must outlive it.
+  mSeed(mGene* genome, const Parameters& parameters, const mID& id, const mPoint3D& position, double initialEnergy);
   // An empty individual of `population`, to be filled by `read`.
   explicit mSeed(mSeedList* population);
   ~mSeed() override;
@@ -71,7 +74,11 @@ class mSeed : public mObject, public mBodyOwner, public mCPUOwner {
   bool isClear(const mPoint3D& p, double margin) const;
   bool isSegmentClear(const mPoint3D& a, const mPoint3D& b) const;
 
+  // The parameters of the individual's world (the built-in ones outside a population).
+  const Parameters& parameters() const { return *mParameters; }
+
   // mBodyOwner
+  const Parameters& bodyParameters() const override { return *mParameters; }
   const mPoint3D* bodyRoot() const override { return &mPosition; }
   double bodyEnergy() const override;
   const mBodyPopulation* bodyPopulation() const override;
@@ -79,14 +86,20 @@ class mSeed : public mObject, public mBodyOwner, public mCPUOwner {
   void bodyPartsChanged(const mPartsList& body) override;
 
   // mCPUOwner
+  const Parameters& cpuParameters() const override { return *mParameters; }
   mPartsList* cpuBody() const override { return mBody.get(); }
   const mGene* cpuGene() const override { return mGenome; }
   int cpuIdentifierSize() const override { return mId.size; }
   bool cpuInPopulation() const override { return mPopulation != nullptr; }
-  // The flight of the seed, the father, the child's gene and the newborn.
+  // The flight of the seed, the father, the child's gene and the newborn, drawn from the
+  // place's random numbers.
   mBreedResult cpuBreed(const mPoint3D& flowerPosition, double energy) override;
 
  private:
+  mSeed(mGene* genome, mSeedList* population, const Parameters* parameters, const mID& id,
+        const mPoint3D& position, int newborn, double initialEnergy);
+
+  const Parameters* mParameters;  // the place's, which outlives every individual
   double mEvaluation;
   int mAge = 0;
   int mNewborn = 0;

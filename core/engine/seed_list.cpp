@@ -10,14 +10,17 @@
 #include "body/parts_list.h"
 #include "engine/place.h"
 #include "base/random.h"
-#include "body/reference_mode.h"
 #include "engine/seed.h"
 #include "genome/gene.h"
 #include "genome/gene_list.h"
 #include "base/text_io.h"
 
 mSeedList::mSeedList(mPlace* place)
-    : mHome(place), mAverageEvaluation(gParam.mSeed_initialEvaluationValue) {}
+    : mHome(place), mAverageEvaluation(place->parameters().mSeed_initialEvaluationValue) {}
+
+const Parameters& mSeedList::parameters() const { return mHome->parameters(); }
+
+bool mSeedList::fastSearches() const { return mHome->settings().algorithms == mAlgorithms::kFast; }
 
 mSeedList::~mSeedList() = default;
 
@@ -56,36 +59,19 @@ void mSeedList::addNewborn(std::unique_ptr<mSeed> seed) {
 void mSeedList::addLiving(std::unique_ptr<mSeed> seed) {
   if (!seed) return;
   if (seed->genome()) seed->genome()->addCarrier(seed.get());
-  admitToIndex(*seed, mLiving.size());
+  mIndex.admit(seed->body(), mLiving.size());
   mLiving.push_back(std::move(seed));
   ++mTurnBirths;
 }
 
-void mSeedList::admitToIndex(const mSeed& seed, size_t position) {
-  if (mIndexed) mIndex.addBody(seed.body(), static_cast<int>(position));
-}
-
-const mPartIndex* mSeedList::partIndex() const {
-  if (referenceAlgorithms()) return nullptr;
-  if (!mIndexed || !mIndex.fitsParameters()) {
-    mIndex.clear();
-    for (size_t k = 0; k < mLiving.size(); ++k) mIndex.addBody(mLiving[k]->body(), static_cast<int>(k));
-    mIndexed = true;
-    mPositionsKnown = true;
-  }
-  return &mIndex;
-}
-
-void mSeedList::bodyChanged(const mPartsList& body) {
-  if (mIndexed) mIndex.updateBody(body);
-}
+void mSeedList::bodyChanged(const mPartsList& body) { mIndex.changed(body); }
 
 mGene* mSeedList::findFather(const mSeed& parent, const mPoint3D& point, double& weight) const {
   mGene* best = parent.genome();
   double nearest = std::numeric_limits<double>::infinity();
   double sum = 0;
   bool inRange = false;
-  const double reach = gParam.mSeedList_maxFatherDistance;
+  const double reach = parameters().mSeedList_maxFatherDistance;
   // The sum and the strict "nearer" make the order of visits count: population order, then
   // each body's flowers in order, whichever way the candidates are found.
   auto visit = [&](const mSeed& other) {
@@ -101,13 +87,7 @@ mGene* mSeedList::findFather(const mSeed& parent, const mPoint3D& point, double&
     }
   };
   std::optional<std::vector<int>> near;
-  if (const mPartIndex* index = partIndex()) {
-    if (!mPositionsKnown) {
-      for (size_t k = 0; k < mLiving.size(); ++k) mIndex.setPosition(mLiving[k]->body(), static_cast<int>(k));
-      mPositionsKnown = true;
-    }
-    near = index->positionsWithFlowersNear(point, reach);
-  }
+  if (fastSearches()) near = mIndex.forFatherSearch(mLiving, parameters()).positionsWithFlowersNear(point, reach);
   if (near) {
     for (int k : *near) {
       const mSeed& other = *mLiving[static_cast<size_t>(k)];
@@ -128,8 +108,8 @@ mGene* mSeedList::findFather(const mSeed& parent, const mPoint3D& point, double&
 }
 
 bool mSeedList::isClearForAll(const mPoint3D& p, double margin) const {
-  if (const mPartIndex* index = partIndex()) {
-    if (const std::optional<bool> clear = index->isClear(p, margin)) return *clear;
+  if (fastSearches()) {
+    if (const std::optional<bool> clear = mIndex.forPlacement(mLiving, parameters()).isClear(p, margin)) return *clear;
   }
   for (const auto& seed : mLiving)
     if (!seed->isClear(p, margin)) return false;
@@ -137,8 +117,9 @@ bool mSeedList::isClearForAll(const mPoint3D& p, double margin) const {
 }
 
 bool mSeedList::isSegmentClearForAll(const mPoint3D& a, const mPoint3D& b) const {
-  if (const mPartIndex* index = partIndex()) {
-    if (const std::optional<bool> clear = index->isSegmentClear(a, b)) return *clear;
+  if (fastSearches()) {
+    if (const std::optional<bool> clear = mIndex.forPlacement(mLiving, parameters()).isSegmentClear(a, b))
+      return *clear;
   }
   for (const auto& seed : mLiving)
     if (!seed->isSegmentClear(a, b)) return false;
@@ -173,7 +154,7 @@ void mSeedList::endTurn() {
   mTurnDeaths += before - livingCount();
   for (auto& child : mNewborn) {
     child->setNewborn(0);
-    admitToIndex(*child, mLiving.size());
+    mIndex.admit(child->body(), mLiving.size());
     mLiving.push_back(std::move(child));
   }
   mNewborn.clear();
@@ -201,49 +182,53 @@ void mSeedList::cull() {
   sorted.reserve(mLiving.size());
   for (const auto& entry : ranked) sorted.push_back(std::move(mLiving[entry.second]));
   mLiving.swap(sorted);
-  mPositionsKnown = false;
+  mIndex.reordered();
 
-  if (mHome && mHome->field().isOverCapacity() && !mLiving.empty()) {
-    const double k = gParam.mSeedList_delete_factorial;
+  const Parameters& parameters = this->parameters();
+  mRandom& random = mHome->random();
+  if (mHome->field().isOverCapacity() && !mLiving.empty()) {
+    const double k = parameters.mSeedList_delete_factorial;
     const size_t m = mLiving.size();
     double p = 2.0 / ((k + 1.0) * static_cast<double>(m));
     const double step = m > 1 ? (k - 1.0) * p / static_cast<double>(m - 1) : 0.0;
     std::vector<bool> doomed(m, false);
     for (size_t i = 0; i < m; ++i) {
-      doomed[i] = uniform01() < p;
+      doomed[i] = random.uniform01() < p;
       p += step;
     }
-    for (size_t i = m; i-- > 0;)
-      if (doomed[i]) remove(mLiving, i);
+    removeLiving(doomed);
   }
 
+  // The marked stand last: the ranking puts every evaluation that is not above 0 after the rest.
+  std::vector<bool> marked(mLiving.size(), false);
   const auto firstMarked = std::find_if(mLiving.begin(), mLiving.end(), [](const auto& seed) {
     return !(seed->evaluation() > 0);
   });
-  for (size_t i = mLiving.size(); i-- > static_cast<size_t>(firstMarked - mLiving.begin());)
-    remove(mLiving, i);
+  std::fill(marked.begin() + (firstMarked - mLiving.begin()), marked.end(), true);
+  removeLiving(marked);
 
-  if (livingCount() > gParam.mSeedList_min_random_delete_number) {
+  if (livingCount() > parameters.mSeedList_min_random_delete_number) {
     const size_t m = mLiving.size();
     std::vector<bool> doomed(m, false);
-    for (size_t i = 0; i < m; ++i)
-      doomed[i] = uniform01() < gParam.mSeedList_random_delete_probability;
-    for (size_t i = m; i-- > 0;)
-      if (doomed[i]) remove(mLiving, i);
+    for (size_t i = 0; i < m; ++i) doomed[i] = random.uniform01() < parameters.mSeedList_random_delete_probability;
+    removeLiving(doomed);
   }
 }
 
 void mSeedList::forget(mSeed& seed) {
-  if (mHome && seed.genome()) mHome->genePool().removeCarrier(&seed, seed.genome());
+  if (seed.genome()) mHome->genePool().removeCarrier(&seed, seed.genome());
 }
 
-void mSeedList::remove(std::vector<std::unique_ptr<mSeed>>& list, size_t index) {
-  forget(*list[index]);
-  if (&list == &mLiving) {
-    if (mIndexed) mIndex.removeBody(list[index]->body());
-    mPositionsKnown = false;
+void mSeedList::removeLiving(const std::vector<bool>& doomed) {
+  bool any = false;
+  for (size_t i = mLiving.size(); i-- > 0;) {
+    if (!doomed[i]) continue;
+    forget(*mLiving[i]);
+    mIndex.remove(mLiving[i]->body());
+    mLiving[i].reset();
+    any = true;
   }
-  list.erase(list.begin() + static_cast<std::ptrdiff_t>(index));
+  if (any) std::erase(mLiving, nullptr);
 }
 
 void mSeedList::write(std::ostream& out) const {
@@ -270,7 +255,7 @@ bool mSeedList::readList(std::istream& in, std::vector<std::unique_ptr<mSeed>>& 
     const bool ok = seed->read(in);
     // Whatever was read holds a carrier entry; keep it owned so removal stays consistent.
     // The next living individual's body must already clear this one.
-    if (&list == &mLiving) admitToIndex(*seed, list.size());
+    if (&list == &mLiving) mIndex.admit(seed->body(), list.size());
     list.push_back(std::move(seed));
     if (!ok) return false;
   }
@@ -278,8 +263,7 @@ bool mSeedList::readList(std::istream& in, std::vector<std::unique_ptr<mSeed>>& 
 }
 
 bool mSeedList::read(std::istream& in) {
-  mIndex.clear();
-  mIndexed = false;
+  mIndex.reset();
   for (auto* list : {&mLiving, &mNewborn, &mReserve}) {
     for (auto& seed : *list) forget(*seed);
     list->clear();

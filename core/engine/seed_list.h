@@ -4,10 +4,12 @@
 // random in a large population) and admits the children. It finds the father of a child, and
 // answers the two whole-body placement tests for every living body.
 //
-// While the fast algorithms run (engine/reference_mode.h) those searches go through an index
-// of where the living bodies' parts stand (body/part_index.h), kept in step as individuals are
-// admitted and die and as their bodies change; the answers, and the order in which the father
-// search visits flowers, are those of the full scans, which the reference algorithms run.
+// While the fast algorithms run (body/world_settings.h) those searches go through an index of
+// where the living bodies' parts stand (engine/population_index.h), kept in step as
+// individuals are admitted and die and as their bodies change; the answers, and the order in
+// which the father search visits flowers, are those of the full scans, which the plain
+// algorithms run. The parameters, the random draws and the choice of algorithms are the
+// place's.
 //
 // Owns its individuals; removing one tells the gene pool and deletes it. Owned by the place.
 // Called on the world's thread with the world locked.
@@ -20,16 +22,19 @@
 
 #include "body/body_owner.h"
 #include "body/energy.h"
-#include "body/part_index.h"
 #include "base/object.h"
+#include "engine/population_index.h"
 
 class mGene;
 class mPlace;
+class mRandom;
+struct Parameters;
 class mPoint3D;
 class mSeed;
 
 class mSeedList : public mObject, public mBodyPopulation {
  public:
+  // `place` owns the population and outlives it.
   explicit mSeedList(mPlace* place);
   ~mSeedList() override;
   mSeedList(const mSeedList&) = delete;
@@ -71,6 +76,7 @@ class mSeedList : public mObject, public mBodyPopulation {
   void writeSnapshot(std::ostream& out) const;
 
   mPlace* place() const { return mHome; }
+  const Parameters& parameters() const;
   const std::vector<std::unique_ptr<mSeed>>& living() const { return mLiving; }
   const std::vector<std::unique_ptr<mSeed>>& newborn() const { return mNewborn; }
   int livingCount() const { return static_cast<int>(mLiving.size()); }
@@ -89,14 +95,12 @@ class mSeedList : public mObject, public mBodyPopulation {
 
  private:
   void cull();
-  void remove(std::vector<std::unique_ptr<mSeed>>& list, size_t index);
+  // Removes the living individuals marked in `doomed` (one flag per living individual), in
+  // one pass over the population; the gene pool and the index hear of them last first.
+  void removeLiving(const std::vector<bool>& doomed);
   void forget(mSeed& seed);
   bool readList(std::istream& in, std::vector<std::unique_ptr<mSeed>>& list);
-  // The index of the living bodies, made when it is missing or no longer fits the field's
-  // parameters; nullptr while the reference algorithms run. Once made it is kept in step,
-  // whichever algorithms run, until a population is read.
-  const mPartIndex* partIndex() const;
-  void admitToIndex(const mSeed& seed, size_t position);
+  bool fastSearches() const;
 
   mPlace* mHome;
   mEnergy mAverageAccount;
@@ -111,8 +115,6 @@ class mSeedList : public mObject, public mBodyPopulation {
   std::vector<std::unique_ptr<mSeed>> mLiving;
   std::vector<std::unique_ptr<mSeed>> mNewborn;
   std::vector<std::unique_ptr<mSeed>> mReserve;
-  // A cache of mLiving's bodies, so the const searches may bring it up to date.
-  mutable mPartIndex mIndex;
-  mutable bool mIndexed = false;         // mIndex holds exactly the living bodies
-  mutable bool mPositionsKnown = false;  // and each at its index in mLiving
+  // Where mLiving's parts stand: a cache that the const searches may bring up to date.
+  mutable mPopulationIndex mIndex;
 };

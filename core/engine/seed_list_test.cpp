@@ -25,7 +25,7 @@ TEST(SeedList, EmptyPopulation) {
   EXPECT_EQ(population.current(), nullptr);
   EXPECT_TRUE(population.atEnd());
   population.executeNext();
-  ScriptedRandom noDraws;
+  ScriptedRandom noDraws(place.random());
   population.endTurn();
   EXPECT_EQ(population.averageAge(), 0);
   EXPECT_EQ(population.averageEvaluation(), 0);
@@ -33,16 +33,15 @@ TEST(SeedList, EmptyPopulation) {
 }
 
 TEST(SeedList, RankedCullingWithEqualChancesWhenKIsOne) {
-  vek::test::ParameterGuard guard;
-  gParam.mSeedList_delete_factorial = 1.0;
   mPlace place(nullptr, "Ostrel", 1);
+  place.parameters().mSeedList_delete_factorial = 1.0;
   addIndividual(place, genome(20));
   mSeed& b = addIndividual(place, genome(21), mPoint3D(3, 0, 0));
   addIndividual(place, genome(22), mPoint3D(6, 0, 0));
   vek::test::setOccupancy(place.field(), 0.9);
   ASSERT_TRUE(place.field().isOverCapacity());
   {
-    ScriptedRandom script;  // p = 1/3 for every rank
+    ScriptedRandom script(place.random());  // p = 1/3 for every rank
     script.u(0.3).u(0.34).u(1.0 / 3.0 - 1e-12);
     place.population().endTurn();
   }
@@ -54,18 +53,17 @@ TEST(SeedList, RankedCullingWithEqualChancesWhenKIsOne) {
 }
 
 TEST(SeedList, RankedCullingOfOneIndividual) {
-  vek::test::ParameterGuard guard;
   mPlace place(nullptr, "Ostrel", 1);
   addIndividual(place, genome(20));
   vek::test::setOccupancy(place.field(), 0.6);
   {
-    ScriptedRandom script;  // p = 2 / (K + 1) = 2/3
+    ScriptedRandom script(place.random());  // p = 2 / (K + 1) = 2/3
     script.u(0.67);
     place.population().endTurn();
   }
   EXPECT_EQ(place.population().livingCount(), 1);
   {
-    ScriptedRandom script;
+    ScriptedRandom script(place.random());
     script.u(0.66);
     place.population().endTurn();
   }
@@ -73,27 +71,25 @@ TEST(SeedList, RankedCullingOfOneIndividual) {
 }
 
 TEST(SeedList, OccupancyAtCapacityIsNotOver) {
-  vek::test::ParameterGuard guard;
   mPlace place(nullptr, "Ostrel", 1);
   addIndividual(place, genome(20));
   vek::test::setOccupancy(place.field(), 0.5);
-  ScriptedRandom noDraws;
+  ScriptedRandom noDraws(place.random());
   place.population().endTurn();
   EXPECT_EQ(place.population().livingCount(), 1);
 }
 
 TEST(SeedList, RandomCullingAbove100ButNotAt100) {
-  vek::test::ParameterGuard guard;
   mPlace place(nullptr, "Ostrel", 1);
   for (int i = 0; i < 100; ++i) addIndividual(place, genome(20), mPoint3D(i % 10, i / 10, 0));
   {
-    ScriptedRandom noDraws;
+    ScriptedRandom noDraws(place.random());
     place.population().endTurn();
   }
   addIndividual(place, genome(20), mPoint3D(20, 20, 0));
   const mSeed* fifth = place.population().living()[4].get();
   {
-    ScriptedRandom script;
+    ScriptedRandom script(place.random());
     for (int i = 0; i < 101; ++i) script.u(i == 4 ? 0.002 : 0.5);
     place.population().endTurn();
   }
@@ -102,7 +98,6 @@ TEST(SeedList, RandomCullingAbove100ButNotAt100) {
 }
 
 TEST(SeedList, MarkedAreRemovedAndChildrenJoinAfterSurvivors) {
-  vek::test::ParameterGuard guard;
   mPlace place(nullptr, "Ostrel", 1);
   mSeed& dying = addIndividual(place, genome(20), mPoint3D(), 0.0);
   mSeed& survivor = addIndividual(place, genome(21), mPoint3D(4, 0, 0));
@@ -118,7 +113,7 @@ TEST(SeedList, MarkedAreRemovedAndChildrenJoinAfterSurvivors) {
   const mSeed* second = population.newborn()[1].get();
   EXPECT_EQ(population.livingCount(), 2);  // children wait
   {
-    ScriptedRandom noDraws;
+    ScriptedRandom noDraws(place.random());
     population.endTurn();
   }
   ASSERT_EQ(population.livingCount(), 3);
@@ -135,18 +130,16 @@ TEST(SeedList, MarkedAreRemovedAndChildrenJoinAfterSurvivors) {
 }
 
 TEST(SeedList, EvaluationsThatAreNotNumbersSortLastAndDie) {
-  vek::test::ParameterGuard guard;
-  gParam.mSeed_turn_effect = std::nan("");
   mPlace place(nullptr, "Ostrel", 1);
+  place.parameters().mSeed_turn_effect = std::nan("");
   for (int i = 0; i < 5; ++i) addIndividual(place, genome(20), mPoint3D(3 * i, 0, 0));
   for (const auto& seed : place.population().living()) seed->execute();
-  ScriptedRandom noDraws;
+  ScriptedRandom noDraws(place.random());
   place.population().endTurn();
   EXPECT_EQ(place.population().livingCount(), 5);
 }
 
 TEST(SeedList, FatherIsTheNearestForeignFlower) {
-  vek::test::ParameterGuard guard;
   mPlace place(nullptr, "Ostrel", 1);
   mSeed& mother = addIndividual(place, genome(20));
   mSeed& father = addIndividual(place, genome(21), mPoint3D(3, 0, 0));
@@ -169,7 +162,6 @@ TEST(SeedList, FatherIsTheNearestForeignFlower) {
 }
 
 TEST(SeedList, FlowerOnThePointGivesWeightZero) {
-  vek::test::ParameterGuard guard;
   mPlace place(nullptr, "Ostrel", 1);
   mSeed& mother = addIndividual(place, genome(20));
   mSeed& father = addIndividual(place, genome(21), mPoint3D(3, 0, 0));
@@ -194,7 +186,6 @@ bool load(mPlace& place, const std::string& text) {
 }
 
 TEST(SeedList, BlockRoundTrip) {
-  vek::test::ParameterGuard guard;
   mPlace place(nullptr, "Ostrel", 1);
   addIndividual(place, genome(20));
   addIndividual(place, {op::set_r, op::increment, op::make_node}, mPoint3D(4, 0, 0));
@@ -219,7 +210,6 @@ TEST(SeedList, BlockRoundTrip) {
 }
 
 TEST(SeedList, TruncatedBlocksFailWithoutCrashing) {
-  vek::test::ParameterGuard guard;
   mPlace place(nullptr, "Ostrel", 1);
   addIndividual(place, {op::set_r, op::increment, op::make_node});
   place.population().living()[0]->execute();

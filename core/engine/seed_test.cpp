@@ -15,7 +15,6 @@ namespace {
 using vek::test::addIndividual;
 
 TEST(Seed, ChildlessIndividualIsMarkedAfterItsGenomeLengthTimesTheTurnEffect) {
-  vek::test::ParameterGuard guard;
   mPlace place(nullptr, "Ostrel", 1);
   mSeed& seed = addIndividual(place, std::vector<int>(10, op::nop_0));
   EXPECT_EQ(seed.evaluation(), 1.0);
@@ -29,7 +28,6 @@ TEST(Seed, ChildlessIndividualIsMarkedAfterItsGenomeLengthTimesTheTurnEffect) {
 }
 
 TEST(Seed, EnergyDecidesWhateverTheChildren) {
-  vek::test::ParameterGuard guard;
   mPlace place(nullptr, "Ostrel", 1);
   mSeed& poor = addIndividual(place, {op::nop_0}, mPoint3D(), 0.0);
   EXPECT_EQ(poor.evaluate(), -1.0);
@@ -38,7 +36,6 @@ TEST(Seed, EnergyDecidesWhateverTheChildren) {
 }
 
 TEST(Seed, ExecuteTakesTheLeavesLightThenRunsOneInstruction) {
-  vek::test::ParameterGuard guard;
   mPlace place(nullptr, "Ostrel", 1);
   mSeed& seed = addIndividual(place, {op::nop_0, op::nop_1});
   seed.execute();
@@ -50,7 +47,6 @@ TEST(Seed, ExecuteTakesTheLeavesLightThenRunsOneInstruction) {
 }
 
 TEST(Seed, BlockRoundTripFindsItsGenomeAndRecomputesEvaluation) {
-  vek::test::ParameterGuard guard;
   mPlace place(nullptr, "Ostrel", 1);
   mSeed& seed = addIndividual(place, {op::set_r, op::increment, op::make_node}, mPoint3D(1, 2, 0));
   for (int i = 0; i < 3; ++i) seed.execute();

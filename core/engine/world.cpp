@@ -14,7 +14,7 @@
 const char* const kPhaseNames[kPhaseCount] = {"SUN_LIGHT", "INITIAL_EXECUTE", "PRE_EXECUTE",
                                               "EXECUTE", "AFTER_EXECUTE"};
 
-mWorld::mWorld() : mHabitat(std::make_unique<mPlace>(this, "Ostrel", 1)) {}
+mWorld::mWorld(const mWorldSettings& settings) : mHabitat(std::make_unique<mPlace>(this, "Ostrel", 1, settings)) {}
 
 mWorld::~mWorld() {
   {
@@ -95,9 +95,9 @@ void mWorld::setPhase(int phase) {
 void mWorld::start() {
   if (mStarted) return;
   mStarted = true;
-  mWorker = std::thread([this] {
+  mWorker = std::thread([this, lowest = mLowestPriority] {
     // Lowest priority is best effort: a refusal changes nothing else.
-    setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 19);
+    if (lowest) setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 19);
     run();
   });
 }
@@ -157,8 +157,16 @@ bool mWorld::isBusy() const {
 
 void mWorld::holdAfterTurn(int turn) { mHoldAfterTurn.store(turn > 0 ? turn : 0); }
 
-void mWorld::addObserver(mWorldObserver* observer) { mObservers.push_back(observer); }
+void mWorld::addObserver(mWorldObserver* observer) {
+  std::lock_guard<FairMutex> guard(mMutex);
+  mObservers.push_back(observer);
+}
 
 void mWorld::removeObserver(mWorldObserver* observer) {
-  mObservers.erase(std::remove(mObservers.begin(), mObservers.end(), observer), mObservers.end());
+  std::lock_guard<FairMutex> guard(mMutex);
+  std::erase(mObservers, observer);
+}
+
+void mWorld::adoptPlace(std::unique_ptr<mPlace> place) {
+  if (place) mHabitat = std::move(place);
 }

@@ -25,6 +25,7 @@
 
 #include "base/fair_mutex.h"
 #include "base/object.h"
+#include "body/world_settings.h"
 
 class mPlace;
 class mSeed;
@@ -50,7 +51,9 @@ class mWorldObserver {
 
 class mWorld : public mObject {
  public:
-  mWorld();
+  // A world whose place holds `settings` (the built-in parameters and the fast algorithms by
+  // default), with its own random numbers.
+  explicit mWorld(const mWorldSettings& settings = {});
   // Stops the worker (after its current step) and joins it, then destroys the place.
   ~mWorld() override;
   mWorld(const mWorld&) = delete;
@@ -60,6 +63,10 @@ class mWorld : public mObject {
   // the worker and, while the worker is parked, by the single-step button.
   void step();
 
+  // Whether the worker runs at the lowest priority (nice 19, best effort), as a program with a
+  // user interface wants so the desktop stays responsive; true by default. A batch run turns
+  // it off so the worker keeps the process's own priority. Set before `start`.
+  void setLowestPriority(bool on) { mLowestPriority = on; }
   // Creates and releases the worker the first time; it runs one step and parks while held.
   void start();
   void resume();  // clears hold
@@ -89,9 +96,13 @@ class mWorld : public mObject {
 
   mPlace& place() { return *mHabitat; }
   const mPlace& place() const { return *mHabitat; }
+  // Puts `place` (made with this world as its owner, e.g. read from a save folder) in the old
+  // place's stead, which is destroyed. Call with the mutex held and the worker parked.
+  void adoptPlace(std::unique_ptr<mPlace> place);
   FairMutex& mutex() const { return mMutex; }
 
-  // Observers are not owned; add them before the worker starts.
+  // Observers are not owned. Both take the world's mutex, so they may be called while the
+  // worker runs, but never from an observer's own call (which holds the mutex already).
   void addObserver(mWorldObserver* observer);
   void removeObserver(mWorldObserver* observer);
 
@@ -117,6 +128,7 @@ class mWorld : public mObject {
   std::atomic<bool> mStopping{false};
   std::atomic<int> mHoldAfterTurn{0};
 
-  bool mStarted = false;
+  std::atomic<bool> mStarted{false};
+  bool mLowestPriority = true;
   std::thread mWorker;
 };

@@ -18,7 +18,7 @@ int registerToIndex(double value) {
 }
 
 // One row per opcode: the row's opcode names the mnemonic (genome/instructions.h) and the cost
-// key (gParam.mCPU_energy), and the handler runs the instruction.
+// key (mCPU_energy), and the handler runs the instruction.
 constexpr mCPU::Instruction mCPU::kInstructions[kInstructionCount] = {
     {op::nop_0, &mCPU::nothing},
     {op::nop_1, &mCPU::nothing},
@@ -72,6 +72,10 @@ mCPU::mCPU(mCPUOwner* owner) : mOwner(owner) {
 
 mPartsList* mCPU::body() const { return mOwner ? mOwner->cpuBody() : nullptr; }
 
+const Parameters& mCPU::parameters() const {
+  return mOwner ? mOwner->cpuParameters() : kBuiltInParameters;
+}
+
 void mCPU::step() {
   if (mIp < 0 || mIp >= mCodeSize) {
     chargeError();
@@ -94,7 +98,7 @@ void mCPU::step() {
   mTracedIp = mIp;
   mTracedOpcode = instruction.opcode;
   const double extra = (this->*instruction.handler)();
-  charge(instruction.opcode, gParam.mCPU_energy[instruction.opcode] + extra);
+  charge(instruction.opcode, parameters().mCPU_energy[instruction.opcode] + extra);
   // A return may bring back any position a saved call stack held; past INT_MAX the next step
   // is an error step all the same.
   if (mIp < INT_MAX) ++mIp;
@@ -110,7 +114,7 @@ void mCPU::bookUpkeepByKind(const mPartsList* body) {
 void mCPU::charge(int opcode, double cost) {
   const mPartsList* living = body();
   mAccount.addUsage(opcode, cost);
-  const double keep = living ? living->totalKeep() : gParam.mSeed_keep_calorie;
+  const double keep = living ? living->totalKeep() : parameters().mSeed_keep_calorie;
   mAccount.addKeep(keep);
   bookUpkeepByKind(living);
   mAccount.addUsed(keep + cost);
@@ -159,7 +163,7 @@ void mCPU::chargeError() {
   mTrace.clear();
   mChargePending = false;
   appendTrace("error happen // ip %d : size%d", mIp, mCodeSize);
-  const double calorie = living ? living->totalCalorie() : gParam.mSeed_calorie;
+  const double calorie = living ? living->totalCalorie() : parameters().mSeed_calorie;
   mAccount.addKeep(calorie);
   bookUpkeepByKind(living);
   mAccount.addUsed(calorie);

@@ -25,6 +25,7 @@
 class mGene;
 class mPartsList;
 class mPoint3D;
+struct Parameters;
 
 // How the population's side of breeding a flower ended.
 enum class mBreedResult {
@@ -37,6 +38,9 @@ enum class mBreedResult {
 class mCPUOwner {
  public:
   virtual ~mCPUOwner() = default;
+  // The parameters of the individual's world (instruction costs, angle units); they outlive
+  // the processor.
+  virtual const Parameters& cpuParameters() const = 0;
   // The individual's body, or nullptr while it has none; then the processor charges the
   // upkeep of an empty body and every body instruction fails.
   virtual mPartsList* cpuBody() const = 0;
@@ -104,7 +108,7 @@ class mCPU : public mObject {
   // instruction's cost; `step` then charges it.
   using Handler = double (mCPU::*)();
   struct Instruction {
-    int opcode;  // also the instruction's cost key: gParam.mCPU_energy[opcode]
+    int opcode;  // also the instruction's cost key: mCPU_energy[opcode]
     Handler handler;
   };
   static const Instruction kInstructions[kInstructionCount];
@@ -117,6 +121,8 @@ class mCPU : public mObject {
   void appendRegisterName(const char* lead);
   double& selected() { return mRegisters[mSelectedRegister]; }
   mPartsList* body() const;
+  // The owner's parameters; the built-in defaults without an owner.
+  const Parameters& parameters() const;
 
   int templateLength() const;
   bool complementAt(int start, int length) const;

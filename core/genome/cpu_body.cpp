@@ -32,7 +32,7 @@ double mCPU::makeFlower() {
   const double r = mRegisters[kR];
   const bool made = living && living->makeFlower(registerToIndex(mRegisters[kNodeNumber]), 0.0, r,
                                                  theta(), phi());
-  return outcome(mTrace, made, mPartsList::edgeCalorieFor(r));
+  return outcome(mTrace, made, mPartsList::edgeCalorieFor(parameters(), r));
 }
 
 double mCPU::makeLeaf() {
@@ -41,7 +41,7 @@ double mCPU::makeLeaf() {
   const double energy = mRegisters[kLeafEnergy];
   const bool made = living && living->makeLeaf(registerToIndex(mRegisters[kNodeNumber]), energy, r,
                                                theta(), phi());
-  return outcome(mTrace, made, energy + mPartsList::edgeCalorieFor(r));
+  return outcome(mTrace, made, energy + mPartsList::edgeCalorieFor(parameters(), r));
 }
 
 double mCPU::makeNode() {
@@ -49,7 +49,7 @@ double mCPU::makeNode() {
   const double r = mRegisters[kR];
   const bool made =
       living && living->makeNode(registerToIndex(mRegisters[kNodeNumber]), r, theta(), phi());
-  return outcome(mTrace, made, mPartsList::edgeCalorieFor(r));
+  return outcome(mTrace, made, mPartsList::edgeCalorieFor(parameters(), r));
 }
 
 double mCPU::growFlower() {
@@ -99,6 +99,6 @@ double mCPU::breedFlower() {
   return 0.0;
 }
 
-double mCPU::theta() const { return gParam.mCPU_adjust_theta * mRegisters[kTheta]; }
+double mCPU::theta() const { return parameters().mCPU_adjust_theta * mRegisters[kTheta]; }
 
-double mCPU::phi() const { return gParam.mCPU_adjust_phy * mRegisters[kPhi]; }
+double mCPU::phi() const { return parameters().mCPU_adjust_phy * mRegisters[kPhi]; }

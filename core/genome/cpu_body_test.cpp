@@ -143,9 +143,8 @@ TEST(CpuBreedTest, AnIndexPastTheFlowersFindsNoFlower) {
 }
 
 TEST(CpuBreedTest, OutsideAPopulationTheFlowerIsSpentAndCounted) {
-  ParameterGuard guard;
-  gParam.mCPU_energy[breed_flower] = 2.0;
   TestIndividual plant({breed_flower}, kThreeFlowers);
+  plant.parameters.mCPU_energy[breed_flower] = 2.0;
   plant.cpu().setRegister(kFlowerNumber, 1.9);
   plant.runSteps(1);
   EXPECT_EQ(plant.cpu().trace().substr(0, 34), "ip 0::bred no seedList   operator:");

@@ -17,10 +17,9 @@ namespace {
 using namespace op;
 
 TEST(CpuStepTest, EmptyCodeOnlyChargesTheErrorPenalty) {
-  ParameterGuard guard;
-  gParam.mSeed_calorie = 3.0;
-  gParam.mSeed_keep_calorie = 100.0;  // the penalty is the body's calorie, not its upkeep
   TestIndividual plant({});
+  plant.parameters.mSeed_calorie = 3.0;
+  plant.parameters.mSeed_keep_calorie = 100.0;  // the penalty is the body's calorie, not its upkeep
   plant.runSteps(2);
   const mCPU& cpu = plant.cpu();
   EXPECT_EQ(cpu.trace(), "error happen // ip 0 : size0");
@@ -213,10 +212,9 @@ TEST(CpuArithmeticTest, DecrementStopsCountsAndEnergiesAtZeroOnly) {
 }
 
 TEST(CpuArithmeticTest, EachInstructionBooksItsOwnCost) {
-  ParameterGuard guard;
-  gParam.mCPU_energy[shift_left] = 2.0;
-  gParam.mCPU_energy[shift_right] = 3.5;
   TestIndividual plant({increment, shift_left, shift_right, shift_right, zero});
+  plant.parameters.mCPU_energy[shift_left] = 2.0;
+  plant.parameters.mCPU_energy[shift_right] = 3.5;
   mCPU& cpu = plant.cpu();
   plant.runSteps(4);
   EXPECT_EQ(cpu.registers()[kR], 0.5);
@@ -228,7 +226,7 @@ TEST(CpuArithmeticTest, EachInstructionBooksItsOwnCost) {
   EXPECT_DOUBLE_EQ(cpu.energy().used(), 1.0 + 2.0 + 7.0 + 4 * 1.0);
 
   // A cost of any size is printed whole.
-  gParam.mCPU_energy[zero] = 1e300;
+  plant.parameters.mCPU_energy[zero] = 1e300;
   cpu.step();
   EXPECT_EQ(cpu.registers()[kR], 0.0);
   EXPECT_GT(cpu.trace().size(), 600u);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "body/body_owner.h"
+#include "body/parameters.h"
 #include "body/parts_list.h"
 #include "base/point3d.h"
 #include "genome/cpu.h"
@@ -45,7 +46,10 @@ class TestIndividual : public mCPUOwner, public mBodyOwner {
 
   // When set, the individual lives in a population and breeds through this answer.
   std::function<mBreedResult(const mPoint3D&, double)> breed;
+  // The world's parameters as this individual sees them; tests change them freely.
+  Parameters parameters;
 
+  const Parameters& cpuParameters() const override { return parameters; }
   mPartsList* cpuBody() const override { return mBody.get(); }
   const mGene* cpuGene() const override { return mGeneHeld.get(); }
   int cpuIdentifierSize() const override { return mIdentifierSize; }
@@ -54,6 +58,7 @@ class TestIndividual : public mCPUOwner, public mBodyOwner {
     return breed(flowerPosition, energy);
   }
 
+  const Parameters& bodyParameters() const override { return parameters; }
   const mPoint3D* bodyRoot() const override { return &mRoot; }
   double bodyEnergy() const override { return mProcessor ? mProcessor->energy().current() : 0.0; }
   const mBodyPopulation* bodyPopulation() const override { return nullptr; }

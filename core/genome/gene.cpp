@@ -97,28 +97,29 @@ std::vector<std::span<const int>> mGene::splitSegments(std::span<const int> code
   return segments;
 }
 
-std::unique_ptr<mGene> mGene::breedGene(const mGene& mother, const mGene& father, double w) {
+std::unique_ptr<mGene> mGene::breedGene(const mGene& mother, const mGene& father, double w,
+                                        const Parameters& params, mRandom& random) {
   // Segments are views into the parents' codes (which never change) or into `edited`, the
   // one segment that a size mutation rewrites; so K is "a copy of M" without copying.
   using Segment = std::span<const int>;
   const std::vector<Segment> M = splitSegments(mother.mCode);
   const std::vector<Segment> F = splitSegments(father.mCode);
   std::vector<Segment> K = M;
-  const double p = gParam.mGene_maxFatherEffect * w;
+  const double p = params.mGene_maxFatherEffect * w;
 
   // Step 4: crossing-over, one draw per common segment index.
   const size_t common = std::min(M.size(), F.size());
   for (size_t i = 0; i < common; ++i) {
-    if (uniform01() < p) K[i] = F[i];
+    if (random.uniform01() < p) K[i] = F[i];
   }
 
   // Step 5: segment mutation.
-  if (uniform01() < gParam.mGene_vectorVariation) {
-    const int k = randomInt(static_cast<int>(K.size()) + 1);
-    if (uniform01() < 0.5) {
-      const std::vector<Segment>& source = uniform01() < p ? F : M;
+  if (random.uniform01() < params.mGene_vectorVariation) {
+    const int k = random.randomInt(static_cast<int>(K.size()) + 1);
+    if (random.uniform01() < 0.5) {
+      const std::vector<Segment>& source = random.uniform01() < p ? F : M;
       if (!source.empty()) {
-        const Segment inserted = source[randomInt(static_cast<int>(source.size()))];
+        const Segment inserted = source[random.randomInt(static_cast<int>(source.size()))];
         K.insert(K.begin() + k, inserted);
       }
     } else if (k < static_cast<int>(K.size())) {
@@ -128,16 +129,16 @@ std::unique_ptr<mGene> mGene::breedGene(const mGene& mother, const mGene& father
 
   // Step 6: size mutation.
   std::vector<int> edited;
-  if (uniform01() < gParam.mGene_sizeVariation) {
+  if (random.uniform01() < params.mGene_sizeVariation) {
     if (K.empty()) {
-      edited.push_back(randomInt(kInstructionCount));
+      edited.push_back(random.randomInt(kInstructionCount));
       K.push_back(edited);
     } else {
-      const int j = randomInt(static_cast<int>(K.size()));
-      const int q = randomInt(static_cast<int>(K[j].size()));
+      const int j = random.randomInt(static_cast<int>(K.size()));
+      const int q = random.randomInt(static_cast<int>(K[j].size()));
       edited.assign(K[j].begin(), K[j].end());
-      if (uniform01() < 0.5) {
-        edited.insert(edited.begin() + q, randomInt(kInstructionCount));
+      if (random.uniform01() < 0.5) {
+        edited.insert(edited.begin() + q, random.randomInt(kInstructionCount));
       } else if (q < static_cast<int>(edited.size())) {
         edited.erase(edited.begin() + q);
       }
@@ -151,15 +152,15 @@ std::unique_ptr<mGene> mGene::breedGene(const mGene& mother, const mGene& father
   for (const Segment& segment : K) length += segment.size();
   code.reserve(length);
   for (const Segment& segment : K) code.insert(code.end(), segment.begin(), segment.end());
-  if (code.empty()) code.push_back(randomInt(kInstructionCount));
+  if (code.empty()) code.push_back(random.randomInt(kInstructionCount));
 
   // Step 8: point mutation.
-  if (uniform01() < gParam.mGene_operatorVariation) {
-    const int i = randomInt(static_cast<int>(code.size()));
-    if (uniform01() < gParam.mGene_operatorRandomVariation) {
-      code[i] = randomInt(kInstructionCount);
+  if (random.uniform01() < params.mGene_operatorVariation) {
+    const int i = random.randomInt(static_cast<int>(code.size()));
+    if (random.uniform01() < params.mGene_operatorRandomVariation) {
+      code[i] = random.randomInt(kInstructionCount);
     } else {
-      code[i] = flipBit(code[i], randomInt(kOpcodeBits));
+      code[i] = flipBit(code[i], random.randomInt(kOpcodeBits));
     }
   }
 

@@ -23,6 +23,8 @@
 #include "base/object.h"
 
 class mGeneList;
+class mRandom;
+struct Parameters;
 class mGeneVector;
 class mSeed;
 
@@ -80,14 +82,15 @@ class mGene : public mObject {
   // The spans view `code`.
   static std::vector<std::span<const int>> splitSegments(std::span<const int> code);
 
-  // Crossing-over and mutation, drawing uniform01() and randomInt()
-  // (engine/random.h) in one fixed order (a run repeats itself), reading the mGene_* parameters at
-  // each use. The child belongs to the mother's pool, has identifier 0-0-0, no carriers and
+  // Crossing-over and mutation, drawing uniform01() and randomInt() from `random` (the
+  // world's) in one fixed order (a run repeats itself), reading the mGene_* parameters of
+  // `params` at each use. The child belongs to the mother's pool, has identifier 0-0-0, no carriers and
   // at least one instruction; its opcodes stay within 0..31 when the parents' do. The caller
   // gives it an identifier and enters it into the pool (or drops it for an equal pool gene).
   // A segment insertion whose chosen source parent has
   // an empty code inserts nothing and draws no index.
-  static std::unique_ptr<mGene> breedGene(const mGene& mother, const mGene& father, double w);
+  static std::unique_ptr<mGene> breedGene(const mGene& mother, const mGene& father, double w,
+                                          const Parameters& params, mRandom& random);
 
   // The block: "/*mGene strat*/" (sic), the identifier's mID block, one line of the opcodes
   // each followed by one blank, "/*mGene end*/"; CR LF line ends. The length is not written:

@@ -5,11 +5,11 @@
 #include <sstream>
 
 #include "base/instructions.h"
+#include "body/parameters.h"
 #include "tests/test_support.h"
 
 namespace {
 
-using vek::test::ParameterGuard;
 using vek::test::ScriptedRandom;
 
 class FakePlace : public mIdentifierClock {
@@ -143,17 +143,18 @@ TEST_F(GenePool, FindingByIdentifier) {
 }
 
 TEST_F(GenePool, ABredChildEqualToAPoolGeneJoinsItsCarriers) {
-  ParameterGuard guard;
-  gParam.mGene_maxFatherEffect = 0;
-  gParam.mGene_vectorVariation = 0;
-  gParam.mGene_sizeVariation = 0;
-  gParam.mGene_operatorVariation = 0;
+  Parameters p;
+  mRandom draws;
+  p.mGene_maxFatherEffect = 0;
+  p.mGene_vectorVariation = 0;
+  p.mGene_sizeVariation = 0;
+  p.mGene_operatorVariation = 0;
   mGene* mother = add({op::push, op::gene_separate, op::pop}, {1});
   std::unique_ptr<mGene> child;
   {
-    ScriptedRandom random;
+    ScriptedRandom random(draws);
     random.u(0.5).u(0.5).u(0.5).u(0.5).u(0.5);
-    child = mGene::breedGene(*mother, *mother, 1.0);
+    child = mGene::breedGene(*mother, *mother, 1.0, p, draws);
   }
   EXPECT_EQ(child->pool(), &pool);
   mGene* found = pool.findEqual(*child);

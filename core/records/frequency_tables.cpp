@@ -41,9 +41,9 @@ FrequencyTables buildFrequencyTables(const mGeneList& pool) {
 
 std::string frequencyFileText(const std::string& table) { return table + kEol; }
 
-FileOutcome writeFrequencyFile(const std::string& path, const std::string& table) {
+FileOutcome writeFrequencyFile(const std::string& path, const std::string& table, FileWriteLock& fileLock) {
   const std::string text = frequencyFileText(table);
-  FileWriteGuard lock;
+  FileWriteGuard lock(fileLock);
   errno = 0;
   if (!writeFileAtomically(path, text)) return {describeFileError("cannot write the frequency table", path)};
   return {};

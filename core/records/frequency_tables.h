@@ -12,6 +12,7 @@
 
 #include <string>
 
+#include "base/file_lock.h"
 #include "base/file_outcome.h"
 
 class mGeneList;
@@ -35,6 +36,6 @@ FrequencyTables buildFrequencyTables(const mGeneList& pool);
 std::string frequencyFileText(const std::string& table);
 
 // Replaces `path` with the frequency file of `table` atomically, under the file lock.
-FileOutcome writeFrequencyFile(const std::string& path, const std::string& table);
+FileOutcome writeFrequencyFile(const std::string& path, const std::string& table, FileWriteLock& fileLock);
 
 }  // namespace vek

@@ -24,7 +24,7 @@ TEST(FrequencyTables, ThreeOrderingsOfTheGenePool) {
   EXPECT_EQ(tables.geneFrequency, "2-1-1    1\r\n3-3-1    1\r\n4-0-1    1\r\n4-2-1    1\r\n");
 
   const std::string path = vek::test::freshFolder("frq") + vek::kGeneFrequencyFileName;
-  ASSERT_TRUE(vek::writeFrequencyFile(path, tables.geneFrequency).ok());
+  ASSERT_TRUE(vek::writeFrequencyFile(path, tables.geneFrequency, vek::test::fileLock()).ok());
   EXPECT_EQ(vek::test::readBytes(path), tables.geneFrequency + "\r\n");
 }
 
@@ -35,7 +35,7 @@ TEST(FrequencyTables, AnEmptyPoolGivesEmptyTablesAndFilesOfOneLineEnd) {
   EXPECT_EQ(tables.frequencySize, "");
   EXPECT_EQ(tables.geneFrequency, "");
   const std::string path = vek::test::freshFolder("empty") + vek::kSizeFrequencyFileName;
-  ASSERT_TRUE(vek::writeFrequencyFile(path, tables.sizeFrequency).ok());
+  ASSERT_TRUE(vek::writeFrequencyFile(path, tables.sizeFrequency, vek::test::fileLock()).ok());
   EXPECT_EQ(vek::test::readBytes(path), "\r\n");
 }
 

@@ -24,8 +24,8 @@ std::string geneFileText(const mGene& gene, std::string_view codeBox) {
 
 std::string geneFileName(const mGene& gene) { return "ID" + gene.identifier().text() + ".gene"; }
 
-FileOutcome writeGeneFile(const std::string& path, const std::string& text) {
-  FileWriteGuard lock;
+FileOutcome writeGeneFile(const std::string& path, const std::string& text, FileWriteLock& fileLock) {
+  FileWriteGuard lock(fileLock);
   errno = 0;
   if (!writeFileAtomically(path, text)) return {describeFileError("cannot write the gene file", path)};
   return {};

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/file_lock.h"
 #include "base/file_outcome.h"
 
 class mGene;
@@ -26,6 +27,6 @@ std::string geneFileText(const mGene& gene, std::string_view codeBox);
 std::string geneFileName(const mGene& gene);
 
 // Replaces `path` with `text` atomically, under the file lock.
-FileOutcome writeGeneFile(const std::string& path, const std::string& text);
+FileOutcome writeGeneFile(const std::string& path, const std::string& text, FileWriteLock& fileLock);
 
 }  // namespace vek

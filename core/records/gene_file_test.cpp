@@ -20,7 +20,7 @@ TEST(GeneFile, FourHeaderLinesThenTheCodeBoxJoinedByCarriageReturns) {
   EXPECT_EQ(vek::geneFileName(gene), "ID3-250-1.gene");
 
   const std::string path = vek::test::freshFolder("gene") + vek::geneFileName(gene);
-  ASSERT_TRUE(vek::writeGeneFile(path, expected).ok());
+  ASSERT_TRUE(vek::writeGeneFile(path, expected, vek::test::fileLock()).ok());
   EXPECT_EQ(vek::test::readBytes(path), expected);
 }
 

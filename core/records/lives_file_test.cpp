@@ -29,7 +29,7 @@ void runTurns(mWorld& world, int turns) {
 }
 
 vek::SavedWorldTexts textsOf(mWorld& world) {
-  return {parameterFileText(), vek::worldLivesText(world.phase()), vek::placeLivesText(world.place())};
+  return {parameterFileText(world.place().parameters()), vek::worldLivesText(world.phase()), vek::placeLivesText(world.place())};
 }
 
 // A world made from the built-in genome and run for `turns` turns, as the files a save writes.
@@ -96,16 +96,15 @@ std::string withoutAverages(std::string lives) {
 }
 
 TEST(LivesFile, SavedLoadedAndSavedAgainGivesIdenticalFilesAndTheSameRun) {
-  vek::test::ParameterGuard parameters;
   mWorld original;
   original.place().populateWithBuiltInGenome();
   runTurns(original, 250);
   ASSERT_GT(original.place().population().livingCount(), 10);
   const vek::SavedWorldTexts saved = textsOf(original);
-  const std::uint32_t generator = programRandom().state();
+  const std::uint32_t generator = original.place().random().generator().state();
 
   mWorld loaded;
-  vek::WorldDocument document(loaded);
+  vek::WorldDocument document(loaded, vek::test::fileLock());
   ASSERT_TRUE(document.loadFromTexts("/nowhere/", saved).ok());
   const vek::SavedWorldTexts again = textsOf(loaded);
   EXPECT_EQ(firstDifference(withoutAverages(again.placeLives), withoutAverages(saved.placeLives)), "");
@@ -113,7 +112,7 @@ TEST(LivesFile, SavedLoadedAndSavedAgainGivesIdenticalFilesAndTheSameRun) {
   EXPECT_EQ(again.parameters, saved.parameters);
   {
     mWorld third;
-    vek::WorldDocument reloaded(third);
+    vek::WorldDocument reloaded(third, vek::test::fileLock());
     ASSERT_TRUE(reloaded.loadFromTexts("/nowhere/", again).ok());
     EXPECT_EQ(firstDifference(vek::placeLivesText(third.place()), again.placeLives), "");
   }
@@ -122,7 +121,7 @@ TEST(LivesFile, SavedLoadedAndSavedAgainGivesIdenticalFilesAndTheSameRun) {
   // original only beyond the tenth digit of its doubles.
   runTurns(original, 40);
   const Numbers expected = numbersOf(vek::placeLivesText(original.place()));
-  reseedRandom(generator);
+  loaded.place().random().reseed(generator);
   runTurns(loaded, 40);
   const Numbers actual = numbersOf(vek::placeLivesText(loaded.place()));
   ASSERT_EQ(actual.skeleton, expected.skeleton);
@@ -134,7 +133,6 @@ TEST(LivesFile, SavedLoadedAndSavedAgainGivesIdenticalFilesAndTheSameRun) {
 }
 
 TEST(LivesFile, EditedFrameLinesAreSkippedUnread) {
-  vek::test::ParameterGuard parameters;
   vek::SavedWorldTexts texts = savedWorld(20);
   const std::string original = texts.placeLives;
   texts.placeLives = std::regex_replace(original, std::regex(R"(/\*(m[A-Za-z0-9]+) (start|strat|end)\*/)"),
@@ -142,7 +140,7 @@ TEST(LivesFile, EditedFrameLinesAreSkippedUnread) {
   texts.placeLives = std::regex_replace(texts.placeLives, std::regex("Ostrel is living in Vek!!"), "anything");
   ASSERT_NE(texts.placeLives, original);
   mWorld world;
-  vek::WorldDocument document(world);
+  vek::WorldDocument document(world, vek::test::fileLock());
   ASSERT_TRUE(document.loadFromTexts("/edited/", texts).ok());
   EXPECT_EQ(firstDifference(withoutAverages(vek::placeLivesText(world.place())), withoutAverages(original)), "");
 }
@@ -153,7 +151,7 @@ class FailedLoad : public ::testing::Test {
  protected:
   void expectFails(const vek::SavedWorldTexts& texts, const std::string& file, const std::string& context) {
     mWorld world;
-    vek::WorldDocument document(world);
+    vek::WorldDocument document(world, vek::test::fileLock());
     const vek::FileOutcome outcome = document.loadFromTexts("/saved/", texts);
     ASSERT_FALSE(outcome.ok()) << context;
     EXPECT_EQ(outcome.error.rfind("cannot load /saved/" + file + ": ", 0), 0u) << context << ": " << outcome.error;
@@ -161,11 +159,10 @@ class FailedLoad : public ::testing::Test {
     EXPECT_EQ(world.place().population().livingCount(), 0) << context;
     EXPECT_EQ(world.place().genePool().geneCount(), 0) << context;
     EXPECT_EQ(world.place().turn(), 0) << context;
-    EXPECT_EQ(gParam.mDaughter_log_turn, 10000) << context;
+    EXPECT_EQ(world.place().parameters().mDaughter_log_turn, 10000) << context;
     EXPECT_EQ(document.saveFolder(), "") << context;
     EXPECT_FALSE(document.save().ok()) << context;
   }
-  vek::test::ParameterGuard mParameters;
 };
 
 TEST_F(FailedLoad, TruncatedAtEveryBlockBoundary) {
@@ -181,7 +178,7 @@ TEST_F(FailedLoad, TruncatedAtEveryBlockBoundary) {
   }
   EXPECT_GT(cuts, 100);
   mWorld world;
-  vek::WorldDocument document(world);
+  vek::WorldDocument document(world, vek::test::fileLock());
   EXPECT_TRUE(document.loadFromTexts("/saved/", texts).ok());
 }
 
@@ -190,7 +187,7 @@ TEST_F(FailedLoad, TheMessageNamesTheBlockAndItsLine) {
   vek::SavedWorldTexts texts{"", "Vind is living in Vek !!\r\n0\r\n", fixture};
   texts.placeLives.replace(texts.placeLives.find("0.5 -1 "), 7, "0.5 x1 ");
   mWorld world;
-  vek::WorldDocument document(world);
+  vek::WorldDocument document(world, vek::test::fileLock());
   EXPECT_EQ(document.loadFromTexts("/saved/", texts).error,
             "cannot load /saved/Ostrel.lives: the population (mSeedList) block starting at line 26 is truncated or "
             "malformed");
@@ -240,10 +237,9 @@ TEST_F(FailedLoad, HostileCountsNamesAndBytes) {
 }
 
 TEST(LivesFile, AMissingFileIsNamed) {
-  vek::test::ParameterGuard parameters;
   const std::string folder = freshFolder("missing");
   mWorld world;
-  vek::WorldDocument document(world);
+  vek::WorldDocument document(world, vek::test::fileLock());
   EXPECT_EQ(document.load(folder).error, "cannot read " + folder + "parameter.pini: No such file or directory");
   EXPECT_EQ(document.saveFolder(), "");
 }

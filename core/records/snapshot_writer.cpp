@@ -22,7 +22,7 @@ void writeHeader(const mPlace& place, std::ostream& out) {
   out << kSnapshotHeader << kEol;
   out << "/ turn = " << place.turn() << kEol;
   out << "/ time = " << place.time() << kEol;
-  out << snapshotFieldLine() << kEol;
+  out << snapshotFieldLine(place.parameters()) << kEol;
 }
 
 void writeIndividual(const mSeed& seed, std::ostream& out) {
@@ -32,16 +32,16 @@ void writeIndividual(const mSeed& seed, std::ostream& out) {
 
 }  // namespace
 
-std::string snapshotFieldLine() {
-  const double minX = gParam.mField_min_x;
-  const double minY = gParam.mField_min_y;
-  const double maxX = minX + gParam.mField_haba * gParam.mField_N;
-  const double maxY = minY + gParam.mField_haba * gParam.mField_N;
+std::string snapshotFieldLine(const Parameters& p) {
+  const double minX = p.mField_min_x;
+  const double minY = p.mField_min_y;
+  const double maxX = minX + p.mField_haba * p.mField_N;
+  const double maxY = minY + p.mField_haba * p.mField_N;
   // The viewer reads these at a text stream's default precision, and so they were always written.
   std::ostringstream line;
   line.imbue(std::locale::classic());
   line << minX << ' ' << minY << ' ' << maxX << ' ' << maxY << ' ' << (maxX + minX) * 0.5 << ' '
-       << (maxY + minY) * 0.5 << ' ' << gParam.mField_haba;
+       << (maxY + minY) * 0.5 << ' ' << p.mField_haba;
   return line.str();
 }
 
@@ -73,8 +73,8 @@ std::string seedSnapshotFileName(const mSeed& seed) {
   return "GeneID" + (seed.genome() ? seed.genome()->identifier().text() : mID().text()) + ".view";
 }
 
-FileOutcome writeSnapshotFile(const std::string& path, const std::string& text) {
-  FileWriteGuard lock;
+FileOutcome writeSnapshotFile(const std::string& path, const std::string& text, FileWriteLock& fileLock) {
+  FileWriteGuard lock(fileLock);
   errno = 0;
   if (!writeFileAtomically(path, text)) return {describeFileError("cannot write the snapshot", path)};
   return {};

@@ -15,18 +15,21 @@
 #include <ostream>
 #include <string>
 
+#include "base/file_lock.h"
 #include "base/file_outcome.h"
 
 class mPlace;
 class mSeed;
+struct Parameters;
 
 namespace vek {
 
 inline constexpr const char* kSnapshotHeader = "/*-----Tovra View-------*/";
 inline constexpr const char* kSnapshotDefaultName = "tovraview.view";
 
-// The field line, without its line end: "-40 -40 40 40 0 0 0.08" with the default parameters.
-std::string snapshotFieldLine();
+// The field line of the field `p` gives, without its line end: "-40 -40 40 40 0 0 0.08" with
+// the default parameters.
+std::string snapshotFieldLine(const Parameters& p);
 
 // The whole world: the header lines, then every living individual in population order.
 void writeSnapshot(const mPlace& place, std::ostream& out);
@@ -40,7 +43,7 @@ std::string seedSnapshotText(const mPlace& place, const mSeed& seed);
 // a population, else "GeneID<its genome's id>.view".
 std::string seedSnapshotFileName(const mSeed& seed);
 
-// Replaces `path` with `text` atomically, under the file lock.
-FileOutcome writeSnapshotFile(const std::string& path, const std::string& text);
+// Replaces `path` with `text` atomically, under `fileLock`.
+FileOutcome writeSnapshotFile(const std::string& path, const std::string& text, FileWriteLock& fileLock);
 
 }  // namespace vek

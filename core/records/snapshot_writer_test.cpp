@@ -30,9 +30,8 @@ class SnapshotOfTheSavedWorld : public ::testing::Test {
       std::filesystem::copy_file(dataPath(std::string("saved_world/") + file), folder + file);
     ASSERT_TRUE(mDocument.load(folder).ok());
   }
-  vek::test::ParameterGuard mParameters;
   mWorld mWorld_;
-  vek::WorldDocument mDocument{mWorld_};
+  vek::WorldDocument mDocument{mWorld_, vek::test::fileLock()};
 };
 
 TEST_F(SnapshotOfTheSavedWorld, EveryLivingIndividualWithItsEdgesLeavesAndFlowers) {
@@ -55,9 +54,9 @@ TEST_F(SnapshotOfTheSavedWorld, OneIndividualAndItsFile) {
   EXPECT_EQ(vek::seedSnapshotFileName(bare), "SeedID3-100-1.view");
 
   const std::string path = freshFolder("file") + vek::seedSnapshotFileName(bare);
-  ASSERT_TRUE(vek::writeSnapshotFile(path, vek::seedSnapshotText(mWorld_.place(), bare)).ok());
+  ASSERT_TRUE(vek::writeSnapshotFile(path, vek::seedSnapshotText(mWorld_.place(), bare), vek::test::fileLock()).ok());
   EXPECT_EQ(readBytes(path), vek::seedSnapshotText(mWorld_.place(), bare));
-  EXPECT_FALSE(vek::writeSnapshotFile(path + "/cannot/be", "x").ok());
+  EXPECT_FALSE(vek::writeSnapshotFile(path + "/cannot/be", "x", vek::test::fileLock()).ok());
 }
 
 TEST_F(SnapshotOfTheSavedWorld, TheViewerReadsWhatWasWritten) {
@@ -80,23 +79,22 @@ TEST_F(SnapshotOfTheSavedWorld, TheViewerReadsWhatWasWritten) {
 }
 
 TEST(SnapshotWriter, AnEmptyPopulationGivesTheFourHeaderLines) {
-  vek::test::ParameterGuard parameters;
   mWorld world;
   EXPECT_EQ(vek::snapshotText(world.place()),
             "/*-----Tovra View-------*/\r\n/ turn = 0\r\n/ time = 0\r\n-40 -40 40 40 0 0 0.08\r\n");
 }
 
 TEST(SnapshotWriter, TheFieldLineComesFromTheParameters) {
-  vek::test::ParameterGuard parameters;
-  gParam.mField_min_x = -10;
-  gParam.mField_min_y = 5;
-  gParam.mField_haba = 0.5;
-  gParam.mField_N = 40;
-  EXPECT_EQ(vek::snapshotFieldLine(), "-10 5 10 25 0 15 0.5");
-  gParam.mField_min_x = -40.123456789;
-  gParam.mField_haba = 0.0125;
-  gParam.mField_N = 1000;
-  EXPECT_EQ(vek::snapshotFieldLine(), "-40.1235 5 -27.6235 17.5 -33.8735 11.25 0.0125");
+  Parameters p;
+  p.mField_min_x = -10;
+  p.mField_min_y = 5;
+  p.mField_haba = 0.5;
+  p.mField_N = 40;
+  EXPECT_EQ(vek::snapshotFieldLine(p), "-10 5 10 25 0 15 0.5");
+  p.mField_min_x = -40.123456789;
+  p.mField_haba = 0.0125;
+  p.mField_N = 1000;
+  EXPECT_EQ(vek::snapshotFieldLine(p), "-40.1235 5 -27.6235 17.5 -33.8735 11.25 0.0125");
 }
 
 }  // namespace

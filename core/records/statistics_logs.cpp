@@ -8,7 +8,6 @@
 #include "body/field.h"
 #include "body/parameters.h"
 #include "engine/place.h"
-#include "body/reference_mode.h"
 #include "engine/seed_list.h"
 #include "genome/gene_list.h"
 #include "base/cp932.h"
@@ -171,10 +170,10 @@ std::string logTurnText(const mPlace& place) {
   return text;
 }
 
-FileOutcome writeTurnLogs(const mPlace& place, const std::string& folder, std::time_t now) {
+FileOutcome writeTurnLogs(const mPlace& place, const std::string& folder, std::time_t now, FileWriteLock& fileLock) {
   const std::array<std::string, kTurnLogCount> lines = turnLogLines(place, now);
   FileOutcome outcome;
-  FileWriteGuard lock;
+  FileWriteGuard lock(fileLock);
   for (int i = 0; i < kTurnLogCount; ++i) {
     const std::string path = folder + kTurnLogNames[i];
     errno = 0;
@@ -183,11 +182,11 @@ FileOutcome writeTurnLogs(const mPlace& place, const std::string& folder, std::t
   return outcome;
 }
 
-FileOutcome writeLogTurn(const mPlace& place, const std::string& folder) {
-  if (place.turn() != gParam.mDaughter_log_turn) return {};
+FileOutcome writeLogTurn(const mPlace& place, const std::string& folder, FileWriteLock& fileLock) {
+  if (place.turn() != place.parameters().mDaughter_log_turn) return {};
   const std::string text = logTurnText(place);
   const std::string path = folder + kLogTurnName;
-  FileWriteGuard lock;
+  FileWriteGuard lock(fileLock);
   errno = 0;
   if (!writeFileAtomically(path, text)) return {describeFileError("cannot write", path)};
   return {};
@@ -198,7 +197,7 @@ StatisticsLogs::~StatisticsLogs() { closeFiles(); }
 FileOutcome StatisticsLogs::appendTurn(const mPlace& place) {
   const std::array<std::string, kTurnLogCount> lines = turnLogLines(place, std::time(nullptr));
   FileOutcome outcome;
-  FileWriteGuard lock;
+  FileWriteGuard lock(mFileLock);
   for (int i = 0; i < kTurnLogCount; ++i) {
     const std::string path = mFolder + kTurnLogNames[i];
     errno = 0;
@@ -224,14 +223,13 @@ void StatisticsLogs::closeFiles() {
 
 void StatisticsLogs::afterTurn(mWorld& world) {
   const mPlace& place = world.place();
-  if (referenceAlgorithms()) {
-    // The plain way opens and closes every log for its one line.
-    closeFiles();
-    note(writeTurnLogs(place, mFolder, std::time(nullptr)));
-  } else {
+  if (mKeepFilesOpen) {
     note(appendTurn(place));
+  } else {
+    closeFiles();
+    note(writeTurnLogs(place, mFolder, std::time(nullptr), mFileLock));
   }
-  note(writeLogTurn(place, mFolder));
+  note(writeLogTurn(place, mFolder, mFileLock));
 }
 
 void StatisticsLogs::note(const FileOutcome& outcome) {

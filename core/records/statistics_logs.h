@@ -17,8 +17,8 @@
 // Creating a world empties every log; a loaded world appends to the logs its folder holds.
 //
 // The functions that read a place are called with the world's mutex held. The writers take
-// the program's file lock inside it: the world's mutex first, then the file lock, the order
-// that every other writer of the program keeps too.
+// the program's file lock (base/file_lock.h) inside it: the world's mutex first, then the
+// file lock, the order that every other writer of the program keeps too.
 #pragma once
 
 #include <array>
@@ -26,8 +26,9 @@
 #include <ctime>
 #include <string>
 
-#include "engine/world.h"
+#include "base/file_lock.h"
 #include "base/file_outcome.h"
+#include "engine/world.h"
 
 class mPlace;
 
@@ -49,12 +50,12 @@ std::array<std::string, kTurnLogCount> turnLogLines(const mPlace& place, std::ti
 // The text of `log_turn.log` for the turn just closed.
 std::string logTurnText(const mPlace& place);
 
-// Appends the turn's lines under the file lock; a log that cannot be opened loses its line
-// and the others are still written. Reports the first failure.
-FileOutcome writeTurnLogs(const mPlace& place, const std::string& folder, std::time_t now);
-// Writes `log_turn.log` under the file lock when the place's turn equals mDaughter_log_turn;
+// Appends the turn's lines under `fileLock`; a log that cannot be opened loses its line and
+// the others are still written. Reports the first failure.
+FileOutcome writeTurnLogs(const mPlace& place, const std::string& folder, std::time_t now, FileWriteLock& fileLock);
+// Writes `log_turn.log` under `fileLock` when the place's turn equals mDaughter_log_turn;
 // nothing in any other turn.
-FileOutcome writeLogTurn(const mPlace& place, const std::string& folder);
+FileOutcome writeLogTurn(const mPlace& place, const std::string& folder, FileWriteLock& fileLock);
 
 // Writes the logs of `folder` after every turn of the world it observes. Register it with
 // mWorld::addObserver before the worker starts; it runs on the stepping thread with the
@@ -64,17 +65,21 @@ FileOutcome writeLogTurn(const mPlace& place, const std::string& folder);
 // The 29 logs stay open for appending from the first turn on (opening and closing 29 files
 // every turn cost more than writing them); every turn's lines are flushed to the files before
 // afterTurn returns, so the files always end with the last whole turn. A log that could not
-// be opened is tried again the next turn. With the reference algorithms (engine/reference_mode.h)
-// every log is opened and closed for its line instead, the plain way the fast one is measured
-// against; the files come out the same.
+// be opened is tried again the next turn. With `setKeepFilesOpen(false)` every log is opened
+// and closed for its line instead, the plain way the other is measured against (vek-batch
+// --reference); the files come out the same.
+//
+// `fileLock` is the program's; it outlives the logs.
 class StatisticsLogs : public mWorldObserver {
  public:
-  explicit StatisticsLogs(std::string folder) : mFolder(std::move(folder)) {}
+  StatisticsLogs(std::string folder, FileWriteLock& fileLock) : mFolder(std::move(folder)), mFileLock(fileLock) {}
   ~StatisticsLogs() override;
   StatisticsLogs(const StatisticsLogs&) = delete;
   StatisticsLogs& operator=(const StatisticsLogs&) = delete;
 
   void afterTurn(mWorld& world) override;
+  // Set before the worker starts.
+  void setKeepFilesOpen(bool on) { mKeepFilesOpen = on; }
 
   // Read while the world is parked, or with its mutex held.
   int failures() const { return mFailures; }
@@ -86,6 +91,8 @@ class StatisticsLogs : public mWorldObserver {
   void closeFiles();
 
   std::string mFolder;
+  FileWriteLock& mFileLock;
+  bool mKeepFilesOpen = true;
   std::array<std::FILE*, kTurnLogCount> mFiles{};
   int mFailures = 0;
   std::string mFirstFailure;

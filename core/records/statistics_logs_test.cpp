@@ -56,14 +56,13 @@ class TimeZone {
 };
 
 TEST(StatisticsLogs, ThreeTurnsGiveThreeLinesInEveryLogAllStartingWithTheSameTime) {
-  vek::test::ParameterGuard parameters;
-  gParam.mDaughter_log_turn = 2;
   const std::string base = freshFolder("three");
   mWorld world;
-  vek::WorldDocument document(world);
+  world.place().parameters().mDaughter_log_turn = 2;
+  vek::WorldDocument document(world, vek::test::fileLock());
   ASSERT_TRUE(document.createWithBuiltInGenome(base).ok());
   const std::string folder = document.saveFolder();
-  vek::StatisticsLogs logs(folder);
+  vek::StatisticsLogs logs(folder, vek::test::fileLock());
   world.addObserver(&logs);
 
   runTurns(world, 1);
@@ -97,9 +96,9 @@ TEST(StatisticsLogs, ThreeTurnsGiveThreeLinesInEveryLogAllStartingWithTheSameTim
   // A loaded world appends to the logs its folder already holds.
   ASSERT_TRUE(document.save().ok());
   mWorld loaded;
-  vek::WorldDocument again(loaded);
+  vek::WorldDocument again(loaded, vek::test::fileLock());
   ASSERT_TRUE(again.load(folder).ok());
-  vek::StatisticsLogs more(folder);
+  vek::StatisticsLogs more(folder, vek::test::fileLock());
   loaded.addObserver(&more);
   runTurns(loaded, 1);
   EXPECT_EQ(linesOf(folder + "ave_turn.log").size(), 4u);
@@ -107,7 +106,6 @@ TEST(StatisticsLogs, ThreeTurnsGiveThreeLinesInEveryLogAllStartingWithTheSameTim
 }
 
 TEST(StatisticsLogs, TheLinesOfOneTurn) {
-  vek::test::ParameterGuard parameters;
   const TimeZone utc("UTC");
   mWorld world;
   // Built from "zero" and "increment" only: nothing is spent on edges, leaves or flowers.
@@ -134,11 +132,10 @@ TEST(StatisticsLogs, TheLinesOfOneTurn) {
 }
 
 TEST(StatisticsLogs, AnEmptyWorldAndLogsThatCannotBeWritten) {
-  vek::test::ParameterGuard parameters;
   const std::string folder = freshFolder("empty");
   ASSERT_TRUE(vek::startLogs(folder).ok());
   mWorld world;
-  vek::StatisticsLogs logs(folder);
+  vek::StatisticsLogs logs(folder, vek::test::fileLock());
   world.addObserver(&logs);
   runTurns(world, 2);
   // The one EXECUTE step of an empty turn still counts as time.
@@ -146,7 +143,7 @@ TEST(StatisticsLogs, AnEmptyWorldAndLogsThatCannotBeWritten) {
   EXPECT_EQ(linesOf(folder + "ave_eva.log")[1], "2 0");
   EXPECT_EQ(linesOf(folder + "per_flower.log")[1], "2 nan");
 
-  vek::StatisticsLogs lost(folder + "no/such/folder/");
+  vek::StatisticsLogs lost(folder + "no/such/folder/", vek::test::fileLock());
   world.addObserver(&lost);
   runTurns(world, 2);
   EXPECT_EQ(lost.failures(), 2);

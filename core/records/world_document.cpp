@@ -53,17 +53,6 @@ FileOutcome writeReplacing(const std::string& path, const std::string& bytes) {
   return {};
 }
 
-// A scratch place is read only to learn whether a lives file is sound. Its field holds no
-// cells (the grid is not part of the file), so a parameter file naming a huge field cannot
-// make the check allocate one.
-std::unique_ptr<mPlace> makeScratchPlace(const mPlace& like) {
-  const int side = gParam.mField_N;
-  gParam.mField_N = 0;
-  auto scratch = std::make_unique<mPlace>(like.owner(), like.name(), like.homeMark());
-  gParam.mField_N = side;
-  return scratch;
-}
-
 }  // namespace
 
 std::string asFolder(const std::string& path) {
@@ -107,7 +96,7 @@ FileOutcome WorldDocument::takeFolder(const std::string& folder) {
 }
 
 FileOutcome WorldDocument::writeNewWorldFiles(bool withGeneTemplate) {
-  FileWriteGuard lock;
+  FileWriteGuard lock(mFileLock);
   if (FileOutcome marker = writeReplacing(mFolder + kMarkerFileName, kMarkerFileText); !marker.ok()) return marker;
   if (withGeneTemplate) {
     errno = 0;
@@ -142,7 +131,7 @@ FileOutcome WorldDocument::createFromInitialGeneFile(const std::string& baseDire
     std::lock_guard<FairMutex> lock(mWorldRef.mutex());
     if (!parameterFile.empty()) {
       std::istringstream parameters(parameterBytes);
-      readParameters(parameters);
+      readParameters(mWorldRef.place().parameters(), parameters);
     }
     InitialGeneEntry entry;
     for (bool more = true; more;) {
@@ -170,28 +159,26 @@ FileOutcome WorldDocument::loadFromTexts(const std::string& folder, const SavedW
   mFolder.clear();
   const std::string from = asFolder(folder);
   std::lock_guard<FairMutex> lock(mWorldRef.mutex());
-  mPlace& place = mWorldRef.place();
-  const Parameters before = gParam;
+  const mPlace& place = mWorldRef.place();
   auto fail = [&](const std::string& file, const std::string& what) {
-    gParam = before;
     return FileOutcome{"cannot load " + file + ": " + what};
   };
 
+  // The saved world is read into a place of its own, with the saved parameters applied to the
+  // world's, and takes the world's place only once all of it was read.
+  mWorldSettings settings = place.settings();
   std::istringstream parameters(texts.parameters);
-  readParameters(parameters);
+  readParameters(settings.parameters, parameters);
   int phase = 0;
   if (LivesReadError error = readWorldLives(texts.worldLives, phase); error.failed())
     return fail(from + kWorldLivesName, error.what);
 
   const std::string placeFile = place.livesFileName(from);
   try {
-    std::unique_ptr<mPlace> scratch = makeScratchPlace(place);
-    if (LivesReadError error = readPlaceLives(*scratch, texts.placeLives); error.failed())
+    auto loaded = std::make_unique<mPlace>(&mWorldRef, place.name(), place.homeMark(), settings);
+    if (LivesReadError error = readPlaceLives(*loaded, texts.placeLives); error.failed())
       return fail(placeFile, error.what);
-    scratch.reset();
-    // The same bytes read the same way: this read succeeds as the scratch read did.
-    if (LivesReadError error = readPlaceLives(place, texts.placeLives); error.failed())
-      return fail(placeFile, error.what);
+    mWorldRef.adoptPlace(std::move(loaded));
   } catch (const std::exception& error) {
     return fail(placeFile, error.what());
   }
@@ -209,10 +196,10 @@ FileOutcome WorldDocument::save() {
     std::lock_guard<FairMutex> lock(mWorldRef.mutex());
     worldText = worldLivesText(mWorldRef.phase());
     placeText = placeLivesText(mWorldRef.place());
-    parameterText = parameterFileText();
+    parameterText = parameterFileText(mWorldRef.place().parameters());
     placeFile = mWorldRef.place().livesFileName(mFolder);
   }
-  FileWriteGuard lock;
+  FileWriteGuard lock(mFileLock);
   if (FileOutcome written = writeReplacing(mFolder + kWorldLivesName, worldText); !written.ok()) return written;
   if (FileOutcome written = writeReplacing(placeFile, placeText); !written.ok()) return written;
   return writeReplacing(mFolder + kParameterFileName, parameterText);

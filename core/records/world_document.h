@@ -12,19 +12,20 @@
 // - load: `parameter.pini`, `Vind.lives`, `Ostrel.lives`, in that order;
 // - save: `Vind.lives`, `Ostrel.lives`, `parameter.pini`, each replaced atomically.
 //
-// A load either succeeds whole or leaves the world and the parameters as they were: the place
-// is read into a scratch place first. After a failed load the document has no save folder, so
+// A load either succeeds whole or leaves the world and its parameters as they were: the saved
+// place is read into a new place, which replaces the world's only once it was read whole. After a failed load the document has no save folder, so
 // the world is never saved over the good files of the folder that failed to load. Every
 // failure is returned with a message naming the file and the fault.
 //
 // Threads: call from one controlling thread, never the world's worker. Every operation holds
 // the world's mutex while it reads or changes the world; writes take the program's file lock
-// (fileWriteBusy) after the world's mutex is released, so the caller must hold neither.
+// after the world's mutex is released, so the caller must hold neither.
 // Create, load and save are refused while the worker is busy.
 #pragma once
 
 #include <string>
 
+#include "base/file_lock.h"
 #include "base/file_outcome.h"
 
 class mWorld;
@@ -57,9 +58,9 @@ bool holdsSavedWorld(const std::string& folder);
 
 class WorldDocument {
  public:
-  // `world` is not owned and must outlive the document. It must be freshly made (no
-  // individual, no gene) for create and load.
-  explicit WorldDocument(mWorld& world) : mWorldRef(world) {}
+  // `world` and `fileLock` (the program's) are not owned and must outlive the document. The
+  // world must be freshly made (no individual, no gene) for create and load.
+  WorldDocument(mWorld& world, FileWriteLock& fileLock) : mWorldRef(world), mFileLock(fileLock) {}
   WorldDocument(const WorldDocument&) = delete;
   WorldDocument& operator=(const WorldDocument&) = delete;
 
@@ -91,6 +92,7 @@ class WorldDocument {
   FileOutcome writeNewWorldFiles(bool withGeneTemplate);
 
   mWorld& mWorldRef;
+  FileWriteLock& mFileLock;
   std::string mFolder;
 };
 

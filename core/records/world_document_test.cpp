@@ -36,10 +36,9 @@ std::string copyOfSavedWorld(const std::string& name) {
 }
 
 TEST(WorldDocument, TheSavedWorldFixtureLoadsIntoTheObjectsItDescribes) {
-  vek::test::ParameterGuard parameters;
   const std::string folder = copyOfSavedWorld("fixture");
   mWorld world;
-  vek::WorldDocument document(world);
+  vek::WorldDocument document(world, vek::test::fileLock());
   ASSERT_TRUE(document.load(folder).ok());
   EXPECT_EQ(document.saveFolder(), folder);
 
@@ -99,10 +98,9 @@ TEST(WorldDocument, TheSavedWorldFixtureLoadsIntoTheObjectsItDescribes) {
 }
 
 TEST(WorldDocument, ANewWorldFromTheBuiltInGenome) {
-  vek::test::ParameterGuard parameters;
   const std::string base = freshFolder("builtin");
   mWorld world;
-  vek::WorldDocument document(world);
+  vek::WorldDocument document(world, vek::test::fileLock());
   ASSERT_TRUE(document.createWithBuiltInGenome(base.substr(0, base.size() - 1)).ok());
   const std::string folder = base + "original_log/";
   EXPECT_EQ(document.saveFolder(), folder);
@@ -124,27 +122,26 @@ TEST(WorldDocument, ANewWorldFromTheBuiltInGenome) {
   // A second world in the same base reuses the folder and starts its logs afresh.
   writeBytes(folder + "seed_num.log", "1 1\r\n");
   mWorld again;
-  vek::WorldDocument second(again);
+  vek::WorldDocument second(again, vek::test::fileLock());
   ASSERT_TRUE(second.createWithBuiltInGenome(base).ok());
   EXPECT_EQ(readBytes(folder + "seed_num.log"), "");
   EXPECT_FALSE(second.createWithBuiltInGenome(base).ok());  // once per world
 }
 
 TEST(WorldDocument, ANewWorldFromAnInitialGeneFile) {
-  vek::test::ParameterGuard parameters;
   const std::string base = freshFolder("gini");
   writeBytes(base + "two.gini",
              "// two plants\r\nrun_a pathName\r\n250 initialEnergy\r\nmakn\r\npush\r\nnext\r\n"
              "3.5 initial_y\r\nzero\r\nnext\r\n");
   writeBytes(base + "few.pini", "12 mDaughter_log_turn\r\n");
   mWorld world;
-  vek::WorldDocument document(world);
+  vek::WorldDocument document(world, vek::test::fileLock());
   ASSERT_TRUE(document.createFromInitialGeneFile(base, base + "two.gini", base + "few.pini").ok());
   EXPECT_EQ(document.saveFolder(), base + "run_a/");
   EXPECT_EQ(readBytes(base + "run_a/Vek.vek"), readBytes(dataPath("Vek.vek")));
   EXPECT_FALSE(std::filesystem::exists(base + "run_a/gene.gini"));
   EXPECT_TRUE(std::filesystem::exists(base + "run_a/log_turn.log"));
-  EXPECT_EQ(gParam.mDaughter_log_turn, 12);
+  EXPECT_EQ(world.place().parameters().mDaughter_log_turn, 12);
 
   const mPlace& place = world.place();
   EXPECT_EQ(place.time(), 2);
@@ -159,18 +156,17 @@ TEST(WorldDocument, ANewWorldFromAnInitialGeneFile) {
 }
 
 TEST(WorldDocument, AnInitialGeneFileWithoutAFolderWordOrThatCannotBeRead) {
-  vek::test::ParameterGuard parameters;
   const std::string base = freshFolder("giniword");
   writeBytes(base + "bare.gini", "makn\r\nmakn\r\n");
   mWorld world;
-  vek::WorldDocument document(world);
+  vek::WorldDocument document(world, vek::test::fileLock());
   ASSERT_TRUE(document.createFromInitialGeneFile(base, base + "bare.gini", "").ok());
   EXPECT_EQ(document.saveFolder(), base);  // the first line is spent on the (empty) folder word
   EXPECT_EQ(world.place().population().livingCount(), 1);
   EXPECT_TRUE(std::filesystem::exists(base + "Vek.vek"));
 
   mWorld other;
-  vek::WorldDocument missing(other);
+  vek::WorldDocument missing(other, vek::test::fileLock());
   vek::FileOutcome outcome = missing.createFromInitialGeneFile(base, base + "none.gini", "");
   EXPECT_EQ(outcome.error, "cannot read " + base + "none.gini: No such file or directory");
   outcome = missing.createFromInitialGeneFile(base, base + "bare.gini", base + "none.pini");
@@ -181,10 +177,9 @@ TEST(WorldDocument, AnInitialGeneFileWithoutAFolderWordOrThatCannotBeRead) {
 }
 
 TEST(WorldDocument, SaveIsRefusedWhileTheWorkerRuns) {
-  vek::test::ParameterGuard parameters;
   const std::string base = freshFolder("busy");
   mWorld world;
-  vek::WorldDocument document(world);
+  vek::WorldDocument document(world, vek::test::fileLock());
   ASSERT_TRUE(document.createWithBuiltInGenome(base).ok());
   // Released before it starts, the worker never parks until paused.
   world.resume();
@@ -198,10 +193,9 @@ TEST(WorldDocument, SaveIsRefusedWhileTheWorkerRuns) {
 }
 
 TEST(WorldDocument, LoadingIntoAWorldThatAlreadyLivesIsRefused) {
-  vek::test::ParameterGuard parameters;
   const std::string folder = copyOfSavedWorld("twice");
   mWorld world;
-  vek::WorldDocument document(world);
+  vek::WorldDocument document(world, vek::test::fileLock());
   ASSERT_TRUE(document.load(folder).ok());
   EXPECT_EQ(document.load(folder).error,
             "the world already holds individuals; a world is created or loaded only once");

@@ -5,10 +5,17 @@
 #include "body/parameters.h"
 #include "engine/place.h"
 #include "engine/world.h"
+#include "records/lineage_files.h"
 #include "records/statistics_logs.h"
 #include "records/world_document.h"
 
 namespace app {
+
+namespace {
+// How often the windowed simulator writes the carriers of every living genome (vek-batch's
+// default).
+constexpr int kLineageCountsEvery = 10;
+}  // namespace
 
 vek::FileWriteLock& fileWriteBusy() {
   static vek::FileWriteLock flag;
@@ -54,9 +61,12 @@ vek::FileOutcome Simulator::afterOpening(const vek::FileOutcome& outcome) {
   // they record never depends on which windows are open. Observers of an earlier opening go
   // first: a world never hears twice of one turn, nor of logs that are gone.
   if (mLogs) mOwnedWorld->removeObserver(mLogs.get());
+  if (mLineage) mOwnedWorld->removeObserver(mLineage.get());
   mOwnedWorld->removeObserver(&mBridge);
   mLogs = std::make_unique<vek::StatisticsLogs>(mDocument->saveFolder(), fileWriteBusy());
   mOwnedWorld->addObserver(mLogs.get());
+  mLineage = std::make_unique<vek::LineageLog>(mDocument->saveFolder(), kLineageCountsEvery, fileWriteBusy());
+  mOwnedWorld->addObserver(mLineage.get());
   mOwnedWorld->addObserver(&mBridge);
   mBridge.setWorld(mOwnedWorld.get());
   return outcome;
@@ -73,6 +83,7 @@ void Simulator::discardWorld() {
   mDocument.reset();
   mOwnedWorld.reset();
   mLogs.reset();
+  mLineage.reset();
 }
 
 }  // namespace app

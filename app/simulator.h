@@ -19,6 +19,7 @@
 class mWorld;
 
 namespace vek {
+class LineageLog;
 class StatisticsLogs;
 class WorldDocument;
 }  // namespace vek
@@ -67,6 +68,7 @@ class Simulator {
   // The bridge and the logs outlive the world that calls them.
   WorldBridge mBridge;
   std::unique_ptr<vek::StatisticsLogs> mLogs;
+  std::unique_ptr<vek::LineageLog> mLineage;
   std::unique_ptr<mWorld> mOwnedWorld;
   std::unique_ptr<vek::WorldDocument> mDocument;
 };

@@ -30,6 +30,7 @@ The statistics logs, one line per turn: $PWD/$folder/*.log
 The snapshot of the last turn: $PWD/$snapshot
   (view it with: build/bin/tovra '$PWD/$snapshot')
 Its 3D model for Blender, three.js or any glTF viewer: $PWD/$model
+The picture of its logs (vek-plot): $PWD/$base/plot.png
 EOT
 build/bin/tovra --render "$picture" --size 1024x768 "$snapshot"
 echo "Its picture: $PWD/$picture"

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <algorithm>
 #include <cctype>
 #include <sstream>
 
@@ -186,7 +187,8 @@ FileOutcome writeSaveUnit(const std::string& folder, const std::vector<std::pair
   return {};
 }
 
-FileOutcome recoverSaveUnit(const std::string& folder, std::vector<std::string>& notices) {
+FileOutcome recoverSaveUnit(const std::string& folder, std::vector<std::string>& notices,
+                            const std::vector<std::string>& required) {
   std::error_code error;
   // Temporaries of atomic replacements cut short: never part of any save.
   for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
@@ -230,9 +232,13 @@ FileOutcome recoverSaveUnit(const std::string& folder, std::vector<std::string>&
       toFinish.push_back(&file);
       continue;
     }
-    if (!std::filesystem::exists(path, error))
-      return {"cannot load " + folder + ": " + saveName + " is incomplete: " + file.name +
-              " is missing (and no complete copy of it is left)"};
+    if (!std::filesystem::exists(path, error)) {
+      if (std::find(required.begin(), required.end(), file.name) != required.end())
+        return {"cannot load " + folder + ": " + saveName + " is incomplete: " + file.name +
+                " is missing (and no complete copy of it is left)"};
+      notices.push_back(path + " of " + saveName + " is missing");
+      continue;
+    }
     notices.push_back(path + " was changed after " + saveName + "; it is loaded as it stands");
   }
   for (const SaveManifest::File* file : toFinish) {

@@ -61,9 +61,11 @@ FileOutcome writeSaveUnit(const std::string& folder, const std::vector<std::pair
                           const std::vector<std::string>& appended, int turn, int time);
 
 // Brings `folder` to its last save as described above. Adds to `notices` a line for each
-// thing a person should know (renames finished, lines cut, files edited since the save).
-// Fails, changing nothing, when a file of the save is missing or the manifest is damaged.
-FileOutcome recoverSaveUnit(const std::string& folder, std::vector<std::string>& notices);
+// thing a person should know (renames finished, lines cut, files edited or removed since the
+// save). Fails, changing nothing, when one of the `required` files of the save is missing or
+// the manifest is damaged.
+FileOutcome recoverSaveUnit(const std::string& folder, std::vector<std::string>& notices,
+                            const std::vector<std::string>& required);
 
 // Reads the manifest of `folder`; false when there is none or it cannot be read.
 bool readManifest(const std::string& folder, SaveManifest& manifest);

@@ -202,7 +202,8 @@ FileOutcome WorldDocument::load(const std::string& folder) {
   std::vector<std::string> recovered;
   {
     FileWriteGuard lock(mFileLock);
-    if (FileOutcome recovery = recoverSaveUnit(from, recovered); !recovery.ok()) {
+    const std::vector<std::string> required = {kWorldLivesName, mWorldRef.place().name() + ".lives", kParameterFileName};
+    if (FileOutcome recovery = recoverSaveUnit(from, recovered, required); !recovery.ok()) {
       mFolderLock.release();
       return recovery;
     }

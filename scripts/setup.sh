@@ -12,6 +12,7 @@ packages=(
   qt6-base-dev qt6-charts-dev
   freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri
   xvfb xauth fonts-ipafont-gothic
+  libtomlplusplus-dev parallel slurm-wlm munge
 )
 missing=()
 for p in "${packages[@]}"; do

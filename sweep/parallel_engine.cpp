@@ -75,7 +75,9 @@ int runWithParallel(const std::string& planDirectory, const ParallelOptions& opt
     std::fprintf(stderr, "vek-sweep: some runs failed; vek-sweep status %s shows why\n", plan.directory.c_str());
     return 1;
   }
-  return counts.of(RunState::kDone) == static_cast<int>(plan.runs.size()) ? 0 : 1;
+  // Runs that another engine is running still count as on their way.
+  const int onTheirWay = counts.of(RunState::kDone) + counts.of(RunState::kRunning);
+  return onTheirWay == static_cast<int>(plan.runs.size()) ? 0 : 1;
 }
 
 }  // namespace vek::sweep

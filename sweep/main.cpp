@@ -8,6 +8,7 @@
 #include "sweep/collect.h"
 #include "sweep/parallel_engine.h"
 #include "sweep/plan.h"
+#include "sweep/message.h"
 #include "sweep/processes.h"
 #include "sweep/slurm_engine.h"
 #include "sweep/status.h"
@@ -16,11 +17,6 @@
 namespace {
 
 using namespace vek::sweep;
-
-int fail(const std::string& message) {
-  std::fprintf(stderr, "vek-sweep: %s\n", message.c_str());
-  return 1;
-}
 
 int plan(const std::string& experimentFile, std::string out, bool force) {
   if (out.empty()) out = std::filesystem::path(experimentFile).stem().string();

@@ -9,6 +9,7 @@
 #include "base/file_outcome.h"
 #include "base/text_io.h"
 #include "sweep/plan.h"
+#include "sweep/message.h"
 #include "sweep/processes.h"
 #include "sweep/run_folder.h"
 #include "sweep/status.h"
@@ -17,11 +18,6 @@
 namespace vek::sweep {
 
 namespace {
-
-int fail(const std::string& message) {
-  std::fprintf(stderr, "vek-sweep: %s\n", message.c_str());
-  return 1;
-}
 
 // A saving world gets this long after parallel's SIGTERM before it is killed.
 constexpr const char* kTerminationSequence = "TERM,120000,KILL,25";

@@ -7,6 +7,7 @@
 #include "base/file_outcome.h"
 #include "base/text_io.h"
 #include "sweep/csv.h"
+#include "sweep/message.h"
 #include "sweep/processes.h"
 #include "sweep/run_folder.h"
 #include "sweep/status.h"
@@ -15,11 +16,6 @@
 namespace vek::sweep {
 
 namespace {
-
-int fail(const std::string& message) {
-  std::fprintf(stderr, "vek-sweep: %s\n", message.c_str());
-  return 1;
-}
 
 // How long before its time limit a task is told to stop: the world then saves in good time.
 constexpr int kWarningSeconds = 120;

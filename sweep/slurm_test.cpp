@@ -18,6 +18,7 @@ namespace vek::sweep {
 namespace {
 
 using test::attemptExitCodes;
+using test::planIn;
 using test::runShell;
 using test::runSweep;
 using test::waitFor;
@@ -65,12 +66,6 @@ class VekSweepSlurm : public ::testing::Test {
   static inline bool sStarted = false;
   static inline std::string sStartError;
 };
-
-Plan planIn(const std::string& directory) {
-  PlanOutcome loaded = loadPlan(directory);
-  EXPECT_TRUE(loaded.plan) << loaded.error;
-  return *loaded.plan;
-}
 
 TEST_F(VekSweepSlurm, TheSweepAsAJobArrayGivesTheSummaryOfItsRunsAlone) {
   const std::string folder = freshFolder("array");

@@ -23,6 +23,7 @@ namespace vek::sweep {
 namespace {
 
 using test::attemptExitCodes;
+using test::planIn;
 using test::csvLines;
 using test::runShell;
 using test::runSweep;
@@ -39,12 +40,6 @@ constexpr const char* kGrid =
     "[grid]\n"
     "mField_capacity = [0.1, 0.5]\n"
     "mSeed_turn_effect = [1.0, 2.0]\n";
-
-Plan planIn(const std::string& directory) {
-  PlanOutcome loaded = loadPlan(directory);
-  EXPECT_TRUE(loaded.plan) << loaded.error;
-  return *loaded.plan;
-}
 
 nlohmann::json summaryOf(const Plan& plan, const vek::sweep::Run& run) {
   std::ifstream in(plan.runFolder(run) + "summary.json");

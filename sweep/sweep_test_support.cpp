@@ -82,6 +82,12 @@ std::vector<std::string> csvLines(const std::string& text) {
   return lines;
 }
 
+Plan planIn(const std::string& directory) {
+  PlanOutcome loaded = loadPlan(directory);
+  EXPECT_TRUE(loaded.plan) << loaded.error;
+  return loaded.plan ? *loaded.plan : Plan{};
+}
+
 bool waitFor(const std::function<bool()>& done, double seconds) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
   while (std::chrono::steady_clock::now() < end) {

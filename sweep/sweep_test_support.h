@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "sweep/plan.h"
+
 namespace vek::sweep::test {
 
 struct Command {
@@ -39,6 +41,9 @@ bool batchResumesExactly(const std::string& folder);
 
 // Rows of a CSV text by run number (its first field), the header under 0.
 std::vector<std::string> csvLines(const std::string& text);
+
+// The plan laid out in `directory` (a failure of the test when there is none).
+Plan planIn(const std::string& directory);
 
 // Polls `done` every 20 ms for up to `seconds`; true once it held.
 bool waitFor(const std::function<bool()>& done, double seconds);

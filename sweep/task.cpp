@@ -14,17 +14,13 @@
 #include "sweep/csv.h"
 #include "sweep/number_text.h"
 #include "sweep/plan.h"
+#include "sweep/message.h"
 #include "sweep/processes.h"
 #include "sweep/run_folder.h"
 
 namespace vek::sweep {
 
 namespace {
-
-int fail(const std::string& message) {
-  std::fprintf(stderr, "vek-sweep: %s\n", message.c_str());
-  return 1;
-}
 
 std::string hostName() {
   char name[256] = {};

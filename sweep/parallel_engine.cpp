@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <thread>
@@ -21,6 +22,15 @@ namespace {
 
 // A saving world gets this long after parallel's SIGTERM before it is killed.
 constexpr const char* kTerminationSequence = "TERM,120000,KILL,25";
+
+// A task that parallel was starting as it was stopped hears of it only when parallel is gone
+// (task.h); the sweep ends once such worlds have saved too.
+void waitForStoppedTasks(const Plan& plan, const std::vector<const Run*>& runs) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(300);
+  for (const Run* run : runs)
+    while (isRunning(plan, *run) && std::chrono::steady_clock::now() < end)
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+}
 
 }  // namespace
 
@@ -63,6 +73,7 @@ int runWithParallel(const std::string& planDirectory, const ParallelOptions& opt
                running > 0 ? (" (" + std::to_string(running) + " running elsewhere)").c_str() : "");
   const ChildOutcome outcome = runChild(arguments, {"", "", true});
   if (!outcome.error.empty()) return fail(outcome.error);
+  if (outcome.signalReceived != 0) waitForStoppedTasks(plan, runs);
 
   const StatusCounts counts = countRuns(plan);
   std::printf("vek-sweep: %s\n", countsLine(counts, static_cast<int>(plan.runs.size())).c_str());

@@ -68,6 +68,24 @@ int loggedTurns(const std::string& saveFolder) {
   return lines;
 }
 
+std::string lastLinesOf(std::string text, int lines) {
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+  size_t from = text.size();
+  for (int i = 0; i < lines && from != std::string::npos && from > 0; ++i) from = text.rfind('\n', from - 1);
+  return from == std::string::npos || from == text.size() ? text : text.substr(from + 1);
+}
+
+// The last lines of what the last attempt wrote, below its header line ("== ...").
+std::string lastAttemptOutput(const std::string& path, int lines) {
+  std::string text = lastLines(path, 200);
+  const size_t header = text.rfind("== ", std::string::npos);
+  if (header != std::string::npos && (header == 0 || text[header - 1] == '\n')) {
+    const size_t end = text.find('\n', header);
+    text = end == std::string::npos ? std::string() : text.substr(end + 1);
+  }
+  return lastLinesOf(text, lines);
+}
+
 }  // namespace
 
 const char* stateName(RunState state) {
@@ -80,6 +98,8 @@ const char* stateName(RunState state) {
   }
   return "";
 }
+
+bool isRunning(const Plan& plan, const Run& run) { return lockIsHeld(plan.runFolder(run)); }
 
 bool isInterruption(int exitCode) {
   return exitCode == 128 + SIGINT || exitCode == 128 + SIGTERM || exitCode == 128 + SIGHUP ||
@@ -109,7 +129,7 @@ RunStatus runStatus(const Plan& plan, const Run& run, bool probeLock) {
     status.turn = summary->turn;
   } else if (status.exitCode > 0 && !isInterruption(status.exitCode)) {
     status.state = RunState::kFailed;
-    status.errorTail = lastLines(runFolder + "run.log", 5);
+    status.errorTail = lastAttemptOutput(runFolder + "run.log", 5);
   } else if (saved || status.exitCode >= 0) {
     status.state = RunState::kInterrupted;
     if (summary && summary->interrupted) status.turn = summary->turn;
@@ -137,8 +157,10 @@ std::string differentWorld(const Plan& plan, const Run& run) {
 }
 
 std::string checkRunFolders(const Plan& plan) {
+  // A running run's world was checked by its task, and may be half made just now.
   for (const Run& run : plan.runs)
-    if (std::string different = differentWorld(plan, run); !different.empty()) return different;
+    if (!lockIsHeld(plan.runFolder(run)))
+      if (std::string different = differentWorld(plan, run); !different.empty()) return different;
   return {};
 }
 
@@ -159,13 +181,8 @@ std::string lastLines(const std::string& path, int lines) {
   // The tail of a long output is all that is wanted.
   in.seekg(0, std::ios::end);
   const std::streamoff size = in.tellg();
-  const std::streamoff start = size > 65536 ? size - 65536 : 0;
-  in.seekg(start);
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-  size_t from = text.size();
-  for (int i = 0; i < lines && from != std::string::npos && from > 0; ++i) from = text.rfind('\n', from - 1);
-  return from == std::string::npos || from == text.size() ? text : text.substr(from + 1);
+  in.seekg(size > 65536 ? size - 65536 : 0);
+  return lastLinesOf(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()), lines);
 }
 
 }  // namespace vek::sweep

@@ -31,11 +31,14 @@ struct RunStatus {
   RunState state = RunState::kNotStarted;
   int turn = -1;              // the turn its world reached as far as the folder shows; -1: none
   int exitCode = -1;          // of the last attempt that ended; -1: none
-  std::string errorTail;      // for a failed run: the last lines of its output
+  std::string errorTail;      // for a failed run: the last lines its last attempt wrote
 };
 
 // `probeLock` false: for the task that holds the lock itself.
 RunStatus runStatus(const Plan& plan, const Run& run, bool probeLock = true);
+
+// Whether a task holds the run's lock now.
+bool isRunning(const Plan& plan, const Run& run);
 
 // Exit codes of vek-batch (and of a task) that mean "stopped on request, saved": an interrupt,
 // a termination, a hang-up, or a kill after the grace time (Slurm's scancel and time limit).
@@ -47,7 +50,8 @@ std::string saveFolderOf(const Plan& plan, const Run& run);
 // "" when the run's folder holds no world, or the one its command makes; otherwise what is
 // wrong, naming the folder and a parameter that differs.
 std::string differentWorld(const Plan& plan, const Run& run);
-// The first run folder of the plan that holds a different world ("" when none does).
+// The first run folder of the plan that holds a different world ("" when none does); running
+// runs are not looked at.
 std::string checkRunFolders(const Plan& plan);
 
 // The runs an engine is to start: every run that is neither done nor running elsewhere, in

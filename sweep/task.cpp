@@ -1,6 +1,8 @@
 #include "sweep/task.h"
 
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/prctl.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -90,6 +92,11 @@ int runTask(const std::string& planDirectory, int runId) {
   if (runId < 1 || runId > static_cast<int>(plan.runs.size()))
     return fail("the plan in " + plan.directory + " has runs 1 to " + std::to_string(plan.runs.size()) + ", not " +
                 std::to_string(runId));
+  // A task outlives no engine: when GNU parallel is stopped, a task it was just starting (and
+  // so did not tell) gets its SIGTERM this way and saves like the others.
+  const pid_t engine = getppid();
+  prctl(PR_SET_PDEATHSIG, SIGTERM);
+  if (getppid() != engine) return fail("the engine that started run " + std::to_string(runId) + " has ended");
   const Run& run = plan.runs[runId - 1];
   const std::string runFolder = plan.runFolder(run);
   const std::string name = "run " + std::to_string(run.id) + " (" + run.folder + ")";

@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
+#include <limits>
 #include <map>
 #include <sstream>
 

@@ -13,6 +13,7 @@ packages=(
   freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri libx11-dev
   libegl-dev libegl-mesa0 libtinygltf-dev ffmpeg
   xvfb xauth fonts-ipafont-gothic time
+  libtomlplusplus-dev parallel slurm-wlm munge
 )
 # The glTF validator of the tests runs on node; a machine without npm gets Debian's node and npm
 # (where node comes from elsewhere with its own npm, that one is used).

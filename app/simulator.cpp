@@ -69,6 +69,11 @@ vek::FileOutcome Simulator::saveWorld() {
 }
 
 void Simulator::discardWorld() {
+  // Once removed, the observers hear nothing more from a worker that finishes its step.
+  if (mOwnedWorld) {
+    mOwnedWorld->removeObserver(&mBridge);
+    if (mLogs) mOwnedWorld->removeObserver(mLogs.get());
+  }
   mBridge.setWorld(nullptr);
   mDocument.reset();
   mOwnedWorld.reset();

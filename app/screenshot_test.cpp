@@ -64,7 +64,7 @@ TEST_F(ScreenshotTest, MainWindowWithEveryViewAndTheTargetDialog) {
   const QPoint places[] = {{0, 0}, {620, 0}, {0, 470}, {1030, 470}, {620, 470}};
   const QSize sizes[] = {{620, 470}, {630, 470}, {620, 450}, {220, 260}, {410, 450}};
   for (int kind = 0; kind < kViewKindCount; ++kind) {
-    QWidget* subWindow = frame.view(static_cast<ViewKind>(kind))->parentWidget();
+    QWidget* subWindow = frame.subWindow(static_cast<ViewKind>(kind));
     subWindow->move(places[kind]);
     subWindow->resize(sizes[kind]);
   }

@@ -40,12 +40,14 @@ WorldBridge::WorldBridge(QObject* parent) : QObject(parent) {
 }
 
 void WorldBridge::setWorld(mWorld* world) {
+  const bool closing = mObserved && mObserved != world;
   mTimer.stop();
   mObserved = world;
   mNoted = Noted();
   mRequested = false;
   mTurnTextsBehind = false;
   mNextTurnTexts = {};
+  if (closing) emit worldClosed();
 }
 
 void WorldBridge::announceOpened(bool loaded) {

@@ -91,6 +91,8 @@ class WorldBridge : public QObject, public mWorldObserver {
   void turnEnded(const app::TurnTexts& texts);
   void countsChanged(const app::WorldCounts& counts);
   void worldOpened(const app::WorldCounts& counts, bool loaded);
+  // The world has gone (a failed opening, a switch to another, the end).
+  void worldClosed();
 
  private:
   // Everything here is guarded by the observed world's mutex.

@@ -17,7 +17,7 @@ namespace app {
 // The widest texts the boxes show, by kind of value: a box is made wide enough for its kind's
 // sample, so no number is ever cut short (a form smaller than its boxes scrolls instead).
 namespace widest {
-inline constexpr const char* kReal = "-12345678.1234567890";  // "%.10lf"
+inline constexpr const char* kReal = "-1234567890.1234567890";  // "%.10lf"
 inline constexpr const char* kInt = "-2147483648";
 inline constexpr const char* kId = "12345-1234567-1234";
 inline constexpr const char* kPoint = "-1234.123456 -1234.123456 -1234.123456";  // "%lf %lf %lf"

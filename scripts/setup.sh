@@ -11,7 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
   qt6-base-dev qt6-charts-dev
   freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri
-  xvfb xauth fonts-ipafont-gothic
+  xvfb xauth fonts-ipafont-gothic qt6-translations-l10n
 )
 missing=()
 for p in "${packages[@]}"; do

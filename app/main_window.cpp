@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QScrollArea>
 #include <QStatusBar>
+#include <mutex>
 
 #include "app/control_panel.h"
 #include "app/daughter_view.h"
@@ -22,6 +23,7 @@
 #include "app/strings.h"
 #include "app/texts.h"
 #include "app/world_switch.h"
+#include "engine/world.h"
 
 namespace app {
 
@@ -80,6 +82,14 @@ CMainFrame::CMainFrame(Simulator& simulator, VekDialogs& dialogs, QWidget* paren
   setCentralWidget(mArea);
   mControlPanel = new ControlPanel(simulator, dialogs, this);
   mStatus = new QLabel(noWorldStatus(), this);
+  if (mWorld* world = simulator.world()) {
+    WorldCounts counts;
+    {
+      std::lock_guard<FairMutex> lock(world->mutex());
+      counts = countsOf(*world);
+    }
+    mStatus->setText(countsStatus(counts, std::nullopt));
+  }
   mStatus->setObjectName(QStringLiteral("status"));
   statusBar()->addWidget(mStatus, 1);
   buildMenus();

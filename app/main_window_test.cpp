@@ -103,6 +103,10 @@ TEST_F(MainWindowTest, NumberBoxesShowTheirWidestNumbersWholeEvenWhenTiled) {
   mFrame->tileAction()->trigger();
   QApplication::processEvents();
   checkBoxes();
+  QScrollArea* scroll = scrollOf(*mFrame, ViewKind::kDaughter);
+  if (scroll->viewport()->width() < daughter->minimumSizeHint().width()) {
+    EXPECT_TRUE(scroll->horizontalScrollBar()->isVisible());
+  }
 }
 
 TEST_F(MainWindowTest, TheStatusLineTellsWhatWasLoadedAndWhereTheWorldStands) {
@@ -130,9 +134,9 @@ TEST_F(MainWindowTest, TheStatusLineTellsWhatWasLoadedAndWhereTheWorldStands) {
   WorldCounts counts;
   {
     std::lock_guard<FairMutex> lock(mSimulator->world()->mutex());
-    counts = {mSimulator->world()->place().turn(), mSimulator->world()->place().population().livingCount(),
-              mSimulator->world()->place().genePool().geneCount(), false};
+    counts = countsOf(*mSimulator->world());
   }
+  EXPECT_FALSE(counts.running);
   EXPECT_GT(counts.turn, 3);
   EXPECT_EQ(status(), countsStatus(counts, std::nullopt));
   EXPECT_TRUE(status().startsWith(QString::fromUtf8("停止中　ターン %1　生存 ").arg(counts.turn)));

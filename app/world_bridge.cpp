@@ -26,12 +26,12 @@ std::optional<mID> idOfText(const std::string& text) {
 
 bool sameId(const mID& a, const mID& b) { return a.size == b.size && a.time == b.time && a.mark == b.mark; }
 
+}  // namespace
+
 WorldCounts countsOf(const mWorld& world) {
   const mPlace& place = world.place();
   return {place.turn(), place.population().livingCount(), place.genePool().geneCount(), world.isBusy()};
 }
-
-}  // namespace
 
 WorldBridge::WorldBridge(QObject* parent) : QObject(parent) {
   for (auto& open : mOpen) open = false;

@@ -55,6 +55,8 @@ struct WorldCounts {
   int genes = 0;
   bool running = false;  // the worker is inside its steps, not parked
 };
+// Call with the world's mutex held.
+WorldCounts countsOf(const mWorld& world);
 
 class WorldBridge : public QObject, public mWorldObserver {
   Q_OBJECT

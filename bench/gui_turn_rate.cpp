@@ -1,9 +1,10 @@
 // vek-gui-turn-rate: the windowed simulator's speed as a person sees it. It builds the main
 // window of `vek` with its views open, loads a saved world, presses the control panel's START
 // and lets the world run a given number of turns, with the windows refreshed as they are in
-// `vek` (same classes, same event loop, the worker at the lowest priority as in `vek`). It
-// prints the turns per second over those turns in the form `vek-batch` prints them, so a
-// script can set the two side by side (scripts/gui-speed.sh).
+// `vek` (same classes, same event loop, the worker at the lowest priority as in `vek` unless
+// asked otherwise). It prints the turns per second over those turns and the processor time
+// they took, and how much of it the windows' thread had, so a script can set the world's
+// worker beside `vek-batch`'s (scripts/gui-speed.sh).
 //
 // The world's folder is loaded and its logs appended to, as `vek` would: give it a copy.
 #include <time.h>

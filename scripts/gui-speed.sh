@@ -8,8 +8,10 @@
 # the medians and their ratio.
 #
 # Both workers run at the same priority: vek lowers its worker to nice 19, so vek-batch runs
-# under `nice -n 19` here. On a machine busy with other work the wall-clock rates say little;
-# the processor time per turn of the worker is the steadier figure.
+# under `nice -n 19` here; with VEK_SPEED_PRIORITY=normal both keep the shell's priority
+# instead (vek-gui-turn-rate --normal-priority), which holds up better against other work on a
+# shared machine. There the wall-clock rates say little; the processor time per turn of the
+# worker is the steadier figure.
 #
 # Usage: scripts/gui-speed.sh [TURNS [ROUNDS [WARMUP]]]   (defaults 4000, 3, 3000)
 # Needs the build in build/ (vek-batch, vek-gui-turn-rate) and xvfb-run.
@@ -24,6 +26,13 @@ for tool in vek-batch vek-gui-turn-rate; do
 done
 command -v xvfb-run >/dev/null || { echo "gui-speed: needs xvfb-run (Debian package xvfb)" >&2; exit 1; }
 
+batch_nice=(nice -n 19)
+gui_flags=()
+if [ "${VEK_SPEED_PRIORITY:-lowest}" = normal ]; then
+  batch_nice=()
+  gui_flags=(--normal-priority)
+fi
+
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 "$bin/vek-batch" --base "$work/base" --turns "$warmup" --quiet
@@ -34,14 +43,15 @@ median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] 
 : >"$work/batch.rates"; : >"$work/gui.rates"; : >"$work/batch.cpu"; : >"$work/gui.cpu"
 for round in $(seq "$rounds"); do
   rm -rf "$work/run"; cp -r "$world" "$work/run"
-  nice -n 19 "$bin/vek-batch" --load "$work/run" --turns "$turns" --quiet --summary "$work/summary.json"
+  "${batch_nice[@]}" "$bin/vek-batch" --load "$work/run" --turns "$turns" --quiet --summary "$work/summary.json"
   rate=$(sed -n 's/.*"turns_per_second": *\([0-9.e+-]*\).*/\1/p' "$work/summary.json")
   cpu=$(sed -n 's/.*"cpu_seconds": *\([0-9.e+-]*\).*/\1/p' "$work/summary.json")
   echo "$rate" >>"$work/batch.rates"
   awk -v c="$cpu" -v t="$turns" 'BEGIN { print 1e6 * c / t }' >>"$work/batch.cpu"
 
   rm -rf "$work/run"; cp -r "$world" "$work/run"
-  line=$(xvfb-run -a -s "-screen 0 1600x1200x24" "$bin/vek-gui-turn-rate" --load "$work/run" --turns "$turns" 2>/dev/null)
+  line=$(xvfb-run -a -s "-screen 0 1600x1200x24" "$bin/vek-gui-turn-rate" --load "$work/run" --turns "$turns" \
+    "${gui_flags[@]}" 2>/dev/null)
   # "... (R turns/s); processor time P s, G s of it the windows' thread; ..."
   grate=$(sed -n 's/.*(\([0-9.]*\) turns\/s).*/\1/p' <<<"$line")
   gcpu=$(sed -n "s/.*processor time \([0-9.]*\) s, \([0-9.]*\) s of it the windows' thread.*/\1 \2/p" <<<"$line")

@@ -89,7 +89,7 @@ void WorldBridge::afterTurn(mWorld& world) {
   if (now >= mNextTurnTexts) {
     mNoted.turn = buildTurnTexts(world);
     mTurnTextsBehind = false;
-    mNextTurnTexts = now + std::chrono::milliseconds(kDeliveryInterval);
+    mNextTurnTexts = now + std::chrono::milliseconds(kTurnTextsInterval);
   } else {
     mTurnTextsBehind = true;
   }

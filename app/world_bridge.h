@@ -8,8 +8,9 @@
 // delivery shows them: the phase, the step caption and the counts of the status line from the
 // world as it stands at the delivery, the individual's texts from its handle (if it still
 // lives). The texts of a closed turn (daughter view, size view) are built on the stepping
-// thread at the end of a turn, at most once a delivery interval; when the world parks with a
-// turn closed since, the delivery builds them from the parked world.
+// thread at the end of a turn, at most once every kTurnTextsInterval (tables of numbers that
+// change five times a second can still be read); when the world parks with a turn closed
+// since, the delivery builds them from the parked world.
 //
 // Deliveries come at most every kDeliveryInterval, so a fast world cannot flood the windows;
 // what was noted is delivered in the order it happened.
@@ -63,6 +64,7 @@ class WorldBridge : public QObject, public mWorldObserver {
 
  public:
   static constexpr int kDeliveryInterval = 50;  // milliseconds
+  static constexpr int kTurnTextsInterval = 200;
 
   explicit WorldBridge(QObject* parent = nullptr);
 

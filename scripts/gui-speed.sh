@@ -50,8 +50,13 @@ for round in $(seq "$rounds"); do
   awk -v c="$cpu" -v t="$turns" 'BEGIN { print 1e6 * c / t }' >>"$work/batch.cpu"
 
   rm -rf "$work/run"; cp -r "$world" "$work/run"
-  line=$(xvfb-run -a -s "-screen 0 1600x1200x24" "$bin/vek-gui-turn-rate" --load "$work/run" --turns "$turns" \
-    "${gui_flags[@]}" 2>/dev/null)
+  if ! line=$(xvfb-run -a -s "-screen 0 1600x1200x24" "$bin/vek-gui-turn-rate" --load "$work/run" --turns "$turns" \
+    "${gui_flags[@]}" 2>"$work/gui.err") || [ -z "$line" ]; then
+    # Another X server may have taken the display xvfb-run chose: that round does not count.
+    echo "round $round: vek-gui-turn-rate failed: $(tail -1 "$work/gui.err")" >&2
+    sed -i '$d' "$work/batch.rates" "$work/batch.cpu"
+    continue
+  fi
   # "... (R turns/s); processor time P s, G s of it the windows' thread; ..."
   grate=$(sed -n 's/.*(\([0-9.]*\) turns\/s).*/\1/p' <<<"$line")
   gcpu=$(sed -n "s/.*processor time \([0-9.]*\) s, \([0-9.]*\) s of it the windows' thread.*/\1 \2/p" <<<"$line")

@@ -16,6 +16,10 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kAxisLength = 10.0;
 constexpr int kFrameMargin = 8;  // pixels between a framed plant and the picture's edge
 
+// A pixel coordinate truncated toward zero, as the drawing has always done; far-off points
+// (a large zoom) stay far off instead of overflowing.
+int pixel(double value) { return static_cast<int>(std::clamp(value, -1e9, 1e9)); }
+
 void drawCircles(QPainter& painter, const PlantProjection& projection, const std::vector<PlantShape::Sphere>& spheres,
                  const QColor& colour) {
   painter.setPen(QPen(colour, 1));
@@ -56,8 +60,8 @@ QPoint PlantProjection::project(const mPoint3D& p) const {
   const double x = p.x - mOrigin.x, y = p.y - mOrigin.y, z = p.z - mOrigin.z;
   const double a = mCos * x - mSin * y;
   const double b = mSin * x + mCos * y;
-  const int screenX = static_cast<int>(std::sqrt(3.0) / 2 * (a - b) * mScale) + mWidth / 2;
-  const int screenY = static_cast<int>(0.75 * mHeight) - static_cast<int>(mScale * (z - (a + b) / 2));
+  const int screenX = pixel(std::sqrt(3.0) / 2 * (a - b) * mScale) + mWidth / 2;
+  const int screenY = static_cast<int>(0.75 * mHeight) - pixel(mScale * (z - (a + b) / 2));
   return QPoint(screenX, screenY) + mZoom.shift.toPoint();
 }
 

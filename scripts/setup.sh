@@ -12,7 +12,7 @@ packages=(
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-svg-dev
   freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri libx11-dev
   libegl-dev libegl-mesa0 libtinygltf-dev ffmpeg
-  xvfb xauth fonts-ipafont-gothic time
+  xvfb xauth fonts-ipafont-gothic qt6-translations-l10n time
   libtomlplusplus-dev parallel slurm-wlm munge
 )
 # The glTF validator of the tests runs on node; a machine without npm gets Debian's node and npm

@@ -5,19 +5,34 @@
 #include "body/parameters.h"
 #include "engine/place.h"
 #include "engine/world.h"
+#include "records/lineage_files.h"
 #include "records/statistics_logs.h"
 #include "records/world_document.h"
 
 namespace app {
+
+namespace {
+// How often the windowed simulator writes the carriers of every living genome (vek-batch's
+// default).
+constexpr int kLineageCountsEvery = 10;
+}  // namespace
 
 vek::FileWriteLock& fileWriteBusy() {
   static vek::FileWriteLock flag;
   return flag;
 }
 
-Simulator::Simulator()
-    : mOwnedWorld(std::make_unique<mWorld>()),
-      mDocument(std::make_unique<vek::WorldDocument>(*mOwnedWorld, fileWriteBusy(), "Vek")) {}
+Simulator::Simulator() { makeWorld(); }
+
+void Simulator::makeWorld() {
+  mOwnedWorld = std::make_unique<mWorld>();
+  mDocument = std::make_unique<vek::WorldDocument>(*mOwnedWorld, fileWriteBusy(), "Vek");
+}
+
+void Simulator::startAfresh() {
+  discardWorld();
+  makeWorld();
+}
 
 Simulator::~Simulator() { discardWorld(); }
 
@@ -28,24 +43,24 @@ std::string Simulator::saveFolder() const { return mDocument ? mDocument->saveFo
 vek::FileOutcome Simulator::createWorld(const std::string& geneFile, const std::string& parameterFile) {
   if (!mOwnedWorld) return {"there is no world to create"};
   if (!geneFile.empty())
-    return afterOpening(mDocument->createFromInitialGeneFile(mApplicationFolder, geneFile, parameterFile));
+    return afterOpening(mDocument->createFromInitialGeneFile(mApplicationFolder, geneFile, parameterFile), false);
   if (!parameterFile.empty()) {
     bool read = false;
     {
       std::lock_guard<FairMutex> lock(mOwnedWorld->mutex());
       read = readParameterFile(mOwnedWorld->place().parameters(), parameterFile, true);
     }
-    if (!read) return afterOpening({"cannot read the parameter file " + parameterFile});
+    if (!read) return afterOpening({"cannot read the parameter file " + parameterFile}, false);
   }
-  return afterOpening(mDocument->createWithBuiltInGenome(mApplicationFolder));
+  return afterOpening(mDocument->createWithBuiltInGenome(mApplicationFolder), false);
 }
 
 vek::FileOutcome Simulator::loadWorld(const std::string& folder) {
   if (!mOwnedWorld) return {"there is no world to load into"};
-  return afterOpening(mDocument->load(folder));
+  return afterOpening(mDocument->load(folder), true);
 }
 
-vek::FileOutcome Simulator::afterOpening(const vek::FileOutcome& outcome) {
+vek::FileOutcome Simulator::afterOpening(const vek::FileOutcome& outcome, bool loaded) {
   if (!outcome.ok()) {
     discardWorld();
     return outcome;
@@ -54,11 +69,15 @@ vek::FileOutcome Simulator::afterOpening(const vek::FileOutcome& outcome) {
   // they record never depends on which windows are open. Observers of an earlier opening go
   // first: a world never hears twice of one turn, nor of logs that are gone.
   if (mLogs) mOwnedWorld->removeObserver(mLogs.get());
+  if (mLineage) mOwnedWorld->removeObserver(mLineage.get());
   mOwnedWorld->removeObserver(&mBridge);
   mLogs = std::make_unique<vek::StatisticsLogs>(mDocument->saveFolder(), fileWriteBusy());
   mOwnedWorld->addObserver(mLogs.get());
+  mLineage = std::make_unique<vek::LineageLog>(mDocument->saveFolder(), kLineageCountsEvery, fileWriteBusy());
+  mOwnedWorld->addObserver(mLineage.get());
   mOwnedWorld->addObserver(&mBridge);
   mBridge.setWorld(mOwnedWorld.get());
+  mBridge.announceOpened(loaded);
   return outcome;
 }
 
@@ -69,10 +88,16 @@ vek::FileOutcome Simulator::saveWorld() {
 }
 
 void Simulator::discardWorld() {
+  // Once removed, the observers hear nothing more from a worker that finishes its step.
+  if (mOwnedWorld) {
+    mOwnedWorld->removeObserver(&mBridge);
+    if (mLogs) mOwnedWorld->removeObserver(mLogs.get());
+  }
   mBridge.setWorld(nullptr);
   mDocument.reset();
   mOwnedWorld.reset();
   mLogs.reset();
+  mLineage.reset();
 }
 
 }  // namespace app

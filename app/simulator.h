@@ -3,7 +3,8 @@
 // carries the world's news to the windows, and it knows the application and save folders.
 //
 // The world exists from construction until it is discarded (a quit, a failed load or
-// creation, or the end of the exit sequence); world() is nullptr afterwards. A world whose
+// creation, or the end of the exit sequence); world() is nullptr afterwards, until a fresh
+// one is made for the next world the user opens. A world whose
 // load or creation failed is discarded at once, so it can never be saved over a folder.
 //
 // GUI thread only. Other code that reads the world takes world()->mutex() for the read.
@@ -19,6 +20,7 @@
 class mWorld;
 
 namespace vek {
+class LineageLog;
 class StatisticsLogs;
 class WorldDocument;
 }  // namespace vek
@@ -59,14 +61,19 @@ class Simulator {
   vek::FileOutcome saveWorld();
   // Destroys the world without saving.
   void discardWorld();
+  // Destroys the world without saving and makes a fresh one, ready to be created or loaded
+  // (File -> New and Open, once the old world is saved).
+  void startAfresh();
 
  private:
-  vek::FileOutcome afterOpening(const vek::FileOutcome& outcome);
+  void makeWorld();
+  vek::FileOutcome afterOpening(const vek::FileOutcome& outcome, bool loaded);
 
   std::string mApplicationFolder;
   // The bridge and the logs outlive the world that calls them.
   WorldBridge mBridge;
   std::unique_ptr<vek::StatisticsLogs> mLogs;
+  std::unique_ptr<vek::LineageLog> mLineage;
   std::unique_ptr<mWorld> mOwnedWorld;
   std::unique_ptr<vek::WorldDocument> mDocument;
 };

@@ -38,37 +38,45 @@ StartupOutcome runStartup(Simulator& simulator, VekDialogs& dialogs) {
       dialogs.openFile({qPath(simulator.applicationFolder()), QString::fromUtf8(text::kVekInitialName),
                         QString::fromUtf8(text::kVekSuffix), QString::fromUtf8(text::kVekFilter)});
   if (marker) {
-    const std::string path = stdPath(*marker);
-    const std::string folder = path.substr(0, path.find_last_of('/') + 1);
-    vek::FileOutcome outcome;
-    {
-      BusyWindow busy(dialogs, busyTitle(text::kLoading));
-      outcome = simulator.loadWorld(folder);
-    }
-    if (!outcome.ok()) dialogs.warn(QString::fromUtf8(text::kLoadFailed).arg(qText(outcome.error)));
+    loadMarkedWorld(simulator, dialogs, *marker);
     return StartupOutcome::kRun;
   }
 
   if (!dialogs.askYesNo(QString::fromUtf8(text::kAskInitialise))) return StartupOutcome::kQuit;
   const InitialSettings settings = dialogs.chooseInitialSettings();
   if (settings.exit) return StartupOutcome::kQuit;
+  createWorld(simulator, dialogs, settings);
+  return StartupOutcome::kRun;
+}
+
+void loadMarkedWorld(Simulator& simulator, VekDialogs& dialogs, const QString& markerPath) {
+  const std::string path = stdPath(markerPath);
+  const std::string folder = path.substr(0, path.find_last_of('/') + 1);
+  vek::FileOutcome outcome;
+  {
+    BusyWindow busy(dialogs, busyTitle(text::kLoading));
+    outcome = simulator.loadWorld(folder);
+  }
+  if (!outcome.ok()) dialogs.warn(QString::fromUtf8(text::kLoadFailed).arg(qText(outcome.error)));
+}
+
+void createWorld(Simulator& simulator, VekDialogs& dialogs, const InitialSettings& settings) {
   const vek::FileOutcome outcome = simulator.createWorld(stdPath(settings.geneFile), stdPath(settings.parameterFile));
   if (outcome.ok())
     dialogs.inform(QString::fromUtf8(text::kInitialised).arg(qPath(simulator.saveFolder())));
   else
     dialogs.warn(QString::fromUtf8(text::kCreateFailed).arg(qText(outcome.error)));
-  return StartupOutcome::kRun;
+}
+
+vek::FileOutcome saveAsExitDoes(Simulator& simulator, VekDialogs& dialogs) {
+  if (!simulator.world() || simulator.saveFolder().empty()) return {};
+  BusyWindow busy(dialogs, busyTitle(text::kWriting));
+  return simulator.saveWorld();
 }
 
 void runExitSequence(Simulator& simulator, VekDialogs& dialogs) {
-  if (simulator.world() && !simulator.saveFolder().empty()) {
-    vek::FileOutcome outcome;
-    {
-      BusyWindow busy(dialogs, busyTitle(text::kWriting));
-      outcome = simulator.saveWorld();
-    }
-    if (!outcome.ok()) dialogs.warn(QString::fromUtf8(text::kNotSaved).arg(qText(outcome.error)));
-  }
+  const vek::FileOutcome outcome = saveAsExitDoes(simulator, dialogs);
+  if (!outcome.ok()) dialogs.warn(QString::fromUtf8(text::kNotSaved).arg(qText(outcome.error)));
   simulator.discardWorld();
 }
 

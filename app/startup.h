@@ -12,12 +12,16 @@
 // GUI thread only; call with no lock held.
 #pragma once
 
+#include <QString>
 #include <string>
+
+#include "base/file_outcome.h"
 
 namespace app {
 
 class Simulator;
 class VekDialogs;
+struct InitialSettings;
 
 // QApplication sets every locale category from the environment; numbers must keep the "C"
 // form ("0.5", never "0,5") in every file the program writes and reads. Call right after
@@ -35,5 +39,16 @@ StartupOutcome runStartup(Simulator& simulator, VekDialogs& dialogs);
 
 // Saves the world (if there is one and it has a save folder) and destroys it.
 void runExitSequence(Simulator& simulator, VekDialogs& dialogs);
+
+// The steps that start-up, exit and the File menu share:
+// Loads the world whose marker `Vek.vek` is `markerPath` under the message window; a failure
+// is reported and leaves the program without a world.
+void loadMarkedWorld(Simulator& simulator, VekDialogs& dialogs, const QString& markerPath);
+// Creates a world from the initial-settings dialog's files and says where it was saved, or
+// reports why it was not made.
+void createWorld(Simulator& simulator, VekDialogs& dialogs, const InitialSettings& settings);
+// Pauses the world (returning once the worker is parked) and saves it into its save folder
+// under the message window, as exit does. Nothing to do without a world or save folder.
+vek::FileOutcome saveAsExitDoes(Simulator& simulator, VekDialogs& dialogs);
 
 }  // namespace app

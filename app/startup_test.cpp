@@ -24,16 +24,6 @@ namespace fs = std::filesystem;
 
 bool folderIsEmpty(const std::string& folder) { return fs::is_empty(folder); }
 
-// The turn recorded in a saved Ostrel.lives (its second line holds time and turn).
-int savedTurn(const std::string& livesFile) {
-  std::istringstream in(readFile(livesFile));
-  std::string header;
-  std::getline(in, header);
-  int time = -1, turn = -1;
-  in >> time >> turn;
-  return turn;
-}
-
 using StartupTest = SimulatorTest;
 
 TEST_F(StartupTest, NoAtTheFirstQuestionQuitsWithoutWritingAnything) {

@@ -100,6 +100,20 @@ ParsedCommandLine parseCommandLine(int argc, char** argv) {
       ->needs(every);
   app.add_flag("--force", o.force, "Let numbered snapshots replace those an earlier run left in their folder")
       ->needs(every);
+  auto* noLineage = app.add_flag("--no-lineage", o.noLineage, "Record no lineage (no phylogeny.csv, no lineage_counts.csv)");
+  app.add_option("--lineage-every", o.lineageEvery,
+                 "Write the carriers of every living genome to lineage_counts.csv every K turns (0: never)")
+      ->type_name("K")
+      ->check(CLI::Range(0, INT_MAX))
+      ->capture_default_str()
+      ->excludes(noLineage);
+  app.add_flag("--lineage-prune", o.lineagePrune,
+               "Keep in phylogeny.csv only the genomes with a living descendant (a small file for long runs)")
+      ->excludes(noLineage);
+  app.add_flag("--lineage-reset", o.lineageReset,
+               "When a loaded folder's phylogeny.csv does not fit its world (damaged or edited), start the lineage "
+               "anew from the living genomes instead of refusing the load")
+      ->excludes(noLineage);
   app.add_option("--summary", o.summaryFile,
                  "At the end, write the run's final figures, timing and settings as JSON")
       ->type_name("FILE.json");

@@ -3,6 +3,7 @@
 //             [--base DIR [--resume]] [--turns N | --until T] [--seed S] [--save-every K]
 //             [--snapshot FILE.view]
 //             [--snapshot-every K [--snapshot-dir DIR] [--force]] [--summary FILE.json]
+//             [--lineage-every K] [--lineage-prune] [--lineage-reset] [--no-lineage]
 //             [--quiet] [--profile] [--reference]
 #pragma once
 
@@ -34,6 +35,10 @@ struct BatchOptions {
   bool quiet = false;
   bool profile = false;    // time per phase and covered-cell visits at the end
   bool reference = false;  // the plain algorithms (body/world_settings.h)
+  int lineageEvery = 10;     // lineage counts every K turns (0: none)
+  bool lineagePrune = false;  // saves keep only nodes with living descendants
+  bool lineageReset = false;  // a phylogeny that does not fit starts anew instead of failing the load
+  bool noLineage = false;     // no lineage at all
 };
 
 // Parses the command line. Returns the options, or the exit code when the program is to end

@@ -23,6 +23,7 @@
 #include "engine/seed_list.h"
 #include "engine/world.h"
 #include "genome/gene_list.h"
+#include "records/lineage_files.h"
 #include "records/snapshot_writer.h"
 #include "records/statistics_logs.h"
 #include "records/world_document.h"
@@ -206,16 +207,20 @@ int runBatch(const BatchOptions& o) {
   }
   mWorldSettings settings;
   settings.algorithms = o.reference ? mAlgorithms::kPlain : mAlgorithms::kFast;
+  settings.lineage = !o.noLineage;
+  settings.pruneLineage = o.lineagePrune;
   if (FileOutcome parameters = readParametersFirst(o, loadFolder, settings.parameters); !parameters.ok())
     return fail(parameters.error);
 
   // Observers and the file lock are made before the world and so outlive its worker.
   FileWriteLock fileLock;
   std::unique_ptr<StatisticsLogs> logs;
+  std::unique_ptr<LineageLog> lineage;
   std::unique_ptr<SnapshotSeries> snapshots;
   std::unique_ptr<ProgressBar> progress;
   mWorld world(settings);
   WorldDocument document(world, fileLock, "vek-batch");
+  document.setLineageReset(o.lineageReset);
   FileOutcome opened;
   if (!loadFolder.empty()) opened = document.load(loadFolder);
   else if (!o.geneFile.empty()) opened = document.createFromInitialGeneFile(base, o.geneFile, o.parameterFile);
@@ -260,6 +265,10 @@ int runBatch(const BatchOptions& o) {
   // The plain run stands for the whole plain program, whose logs were opened for every line.
   logs->setKeepFilesOpen(!o.reference);
   world.addObserver(logs.get());
+  if (!o.noLineage) {
+    lineage = std::make_unique<LineageLog>(document.saveFolder(), o.lineageEvery, fileLock);
+    world.addObserver(lineage.get());
+  }
   const int lastTurn = o.until ? std::max(first.turn, *o.until) : first.turn + o.turns;
   if (o.snapshotEvery > 0) {
     const std::string folder =
@@ -290,11 +299,12 @@ int runBatch(const BatchOptions& o) {
 
   const auto started = std::chrono::steady_clock::now();
   const double cpuStarted = processorSeconds();
-  for (int turn = first.turn; turn < lastTurn && !watcher.interrupted() && logs->failures() == 0;) {
+  auto filesFailed = [&] { return logs->failures() > 0 || (lineage && lineage->failures() > 0); };
+  for (int turn = first.turn; turn < lastTurn && !watcher.interrupted() && !filesFailed();) {
     const int next = o.saveEvery > 0 && lastTurn - turn > o.saveEvery ? turn + o.saveEvery : lastTurn;
     runUntil(world, watcher, next);
     turn = countsOf(world).turn;
-    if (turn < lastTurn && !watcher.interrupted() && logs->failures() == 0) {
+    if (turn < lastTurn && !watcher.interrupted() && !filesFailed()) {
       if (FileOutcome saved = save(); !saved.ok()) return fail(saved.error);
     }
   }
@@ -302,11 +312,12 @@ int runBatch(const BatchOptions& o) {
   const double cpuSeconds = processorSeconds() - cpuStarted;
   if (progress) progress->finish();
 
-  if (logs->failures() > 0) {
+  if (filesFailed()) {
     // The logs lack a turn from here on: a save now would record them out of step with the world.
-    std::string kept = savedTurn >= 0 ? "its save of turn " + std::to_string(savedTurn)
-                                      : "the save it was loaded from";
-    return fail(logs->firstFailure() + "; the run stopped after turn " + std::to_string(logs->firstFailedTurn()) +
+    const std::string kept = savedTurn >= 0 ? "its save of turn " + std::to_string(savedTurn)
+                                            : "the save it was loaded from";
+    const std::string fault = logs->failures() > 0 ? logs->firstFailure() : lineage->firstFailure();
+    return fail(fault + "; the run stopped after turn " + std::to_string(countsOf(world).turn) +
                 " without saving. The folder keeps " + kept + ", to which its logs are cut back when it is loaded again");
   }
   if (FileOutcome saved = save(); !saved.ok()) return fail(saved.error);

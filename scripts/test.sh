@@ -14,7 +14,7 @@ if [ "${1:-}" = "--sanitize" ]; then
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
   # Leaks inside Mesa's software renderer, seen by the viewer's window tests.
-  export LSAN_OPTIONS=suppressions=$PWD/viewer/lsan.supp
+  export LSAN_OPTIONS=suppressions=$PWD/viewer/lsan.supp:print_suppressions=0
 fi
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)"

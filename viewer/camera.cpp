@@ -20,16 +20,20 @@ void clampAndWrap(Camera& camera) {
   camera.phi = wrapped(camera.phi);
 }
 
-LookAt lookAt(const Camera& camera) {
-  const double theta = camera.theta * kPi / 180.0;
-  const double phi = camera.phi * kPi / 180.0;
+LookAt lookAt(const View& view) {
+  const double theta = view.theta * kPi / 180.0;
+  const double phi = view.phi * kPi / 180.0;
   const Vec3 outward{std::sin(theta) * std::cos(phi), std::sin(theta) * std::sin(phi), std::cos(theta)};
-  const Vec3 target{camera.target_x, camera.target_y, camera.target_z};
-  LookAt view;
-  view.eye = target + static_cast<double>(camera.radius) * outward;
-  view.centre = camera.radius == 0.0f ? target - outward : target;
-  view.up = {-std::cos(theta) * std::cos(phi), -std::cos(theta) * std::sin(phi), std::sin(theta)};
-  return view;
+  LookAt look;
+  look.eye = view.target + view.radius * outward;
+  look.centre = view.radius == 0 ? view.target - outward : view.target;
+  look.up = {-std::cos(theta) * std::cos(phi), -std::cos(theta) * std::sin(phi), std::sin(theta)};
+  return look;
+}
+
+LookAt lookAt(const Camera& camera) {
+  return lookAt(View{camera.radius, static_cast<double>(camera.phi), static_cast<double>(camera.theta),
+                     {camera.target_x, camera.target_y, camera.target_z}});
 }
 
 double aspectRatio(int width, int height) {

@@ -34,6 +34,16 @@ struct LookAt {
 };
 LookAt lookAt(const Camera& camera);
 
+// The same eye for pictures made without a window, whose angles need not be whole degrees (a
+// movie turns the eye by a fraction of a degree from frame to frame). Degrees and scene units.
+struct View {
+  double radius = 10;
+  double phi = 70;
+  double theta = 60;
+  Vec3 target;
+};
+LookAt lookAt(const View& view);
+
 // The aspect ratio of the perspective: width / height, or 1 for a window without area (a window
 // of height 0 would otherwise divide by zero, one of width 0 would give an infinite matrix).
 double aspectRatio(int width, int height);

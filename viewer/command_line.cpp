@@ -6,8 +6,11 @@ namespace viewer {
 
 const char* const kHelpText =
     "Usage: tovra [GLUT options] [FILE.view]\n"
+    "       tovra --render OUT.png [--size WxH] [--camera DISTANCE,PHI,THETA] [--target X,Y,Z]\n"
+    "             [--no-axes] FILE.view\n"
     "\n"
-    "Shows the plants of a Vek snapshot file in a 3D window.\n"
+    "Shows the plants of a Vek snapshot file in a 3D window; with --render, draws them into a PNG\n"
+    "picture without any window or display (tovra --render --help tells more).\n"
     "\n"
     "Without FILE.view, Tovra asks whether to choose a file and opens a file dialog.\n"
     "With FILE.view it opens that snapshot at once, skipping the question and the dialog.\n"

@@ -24,7 +24,7 @@ class ViewerDataDialog : public ::testing::Test {
     return dialog.findChild<QLineEdit*>(QString::fromLatin1(name));
   }
 
-  viewer::ColourRandom colours;
+  viewer::DrawnColours colours{1};
   viewer::Scene scene;
   viewer::Camera camera;
   viewer::DataDialogValues values;
@@ -42,7 +42,7 @@ TEST_F(ViewerDataDialog, OpensOnTheValuesWithNoKindChosen) {
   EXPECT_TRUE(dialog.findChild<QPlainTextEdit*>("log")->toPlainText().isEmpty());
   EXPECT_EQ(box(dialog, "count")->text(), "0");
   EXPECT_EQ(box(dialog, "min_x")->text(), "-40");
-  EXPECT_EQ(box(dialog, "haba")->text(), "0");
+  EXPECT_EQ(box(dialog, "haba")->text(), "0.08");
   EXPECT_EQ(box(dialog, "height")->text(), "280");
   EXPECT_EQ(box(dialog, "radius")->text(), "10");
   EXPECT_EQ(box(dialog, "origin_x")->text(), "0");

@@ -1,7 +1,6 @@
 #include "viewer/data_values.h"
 
 #include <charconv>
-#include <climits>
 #include <cmath>
 
 #include "viewer/texts.h"
@@ -9,15 +8,6 @@
 namespace viewer {
 
 namespace {
-
-// The cell width as a whole number, truncated toward zero; a width beyond the int range
-// stops at its end instead of overflowing.
-int truncated(double value) {
-  if (std::isnan(value)) return 0;
-  if (value <= INT_MIN) return INT_MIN;
-  if (value >= INT_MAX) return INT_MAX;
-  return static_cast<int>(value);
-}
 
 std::string_view trimmed(std::string_view text) {
   const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
@@ -59,7 +49,7 @@ DataDialogValues dataDialogValues(const Camera& camera, const Scene& scene, int 
   v.max_y = f.max_y;
   v.center_x = f.center_x;
   v.center_y = f.center_y;
-  v.haba = truncated(f.haba);
+  v.haba = f.haba;
   v.width = width;
   v.height = height;
   v.radius = camera.radius;

@@ -23,7 +23,7 @@ struct DataDialogValues {
   double max_y = 0;
   double center_x = 0;
   double center_y = 0;
-  int haba = 0;  // the cell width truncated toward zero
+  double haba = 0;  // the cell width, as the file gave it
   int width = 0;
   int height = 0;
   // editable

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <sstream>
+#include <string>
 
 namespace {
 
@@ -15,7 +15,7 @@ void readText(const std::string& file, viewer::Scene& scene) {
 }
 
 TEST(ViewerDataValues, ShowTheFieldWindowAndCameraInFieldUnits) {
-  viewer::ColourRandom colours;
+  viewer::DrawnColours colours{1};
   viewer::Scene scene(colours);
   readText("-30 -10 50 70 10 30 2.9\r\n", scene);  // scale 16
   Camera camera;
@@ -29,7 +29,7 @@ TEST(ViewerDataValues, ShowTheFieldWindowAndCameraInFieldUnits) {
   EXPECT_EQ(v.max_y, 70);
   EXPECT_EQ(v.center_x, 10);
   EXPECT_EQ(v.center_y, 30);
-  EXPECT_EQ(v.haba, 2);
+  EXPECT_EQ(v.haba, 2.9);
   EXPECT_EQ(v.width, 301);
   EXPECT_EQ(v.height, 0);
   EXPECT_EQ(v.radius, 10.0f);
@@ -40,16 +40,20 @@ TEST(ViewerDataValues, ShowTheFieldWindowAndCameraInFieldUnits) {
   EXPECT_EQ(v.origin_z, 8);
 }
 
-TEST(ViewerDataValues, CellWidthIsTruncatedTowardZeroWithinTheIntRange) {
+// The cell width is shown as it is, not cut to a whole number (which showed the default 0.08
+// as 0).
+TEST(ViewerDataValues, CellWidthIsShownWithItsFraction) {
   const struct {
     const char* haba;
-    int shown;
-  } cases[] = {{"0.08", 0}, {"2.9", 2}, {"-2.9", -2}, {"1e300", INT_MAX}, {"-1e300", INT_MIN}};
+    const char* shown;
+  } cases[] = {{"0.08", "0.08"}, {"2.9", "2.9"}, {"-2.9", "-2.9"}, {"1e300", "1e+300"}};
   for (const auto& c : cases) {
-    viewer::ColourRandom colours;
+    viewer::DrawnColours colours{1};
     viewer::Scene scene(colours);
     readText(std::string("-40 -40 40 40 0 0 ") + c.haba + "\r\n", scene);
-    EXPECT_EQ(viewer::dataDialogValues(Camera(), scene, 0, 0).haba, c.shown) << c.haba;
+    const viewer::DataDialogValues v = viewer::dataDialogValues(Camera(), scene, 0, 0);
+    EXPECT_EQ(v.haba, std::stod(c.haba)) << c.haba;
+    EXPECT_EQ(viewer::boxText(v.haba), c.shown) << c.haba;
   }
 }
 
@@ -69,7 +73,7 @@ Camera throughTheBoxes(const Camera& camera, const viewer::Scene& scene) {
 
 TEST(ViewerDataValues, OkWithoutChangesLeavesTheCameraAsItWas) {
   for (const char* field : {"-40 -40 40 40 0 0 0.08\r\n", "-33.3 -7.1 51.7 20.9 9.2 6.9 0.07\r\n", ""}) {
-    viewer::ColourRandom colours;
+    viewer::DrawnColours colours{1};
     viewer::Scene scene(colours);
     readText(field, scene);
     for (float t : {0.0f, 1.0f, -3.0f, 0.1f, 1.2345678f, -0.0123f, 517.25f}) {

@@ -33,6 +33,9 @@ class ViewerDialogs {
   // True on OK, with `values` holding the confirmed boxes; false on Cancel, `values` untouched.
   virtual bool editData(DataDialogValues& values, const Scene& scene) = 0;
 
+  // A message box telling the user that something failed; returns when it is closed.
+  virtual void tellError(const std::string& message) = 0;
+
   // The busy window: a title-only window carrying `text`, shown at once until `closeBusy`.
   virtual void showBusy(const std::string& text) = 0;
   virtual void closeBusy() = 0;

@@ -38,10 +38,14 @@ void onReshape(int width, int height) { gTovra->reshape(width, height); }
 
 }  // namespace
 
-int createViewerWindow(const std::string& path) {
-  glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGB | GLUT_DEPTH);
+void startGlut(int& argc, char** argv) {
   glutInitWindowPosition(50, 50);
   glutInitWindowSize(300, 300);
+  glutInit(&argc, argv);
+}
+
+int createViewerWindow(const std::string& path) {
+  glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGB | GLUT_DEPTH);
   return glutCreateWindow((std::string(text::kTitlePrefix) + path).c_str());
 }
 

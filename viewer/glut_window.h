@@ -1,5 +1,5 @@
 // The viewer's GLUT window and the routing of GLUT's callbacks to the viewer.
-// Viewer thread only; glutInit must have run.
+// Viewer thread only.
 #pragma once
 
 #include <string>
@@ -8,7 +8,11 @@
 
 namespace viewer {
 
-// Creates the window: double-buffered RGB with a depth buffer, at (50, 50), 300 x 300, titled
+// Initialises GLUT with the command line. The window's place (50, 50) and size 300 x 300 are
+// set first, so GLUT's own -geometry option can replace them.
+void startGlut(int& argc, char** argv);
+
+// Creates the window (GLUT started): double-buffered RGB with a depth buffer, titled
 // "Tovra::" + `path`. It becomes the current window. Returns its GLUT id.
 int createViewerWindow(const std::string& path);
 

@@ -1,5 +1,6 @@
 // Tovra: shows one snapshot file of the simulator as a 3D scene that the user can turn, move
-// and zoom, and saves the picture as a bitmap.
+// and zoom, and saves the picture as a bitmap; with --render it draws the same scene into a
+// PNG file without any window.
 #include <GL/freeglut.h>
 
 #include <QApplication>
@@ -13,6 +14,8 @@
 #include "viewer/command_line.h"
 #include "viewer/glut_window.h"
 #include "viewer/qt_dialogs.h"
+#include "viewer/render.h"
+#include "viewer/render_options.h"
 #include "viewer/startup.h"
 #include "viewer/texts.h"
 #include "viewer/tovra.h"
@@ -47,6 +50,13 @@ std::unique_ptr<QApplication> startDialogs(char* programName) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A picture needs neither the dialogs nor GLUT, and so no display.
+  if (viewer::isRenderCommand(argc, argv)) {
+    const viewer::ParsedRenderCommand render = viewer::parseRenderCommand(argc, argv);
+    if (!render.options) return render.exitCode;
+    return viewer::renderPicture(*render.options);
+  }
+
   const viewer::ViewerArguments arguments = viewer::readArguments(argc, argv);
   if (arguments.help) {
     std::cout << viewer::kHelpText;
@@ -66,13 +76,12 @@ int main(int argc, char** argv) {
   if (!first) return 0;
   const std::string path = *first;
 
-  glutInit(&argc, argv);
+  viewer::startGlut(argc, argv);
   viewer::createViewerWindow(path);
-  viewer::Tovra tovra(dialogs, [] { return static_cast<std::uint32_t>(std::time(nullptr)); });
-  dialogs.showBusy(viewer::busyText(viewer::text::kLoadingFile, path));
-  tovra.resetScene();
-  tovra.loadSnapshot(path);
-  dialogs.closeBusy();
+  viewer::Tovra tovra(dialogs, [] {
+    return std::make_unique<viewer::DrawnColours>(static_cast<std::uint32_t>(std::time(nullptr)));
+  });
+  tovra.openSnapshot(path);
   viewer::routeCallbacks(tovra);
   glutMainLoop();
   return 0;

@@ -56,6 +56,10 @@ bool QtDialogs::editData(DataDialogValues& values, const Scene& scene) {
   return true;
 }
 
+void QtDialogs::tellError(const std::string& message) {
+  QMessageBox::critical(nullptr, QString::fromUtf8(text::kProgram), fromStd(message));
+}
+
 void QtDialogs::showBusy(const std::string& text) {
   mBusy = std::make_unique<QWidget>(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   mBusy->setWindowTitle(fromStd(text));

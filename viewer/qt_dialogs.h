@@ -21,6 +21,7 @@ class QtDialogs final : public ViewerDialogs {
   std::optional<std::string> chooseSnapshot() override;
   std::optional<std::string> choosePicture() override;
   bool editData(DataDialogValues& values, const Scene& scene) override;
+  void tellError(const std::string& message) override;
   void showBusy(const std::string& text) override;
   void closeBusy() override;
 

@@ -65,9 +65,7 @@ void Scene::addShape(const SceneShape& shape) {
 
 void Scene::edge(const vek::SnapshotEdge& edge) {
   addLog(RecordKind::Edge, pointLog(edge.a) + "," + pointLog(edge.b) + "," + edge.id);
-  const double u1 = mColours.unit();
-  const double u2 = mColours.unit();
-  const double u3 = mColours.unit();
+  const Colour colour = mColours.edge(edge.id);
   const Vec3 a = toScene(edge.a);
   const Vec3 b = toScene(edge.b);
   const Vec3 d = b - a;
@@ -78,26 +76,23 @@ void Scene::edge(const vek::SnapshotEdge& edge) {
   stick.at = 0.5 * (a + b);
   stick.turn = turnOnto(d);
   stick.size = {edgeThickness(), edgeThickness(), l};
-  stick.colour = {0.3 + 0.2 * u1, 0.15 + 0.05 * u2, 0.05 * u3};
+  stick.colour = colour;
   addShape(stick);
 }
 
 void Scene::leaf(const vek::SnapshotLeaf& leaf) {
   addLog(RecordKind::Leaf, pointLog(leaf.position) + "," + fixed2(leaf.size) + "," + leaf.id);
-  const double u1 = mColours.unit();
-  const double u2 = mColours.unit();
-  const double u3 = mColours.unit();
+  const Colour colour = mColours.leaf(leaf.id);
   const Vec3 p = toScene(leaf.position);
   const double s = leaf.size / mScale;
-  addShape({SceneShape::Kind::Leaf, p, turnOnto(toScene(leaf.owner) - p), {s, s, s},
-            {0.05 * u1, 0.15 + 0.2 * u2, 0.075 * u3}});
+  addShape({SceneShape::Kind::Leaf, p, turnOnto(toScene(leaf.owner) - p), {s, s, s}, colour});
 }
 
 void Scene::flower(const vek::SnapshotLeaf& flower) {
   addLog(RecordKind::Flower, pointLog(flower.position) + "," + fixed2(flower.size) + "," + flower.id);
   const Vec3 p = toScene(flower.position);
   const double s = flower.size / mScale;
-  addShape({SceneShape::Kind::Flower, p, turnOnto(toScene(flower.owner) - p), {s, s, s}, {1, 1, 0}});
+  addShape({SceneShape::Kind::Flower, p, turnOnto(toScene(flower.owner) - p), {s, s, s}, kFlowerColour});
 }
 
 void Scene::seed(const vek::SnapshotSeed& seed) { addLog(RecordKind::Seed, pointLog(seed.position) + "," + seed.id); }

@@ -9,8 +9,8 @@
 // scale of the simulator's default field (80 wide, scale 16) and without a ground, rather
 // than dividing by zero.
 //
-// Ownership: the scene borrows the colour generator, which must outlive the reading. The
-// scene is owned by the viewer and replaced at every load. Thread-safety: none.
+// Ownership: the scene borrows its colour rule, which must outlive the reading. The scene is
+// owned by the viewer and replaced at every load. Thread-safety: none.
 #pragma once
 
 #include <array>
@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "snapshot/snapshot_reader.h"
-#include "viewer/colour_random.h"
+#include "viewer/colour_rule.h"
 #include "viewer/vec3.h"
 
 namespace viewer {
@@ -33,12 +33,6 @@ inline constexpr double kDefaultFieldScale = 16.0;
 // Shapes further out than this (in scene units) are not drawn: no camera reaches them, and
 // OpenGL's single-precision matrices would overflow.
 inline constexpr double kFarthestShape = 1.0e6;
-
-struct Colour {
-  double r = 0;
-  double g = 0;
-  double b = 0;
-};
 
 // A rotation by `angle` degrees about the unit vector `axis`.
 struct Turn {
@@ -75,13 +69,13 @@ struct Ground {
 
 class Scene final : public vek::SnapshotSink {
  public:
-  explicit Scene(ColourRandom& colours) : mColours(colours) {}
+  explicit Scene(ColourRule& colours) : mColours(colours) {}
 
   // Records of the reader, in file order. Each one is logged with its raw values ("%.2lf"
   // fields separated by commas, then its identifier and CR LF) and counted; edges, leaves and
-  // flowers become shapes. Edges draw three colour components (red, green, blue) and leaves
-  // three, in file order; flowers and individuals draw none. An edge of zero length and a
-  // shape beyond `kFarthestShape` still take their colours but are not drawn.
+  // flowers become shapes. Every edge and every leaf asks the colour rule for its colour, in
+  // file order; flowers and individuals ask nothing. An edge of zero length and a shape
+  // beyond `kFarthestShape` still take their colours but are not drawn.
   void field(const vek::SnapshotField& field) override;
   void edge(const vek::SnapshotEdge& edge) override;
   void leaf(const vek::SnapshotLeaf& leaf) override;
@@ -102,7 +96,7 @@ class Scene final : public vek::SnapshotSink {
   void addLog(RecordKind kind, const std::string& entry);
   void addShape(const SceneShape& shape);
 
-  ColourRandom& mColours;
+  ColourRule& mColours;
   vek::SnapshotField mField;
   double mScale = kDefaultFieldScale;
   std::optional<Ground> mGround;

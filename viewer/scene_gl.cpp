@@ -1,6 +1,6 @@
 #include "viewer/scene_gl.h"
 
-#include <GL/freeglut.h>
+#include <GL/gl.h>
 #include <GL/glu.h>
 
 namespace viewer {
@@ -16,6 +16,31 @@ void setColor(double r, double g, double b, double k) {
   glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, diffuse);
 }
 
+void setColor(const Colour& colour) { setColor(colour.r, colour.g, colour.b, -1); }
+
+// A cube of edge length 1 centred at the origin, each face with its own normal and its corners
+// counter-clockwise seen from outside. Drawn by hand (not by GLUT) so that pictures made
+// without a window share this code.
+void solidCube() {
+  static const GLdouble normals[6][3] = {{1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}};
+  static const GLdouble corners[6][4][3] = {
+      {{0.5, -0.5, -0.5}, {0.5, 0.5, -0.5}, {0.5, 0.5, 0.5}, {0.5, -0.5, 0.5}},
+      {{-0.5, -0.5, -0.5}, {-0.5, -0.5, 0.5}, {-0.5, 0.5, 0.5}, {-0.5, 0.5, -0.5}},
+      {{-0.5, 0.5, -0.5}, {-0.5, 0.5, 0.5}, {0.5, 0.5, 0.5}, {0.5, 0.5, -0.5}},
+      {{-0.5, -0.5, -0.5}, {0.5, -0.5, -0.5}, {0.5, -0.5, 0.5}, {-0.5, -0.5, 0.5}},
+      {{-0.5, -0.5, 0.5}, {0.5, -0.5, 0.5}, {0.5, 0.5, 0.5}, {-0.5, 0.5, 0.5}},
+      {{-0.5, -0.5, -0.5}, {-0.5, 0.5, -0.5}, {0.5, 0.5, -0.5}, {0.5, -0.5, -0.5}}};
+  glBegin(GL_QUADS);
+  for (int face = 0; face < 6; ++face) {
+    glNormal3dv(normals[face]);
+    for (const auto& corner : corners[face]) glVertex3dv(corner);
+  }
+  glEnd();
+}
+
+// A sphere of 10 slices around z and 10 stacks along it, with smooth normals.
+void solidSphere(GLUquadric* quadric, double radius) { gluSphere(quadric, radius, 10, 10); }
+
 void place(const SceneShape& shape) {
   glTranslated(shape.at.x, shape.at.y, shape.at.z);
   if (shape.turn.angle != 0) glRotated(shape.turn.angle, shape.turn.axis.x, shape.turn.axis.y, shape.turn.axis.z);
@@ -29,32 +54,48 @@ void drawStick(const SceneShape& stick) {
   glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, ambient);
   glPushMatrix();
   place(stick);
-  glutSolidCube(1);
+  solidCube();
   glPopMatrix();
 }
 
-void drawLeaf(const SceneShape& leaf) {
+void drawLeaf(const SceneShape& leaf, GLUquadric* quadric) {
   glPushMatrix();
   place(leaf);
-  setColor(leaf.colour.r, leaf.colour.g, leaf.colour.b, -1);
-  glutSolidSphere(1, 10, 10);
+  setColor(leaf.colour);
+  solidSphere(quadric, 1);
   glPopMatrix();
 }
 
-void drawFlower(const SceneShape& flower) {
+void drawFlower(const SceneShape& flower, GLUquadric* quadric) {
   static const double petals[4][2] = {{1.5, 0}, {-1.5, 0}, {0, -1.5}, {0, 1.5}};
   glPushMatrix();
   place(flower);
-  setColor(1, 1, 0, -1);
-  glutSolidSphere(1, 10, 10);
-  setColor(1, 0, 0, -1);
+  setColor(flower.colour);
+  solidSphere(quadric, 1);
+  setColor(kPetalColour);
   for (const auto& petal : petals) {
     glPushMatrix();
     glTranslated(petal[0], petal[1], 0);
-    glutSolidSphere(0.5, 10, 10);
+    solidSphere(quadric, 0.5);
     glPopMatrix();
   }
   glPopMatrix();
+}
+
+// The ground lies at height 0 like the axes; pushed back a little in depth, it can no longer
+// win the depth test against the axes' lines in some pixels and lose it in others.
+void drawGround(const Ground& ground) {
+  setColor(kGroundColour);
+  glEnable(GL_POLYGON_OFFSET_FILL);
+  glPolygonOffset(1, 1);
+  glBegin(GL_POLYGON);
+  glNormal3d(0, 0, 1);
+  glVertex3d(ground.x1, ground.y1, 0);
+  glVertex3d(ground.x2, ground.y1, 0);
+  glVertex3d(ground.x2, ground.y2, 0);
+  glVertex3d(ground.x1, ground.y2, 0);
+  glEnd();
+  glDisable(GL_POLYGON_OFFSET_FILL);
 }
 
 void drawAxes() {
@@ -86,7 +127,7 @@ void setUpLight() {
   glEnable(GL_NORMALIZE);
 }
 
-void compileScene(const Scene& scene) {
+void compileScene(const Scene& scene, Axes axes) {
   glDeleteLists(kSceneList, 1);
   glNewList(kSceneList, GL_COMPILE);
   setUpLight();
@@ -95,24 +136,17 @@ void compileScene(const Scene& scene) {
   glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, white);
   glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, black);
   glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 0);
-  if (const auto& ground = scene.ground()) {
-    setColor(0.7, 0.5, 0.3, -1);
-    glBegin(GL_POLYGON);
-    glNormal3d(0, 0, 1);
-    glVertex3d(ground->x1, ground->y1, 0);
-    glVertex3d(ground->x2, ground->y1, 0);
-    glVertex3d(ground->x2, ground->y2, 0);
-    glVertex3d(ground->x1, ground->y2, 0);
-    glEnd();
-  }
+  if (const auto& ground = scene.ground()) drawGround(*ground);
+  GLUquadric* quadric = gluNewQuadric();
   for (const SceneShape& shape : scene.shapes()) {
     switch (shape.kind) {
       case SceneShape::Kind::Stick: drawStick(shape); break;
-      case SceneShape::Kind::Leaf: drawLeaf(shape); break;
-      case SceneShape::Kind::Flower: drawFlower(shape); break;
+      case SceneShape::Kind::Leaf: drawLeaf(shape, quadric); break;
+      case SceneShape::Kind::Flower: drawFlower(shape, quadric); break;
     }
   }
-  drawAxes();
+  gluDeleteQuadric(quadric);
+  if (axes == Axes::Shown) drawAxes();
   glEndList();
 }
 
@@ -126,23 +160,24 @@ void setProjection(int width, int height) {
   glTranslated(0, 0, -10);
 }
 
-void drawFrame(const Camera& camera) {
+void drawFrame(const LookAt& view) {
   glEnable(GL_DEPTH_TEST);
   glDepthFunc(GL_LEQUAL);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glPushMatrix();
-  const LookAt view = lookAt(camera);
   gluLookAt(view.eye.x, view.eye.y, view.eye.z, view.centre.x, view.centre.y, view.centre.z, view.up.x, view.up.y,
             view.up.z);
   glCallList(kSceneList);
   glPopMatrix();
 }
 
-std::vector<std::uint8_t> readBackBuffer(int width, int height) {
+std::vector<std::uint8_t> readFrame(int width, int height) {
   if (width <= 0 || height <= 0) return {};
   std::vector<std::uint8_t> pixels(3 * static_cast<size_t>(width) * static_cast<size_t>(height));
+  GLint drawnInto = GL_BACK;
+  glGetIntegerv(GL_DRAW_BUFFER, &drawnInto);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadBuffer(GL_BACK);
+  glReadBuffer(static_cast<GLenum>(drawnInto));
   glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
   return pixels;
 }

@@ -48,8 +48,7 @@ TEST(ViewerColours, IsTheClassicGenerator) {
 }
 
 TEST(ViewerScene, BuildsTheFixtureWithItsLogsCountsAndField) {
-  viewer::ColourRandom colours;
-  colours.seed(7);
+  viewer::DrawnColours colours(7);
   viewer::Scene scene(colours);
   ASSERT_TRUE(vek::readSnapshotFile(dataPath("snapshot_plant.view"), scene));
 
@@ -78,8 +77,7 @@ TEST(ViewerScene, BuildsTheFixtureWithItsLogsCountsAndField) {
 }
 
 TEST(ViewerScene, EdgesAndLeavesTakeTheirColoursInFileOrder) {
-  viewer::ColourRandom colours;
-  colours.seed(7);
+  viewer::DrawnColours colours(7);
   viewer::Scene scene(colours);
   ASSERT_TRUE(vek::readSnapshotFile(dataPath("snapshot_plant.view"), scene));
 
@@ -110,11 +108,11 @@ TEST(ViewerScene, EdgesAndLeavesTakeTheirColoursInFileOrder) {
       EXPECT_DOUBLE_EQ(c.b, 0.075 * u3) << i;
     }
   }
-  EXPECT_EQ(colours.next(), draws.next());  // 18 draws and no more
+  EXPECT_EQ(colours.random().next(), draws.next());  // 18 draws and no more
 }
 
 TEST(ViewerScene, ShapesStandWhereTheFileSaysInSceneUnits) {
-  viewer::ColourRandom colours;
+  viewer::DrawnColours colours{1};
   viewer::Scene scene(colours);
   ASSERT_TRUE(vek::readSnapshotFile(dataPath("snapshot_plant.view"), scene));
   const auto& shapes = scene.shapes();
@@ -156,8 +154,7 @@ TEST(ViewerScene, TurnOntoHandlesTheZAxisAndNoDirection) {
 const char* const kHead = "/*-----Tovra View-------*/\r\n/ turn = 3\r\n/ time = 9\r\n";
 
 TEST(ViewerScene, DegeneratePartsAreLoggedButDrawnOnlyWhereSound) {
-  viewer::ColourRandom colours;
-  colours.seed(3);
+  viewer::DrawnColours colours(3);
   viewer::Scene scene(colours);
   readText(std::string(kHead) + "-40 -40 40 40 0 0 0.08\r\n" +
                "E 1 1 1 1 1 1 1-1-1\r\n"                 // zero length
@@ -178,11 +175,11 @@ TEST(ViewerScene, DegeneratePartsAreLoggedButDrawnOnlyWhereSound) {
   viewer::ColourRandom draws;
   draws.seed(3);
   for (int i = 0; i < 12; ++i) draws.next();
-  EXPECT_EQ(colours.next(), draws.next());
+  EXPECT_EQ(colours.random().next(), draws.next());
 }
 
 TEST(ViewerScene, TheGroundCoversExactlyTheField) {
-  viewer::ColourRandom colours;
+  viewer::DrawnColours colours{1};
   viewer::Scene scene(colours);
   readText(std::string(kHead) + "-30 -10 50 30 10 10 0.1\r\n", scene);  // 80 by 40, lower bounds differ
   EXPECT_EQ(scene.scale(), 16);
@@ -196,7 +193,7 @@ TEST(ViewerScene, TheGroundCoversExactlyTheField) {
 
 TEST(ViewerScene, WithoutAUsableFieldTheDefaultScaleHoldsAndNoGroundIsDrawn) {
   for (const std::string field : {"", "0 0 0 0 0 0 0\r\n", "5 5 5 5 5 5 0.08\r\n", "1e308 1e308 -1e308 -1e308 0 0 1\r\n"}) {
-    viewer::ColourRandom colours;
+    viewer::DrawnColours colours{1};
     viewer::Scene scene(colours);
     readText(std::string(kHead) + field + "E 0 0 0 0 0 1.6 1-1-1\r\n", scene);
     EXPECT_FALSE(scene.ground()) << field;

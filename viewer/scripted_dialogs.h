@@ -27,6 +27,10 @@ class ScriptedDialogs final : public ViewerDialogs {
     shownValues = values;
     return editor && editor(values);
   }
+  void tellError(const std::string& message) override {
+    EXPECT_FALSE(busyOpen) << "an error told behind the busy window";
+    errors.push_back(message);
+  }
   void showBusy(const std::string& text) override {
     EXPECT_FALSE(busyOpen) << "a second busy window";
     busyOpen = true;
@@ -43,6 +47,7 @@ class ScriptedDialogs final : public ViewerDialogs {
   std::function<bool(DataDialogValues&)> editor;
   std::vector<std::string> questions;
   std::vector<std::string> busyTexts;
+  std::vector<std::string> errors;
   DataDialogValues shownValues;
   int dataDialogs = 0;
   bool busyOpen = false;

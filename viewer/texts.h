@@ -13,6 +13,7 @@ inline constexpr const char* kChooseFirstFile = "これから最初に読み込�
 inline constexpr const char* kDiscardAndReload = "読み込んだデータを破棄して、新しいファイルを読み込みますか？";
 inline constexpr const char* kLoadingFile = "ファイル読み込み中";
 inline constexpr const char* kSavingBitmap = "BMPファイル保存中";
+inline constexpr const char* kCannotLoad = "ファイルを読み込めませんでした。";  // the file could not be loaded
 
 inline constexpr const char* kSnapshotFilter = "Tovra Files (*.view)";
 inline constexpr const char* kSnapshotSuffix = "view";

@@ -3,10 +3,12 @@
 #include <GL/freeglut.h>
 
 #include <cstdlib>
+#include <iostream>
 
 #include "viewer/bitmap.h"
 #include "viewer/data_values.h"
 #include "viewer/scene_gl.h"
+#include "viewer/snapshot_file.h"
 #include "viewer/texts.h"
 
 namespace viewer {
@@ -15,21 +17,36 @@ std::string busyText(const char* doing, const std::string& path) {
   return std::string(text::kTitlePrefix) + doing + "::" + path;
 }
 
-Tovra::Tovra(ViewerDialogs& dialogs, std::function<std::uint32_t()> seedClock)
-    : mDialogs(dialogs), mSeedClock(std::move(seedClock)), mScene(std::make_unique<Scene>(mColours)) {}
+Tovra::Tovra(ViewerDialogs& dialogs, ColourRuleMaker newColours)
+    : mDialogs(dialogs),
+      mNewColours(std::move(newColours)),
+      mColours(mNewColours()),
+      mScene(std::make_unique<Scene>(*mColours)) {}
 
 void Tovra::resetScene() {
   mCamera = Camera();
-  mScene = std::make_unique<Scene>(mColours);
-  mColours.seed(mSeedClock());
+  mColours = mNewColours();
+  mScene = std::make_unique<Scene>(*mColours);
   glClearColor(0, 0, 0, 0);
   setUpLight();
 }
 
-void Tovra::loadSnapshot(const std::string& path) {
-  mScene = std::make_unique<Scene>(mColours);
-  vek::readSnapshotFile(path, *mScene);
+std::optional<std::string> Tovra::loadSnapshot(const std::string& path) {
+  mScene = std::make_unique<Scene>(*mColours);
+  const std::optional<std::string> problem = readSnapshotOrSay(path, *mScene);
+  if (problem) mScene = std::make_unique<Scene>(*mColours);
   compileScene(*mScene);
+  return problem;
+}
+
+void Tovra::openSnapshot(const std::string& path) {
+  mDialogs.showBusy(busyText(text::kLoadingFile, path));
+  resetScene();
+  const std::optional<std::string> problem = loadSnapshot(path);
+  mDialogs.closeBusy();
+  if (!problem) return;
+  std::cerr << "tovra: " << *problem << std::endl;
+  mDialogs.tellError(std::string(text::kCannotLoad) + "\n" + *problem);
 }
 
 void Tovra::savePicture() {
@@ -38,8 +55,8 @@ void Tovra::savePicture() {
   const int width = pictureWidth(mWidth);
   const int height = mHeight > 0 ? mHeight : 0;
   mDialogs.showBusy(busyText(text::kSavingBitmap, *path));
-  drawFrame(mCamera);
-  const std::vector<std::uint8_t> pixels = readBackBuffer(width, height);
+  drawFrame(lookAt(mCamera));
+  const std::vector<std::uint8_t> pixels = readFrame(width, height);
   glDisable(GL_DEPTH_TEST);
   const std::string bytes = bitmapFile(width, height, pixels);
   if (!bytes.empty()) writePictureFile(*path, bytes);
@@ -56,15 +73,13 @@ void Tovra::reloadSnapshot() {
   if (!mDialogs.askYesNo(text::kDiscardAndReload)) return;
   const std::optional<std::string> path = mDialogs.chooseSnapshot();
   if (!path) return;
-  mDialogs.showBusy(busyText(text::kLoadingFile, *path));
-  resetScene();
-  loadSnapshot(*path);
-  mDialogs.closeBusy();
+  openSnapshot(*path);
+  glutSetWindowTitle((std::string(text::kTitlePrefix) + *path).c_str());
   glutPostRedisplay();
 }
 
 void Tovra::display() {
-  drawFrame(mCamera);
+  drawFrame(lookAt(mCamera));
   glFlush();
   glutSwapBuffers();
   glDisable(GL_DEPTH_TEST);

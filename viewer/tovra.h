@@ -9,10 +9,11 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "viewer/camera.h"
-#include "viewer/colour_random.h"
+#include "viewer/colour_rule.h"
 #include "viewer/dialogs.h"
 #include "viewer/keys.h"
 #include "viewer/scene.h"
@@ -21,23 +22,30 @@ namespace viewer {
 
 class Tovra {
  public:
-  // `seedClock` gives the colour seed at every reset: the current time in the program, a
-  // constant in tests.
-  Tovra(ViewerDialogs& dialogs, std::function<std::uint32_t()> seedClock);
+  // `newColours` gives the colour rule at every reset: in the program one generator seeded
+  // with the current time, in tests a constant seed or the rule of pictures made without a
+  // window.
+  using ColourRuleMaker = std::function<std::unique_ptr<ColourRule>()>;
+  Tovra(ViewerDialogs& dialogs, ColourRuleMaker newColours);
 
-  // Camera back to its start, an empty scene (no logs, counters, field values), colours
-  // reseeded, black clear colour and the light set up.
+  // Camera back to its start, an empty scene (no logs, counters, field values), a new colour
+  // rule, black clear colour and the light set up.
   void resetScene();
   // Reads the snapshot at `path` into the scene and compiles display list 1. A file that
-  // cannot be opened gives a scene of the light, the materials and the axes only.
-  void loadSnapshot(const std::string& path);
+  // cannot be read, or holds no snapshot, gives a scene of the light, the materials and the
+  // axes only, and what went wrong is returned (naming the file).
+  std::optional<std::string> loadSnapshot(const std::string& path);
+  // Start-up's and reload's loading: the busy window while `resetScene` and `loadSnapshot`
+  // run; then, when the file could not be read, the reason in a message box and on standard
+  // error.
+  void openSnapshot(const std::string& path);
   // Asks for a bitmap file and writes the window's picture to it, drawn afresh into the back
   // buffer, so it is the picture shown even where another window covers the viewer.
   void savePicture();
   // Opens the data dialog; on OK takes its camera values. Redraws either way.
   void showDataDialog();
   // Asks whether to discard the scene, then for a file, and loads it with the camera reset.
-  // The window title keeps the first file's name.
+  // The window's title then names the new file.
   void reloadSnapshot();
 
   // The GLUT callbacks.
@@ -56,8 +64,8 @@ class Tovra {
   void carryOut(Command command);
 
   ViewerDialogs& mDialogs;
-  std::function<std::uint32_t()> mSeedClock;
-  ColourRandom mColours;
+  ColourRuleMaker mNewColours;
+  std::unique_ptr<ColourRule> mColours;
   Camera mCamera;
   std::unique_ptr<Scene> mScene;
   int mWidth = 0;

@@ -1,30 +1,50 @@
 // The viewer in a real GLUT window (on a virtual X server in CI): loading snapshots, the keys
-// and buttons that reach the dialogs, and the saved picture's pixels.
+// and buttons that reach the dialogs, the saved picture's pixels, and the built program's
+// window as the X server sees it.
 #include <GL/freeglut.h>
+#include <GL/glu.h>
 #include <gtest/gtest.h>
 
+#include <QImage>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "viewer/camera.h"
 #include "viewer/glut_window.h"
 #include "viewer/scripted_dialogs.h"
+#include "viewer/test_pixels.h"
 #include "viewer/tovra.h"
+
+// Last: Xlib's macros (None, Status, Bool...) would clash with the names above.
+#include <X11/Xlib.h>
 
 namespace {
 
-std::string dataPath(const std::string& name) { return std::string(VEK_TEST_DATA_DIR) + "/" + name; }
+using viewer::test::isAxis;
+using viewer::test::isBlack;
+using viewer::test::isGround;
+using viewer::test::near;
+using viewer::test::Pixel;
 
-struct Pixel {
-  int r, g, b;
-};
+std::string dataPath(const std::string& name) { return std::string(VEK_TEST_DATA_DIR) + "/" + name; }
 
 // A saved 24-bit bitmap, read back.
 struct Picture {
@@ -61,23 +81,78 @@ struct Picture {
   int height = 0;
 };
 
-// The ground lit from straight above: ambient (0.7, 0.5, 0.3) under the white light and the
-// default global ambient of 0.2, plus half of it as diffuse.
-bool isGround(Pixel p) { return p.r >= 252 && std::abs(p.g - 217) <= 3 && std::abs(p.b - 130) <= 3; }
-bool isBlack(Pixel p) { return p.r == 0 && p.g == 0 && p.b == 0; }
-// The axes are drawn unlit in pure red, green and blue.
-bool isAxis(Pixel p) {
-  return (p.g == 0 && p.b == 0) || (p.r == 0 && p.b == 0) || (p.r == 0 && p.g == 0);
-}
+// What the X server knows of the windows on it, through a connection of its own.
+class XServer {
+ public:
+  XServer() : mDisplay(XOpenDisplay(nullptr)) {}
+  ~XServer() {
+    if (mDisplay) XCloseDisplay(mDisplay);
+  }
+  XServer(const XServer&) = delete;
+  XServer& operator=(const XServer&) = delete;
 
-::testing::AssertionResult near(Pixel p, double r, double g, double b, int tolerance) {
-  const auto byte = [](double v) { return static_cast<int>(std::min(1.0, v) * 255 + 0.5); };
-  if (std::abs(p.r - byte(r)) <= tolerance && std::abs(p.g - byte(g)) <= tolerance &&
-      std::abs(p.b - byte(b)) <= tolerance)
-    return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "pixel (" << p.r << ", " << p.g << ", " << p.b << ") is not near ("
-                                       << byte(r) << ", " << byte(g) << ", " << byte(b) << ")";
-}
+  // The size of the window titled `title`, waiting up to `patience` for it to appear.
+  std::optional<std::pair<int, int>> sizeOf(const std::string& title, std::chrono::seconds patience) {
+    const auto until = std::chrono::steady_clock::now() + patience;
+    while (mDisplay) {
+      if (const Window window = find(DefaultRootWindow(mDisplay), title)) {
+        XWindowAttributes attributes;
+        if (XGetWindowAttributes(mDisplay, window, &attributes)) return std::pair{attributes.width, attributes.height};
+      }
+      if (std::chrono::steady_clock::now() > until) break;
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return std::nullopt;
+  }
+
+ private:
+  Window find(Window window, const std::string& title) {
+    char* name = nullptr;
+    if (XFetchName(mDisplay, window, &name) && name) {
+      const bool found = title == name;
+      XFree(name);
+      if (found) return window;
+    }
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    Window found = 0;
+    if (XQueryTree(mDisplay, window, &root, &parent, &children, &count)) {
+      for (unsigned i = 0; i < count && !found; ++i) found = find(children[i], title);
+      if (children) XFree(children);
+    }
+    return found;
+  }
+
+  Display* mDisplay;
+};
+
+// The built program, started with `arguments`, its output discarded; ended when destroyed.
+class RunningTovra {
+ public:
+  explicit RunningTovra(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), TOVRA_PROGRAM);
+    std::vector<char*> argv;
+    for (std::string& a : arguments) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t output;
+    posix_spawn_file_actions_init(&output);
+    posix_spawn_file_actions_addopen(&output, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&output, 2, "/dev/null", O_WRONLY, 0);
+    if (posix_spawn(&mPid, TOVRA_PROGRAM, &output, nullptr, argv.data(), environ) != 0) mPid = 0;
+    posix_spawn_file_actions_destroy(&output);
+  }
+  ~RunningTovra() {
+    if (mPid <= 0) return;
+    kill(mPid, SIGTERM);
+    waitpid(mPid, nullptr, 0);
+  }
+  RunningTovra(const RunningTovra&) = delete;
+  RunningTovra& operator=(const RunningTovra&) = delete;
+
+ private:
+  pid_t mPid = 0;
+};
 
 class ViewerWindow : public ::testing::Test {
  protected:
@@ -85,7 +160,7 @@ class ViewerWindow : public ::testing::Test {
     static char name[] = "tovra_window_tests";
     static char* argv[] = {name, nullptr};
     int argc = 1;
-    glutInit(&argc, argv);
+    viewer::startGlut(argc, argv);
     window = viewer::createViewerWindow("window test");
   }
 
@@ -94,7 +169,7 @@ class ViewerWindow : public ::testing::Test {
              (std::string("ViewerWindow.") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
-    tovra = std::make_unique<viewer::Tovra>(dialogs, [] { return 1234u; });
+    tovra = std::make_unique<viewer::Tovra>(dialogs, [] { return std::make_unique<viewer::DrawnColours>(1234u); });
     viewer::routeCallbacks(*tovra);
     for (int i = 0; i < 10; ++i) glutMainLoopEvent();
     tovra->reshape(glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
@@ -239,6 +314,132 @@ TEST_F(ViewerWindow, ReloadAsksFirstThenReplacesTheSceneAndResetsTheCamera) {
   EXPECT_EQ(tovra->camera().radius, 10.0f);
   const Picture picture = save("plant.bmp");
   EXPECT_GT(picture.count(isGround), 5000);
+}
+
+TEST_F(ViewerWindow, ASnapshotThatCannotBeOpenedIsToldInAMessageBox) {
+  const std::string missing = pictureNamed("no such file.view");
+  tovra->openSnapshot(missing);
+  ASSERT_EQ(dialogs.errors.size(), 1u);
+  EXPECT_EQ(dialogs.errors[0], "ファイルを読み込めませんでした。\ncannot open the snapshot '" + missing +
+                                   "': No such file or directory");
+  EXPECT_EQ(dialogs.busyTexts, std::vector<std::string>{"Tovra::ファイル読み込み中::" + missing});
+  EXPECT_EQ(tovra->scene().count(viewer::RecordKind::Edge), 0);
+
+  tovra->openSnapshot(dataPath("gene.gini"));
+  ASSERT_EQ(dialogs.errors.size(), 2u);
+  EXPECT_NE(dialogs.errors[1].find("gene.gini' holds no snapshot"), std::string::npos) << dialogs.errors[1];
+  EXPECT_FALSE(tovra->scene().ground());
+
+  tovra->openSnapshot(dataPath("snapshot_plant.view"));
+  EXPECT_EQ(dialogs.errors.size(), 2u);
+  EXPECT_EQ(tovra->scene().count(viewer::RecordKind::Edge), 4);
+}
+
+// The axes lie on the ground; the ground is pushed back in depth, so every pixel of an axis
+// over the ground shows the axis, from any angle.
+TEST_F(ViewerWindow, TheAxesStayInFrontOfTheGround) {
+  tovra->loadSnapshot(dataPath("snapshot_ground.view"));  // the ground spans -2.5..2.5
+  for (const auto& [theta, phi] : {std::pair{60, 70}, {75, 20}, {85, 200}, {40, 300}}) {
+    tovra->camera().theta = theta;
+    tovra->camera().phi = phi;
+    const Picture picture = save("axes.bmp");
+    GLdouble projection[16], model[16];
+    GLint viewport[4];
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glPushMatrix();
+    const viewer::LookAt view = viewer::lookAt(tovra->camera());
+    gluLookAt(view.eye.x, view.eye.y, view.eye.z, view.centre.x, view.centre.y, view.centre.z, view.up.x,
+              view.up.y, view.up.z);
+    glGetDoublev(GL_MODELVIEW_MATRIX, model);
+    glPopMatrix();
+    int missing = 0;
+    for (int axis = 0; axis < 2; ++axis) {
+      for (double t = -1.95; t < 2.45; t += 0.05) {
+        GLdouble x = 0, y = 0, z = 0;
+        gluProject(axis == 0 ? t : 0, axis == 1 ? t : 0, 0, model, projection, viewport, &x, &y, &z);
+        bool shown = false;
+        for (int dy = -1; dy <= 1; ++dy)
+          for (int dx = -1; dx <= 1; ++dx) {
+            const int px = static_cast<int>(x) + dx, row = static_cast<int>(y) + dy;
+            if (px < 0 || row < 0 || px >= picture.width || row >= picture.height) continue;
+            const Pixel p = picture.at(px, row);
+            shown = shown || (axis == 0 ? p.r == 255 && p.g == 0 && p.b == 0 : p.r == 0 && p.g == 255 && p.b == 0);
+          }
+        missing += !shown;
+      }
+    }
+    EXPECT_EQ(missing, 0) << "theta " << theta << ", phi " << phi;
+  }
+}
+
+TEST_F(ViewerWindow, TheTitleNamesTheFileLoadedLast) {
+  XServer server;
+  const std::string before = pictureNamed("first.view");
+  const std::string after = pictureNamed("second.view");
+  for (const std::string& path : {before, after}) {
+    std::filesystem::copy_file(dataPath("snapshot_plant.view"), path);
+    dialogs.answers.push_back(true);
+    dialogs.snapshots.push_back(path);
+    tovra->keyboard('F');
+    for (int i = 0; i < 10; ++i) glutMainLoopEvent();
+    EXPECT_TRUE(server.sizeOf("Tovra::" + path, std::chrono::seconds(10))) << path;
+  }
+  EXPECT_FALSE(server.sizeOf("Tovra::" + before, std::chrono::seconds(0)));
+}
+
+// The window and a picture made without one (`tovra --render`, no display) show the same
+// scene pixel for pixel, when both colour the plants by their identifiers.
+TEST_F(ViewerWindow, ThePictureWithoutAWindowIsTheWindowsPicture) {
+  tovra = std::make_unique<viewer::Tovra>(dialogs, [] { return std::make_unique<viewer::PlantColours>(); });
+  tovra->reshape(300, 300);
+  tovra->resetScene();
+  tovra->loadSnapshot(dataPath("snapshot_picture.view"));
+  tovra->camera().radius = 6;
+  tovra->camera().phi = 100;
+  tovra->camera().target_x = 0.5f;  // one metre: the fixture's scale is 2
+  const Picture window = save("window.bmp");
+
+  const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u XAUTHORITY '" TOVRA_PROGRAM
+                              "' --render '" + pictureNamed("render.png") +
+                              "' --size 300x300 --camera 6,100,60 --target 1,0,0 '" +
+                              dataPath("snapshot_picture.view") + "'";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  const QImage render(QString::fromStdString(pictureNamed("render.png")));
+  ASSERT_EQ(render.width(), 300);
+  ASSERT_EQ(render.height(), 300);
+  int differing = 0;
+  for (int row = 0; row < 300; ++row) {
+    for (int x = 0; x < 300; ++x) {
+      const QRgb p = render.pixel(x, 299 - row);
+      const Pixel w = window.at(x, row);
+      differing += std::abs(qRed(p) - w.r) > 2 || std::abs(qGreen(p) - w.g) > 2 || std::abs(qBlue(p) - w.b) > 2;
+    }
+  }
+  EXPECT_EQ(differing, 0);
+  // ground, edge, leaf and flower all in view
+  EXPECT_GT(window.count(isGround), 5000);
+  EXPECT_GT(window.count([](Pixel p) { return p.g > 2 * p.r && p.g > 2 * p.b; }), 200);
+  EXPECT_GT(window.count([](Pixel p) { return p.r > 200 && p.g > 200 && p.b < 20; }), 50);
+}
+
+// The built program: GLUT's -geometry sets the window's size; without it the window is 300 x 300.
+TEST(ViewerProgram, GlutsGeometryOptionSizesTheWindow) {
+  const std::string folder = (std::filesystem::temp_directory_path() / "vek_tests").string();
+  std::filesystem::create_directories(folder);
+  const std::string sized = folder + "/geometry 800x700.view";
+  const std::string plain = folder + "/geometry default.view";
+  std::filesystem::copy_file(dataPath("snapshot_plant.view"), sized, std::filesystem::copy_options::overwrite_existing);
+  std::filesystem::copy_file(dataPath("snapshot_plant.view"), plain, std::filesystem::copy_options::overwrite_existing);
+  XServer server;
+  {
+    RunningTovra program({"-geometry", "800x700+50+50", sized});
+    EXPECT_EQ(server.sizeOf("Tovra::" + sized, std::chrono::seconds(30)), std::pair(800, 700));
+  }
+  {
+    RunningTovra program({plain});
+    EXPECT_EQ(server.sizeOf("Tovra::" + plain, std::chrono::seconds(30)), std::pair(300, 300));
+  }
 }
 
 }  // namespace

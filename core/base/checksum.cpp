@@ -19,14 +19,14 @@ std::uint32_t crc32Of(std::string_view bytes) {
   return static_cast<std::uint32_t>(crc);
 }
 
-bool crc32OfFile(const std::string& path, std::uint32_t& crc, std::uint64_t& size) {
+bool crc32OfFile(const std::string& path, std::uint32_t& crc, std::uint64_t& size, std::uint64_t limit) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
   uLong sum = crc32(0L, Z_NULL, 0);
   std::uint64_t total = 0;
   std::vector<char> buffer(1 << 16);
-  while (in) {
-    in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+  while (in && total < limit) {
+    in.read(buffer.data(), static_cast<std::streamsize>(std::min<std::uint64_t>(buffer.size(), limit - total)));
     const std::streamsize got = in.gcount();
     if (got <= 0) break;
     sum = crc32(sum, reinterpret_cast<const Bytef*>(buffer.data()), static_cast<uInt>(got));

@@ -12,8 +12,10 @@ namespace vek {
 
 std::uint32_t crc32Of(std::string_view bytes);
 
-// The CRC-32 and size of the file at `path`; false when it cannot be read.
-bool crc32OfFile(const std::string& path, std::uint32_t& crc, std::uint64_t& size);
+// The CRC-32 and size of the file at `path`, or of its first `limit` bytes; false when it
+// cannot be read.
+bool crc32OfFile(const std::string& path, std::uint32_t& crc, std::uint64_t& size,
+                 std::uint64_t limit = UINT64_MAX);
 
 // Eight lower-case hexadecimal digits.
 std::string crcText(std::uint32_t crc);

@@ -25,4 +25,8 @@ enum class mAlgorithms {
 struct mWorldSettings {
   Parameters parameters;
   mAlgorithms algorithms = mAlgorithms::kFast;
+  // Whether the place records the lineage of its genomes (engine/lineage.h), and whether its
+  // saves keep only the nodes with living descendants. Taken when a place is made.
+  bool lineage = true;
+  bool pruneLineage = false;
 };

@@ -9,6 +9,8 @@
 
 mPlace::mPlace(mWorld* owner, std::string name, int homeMark, const mWorldSettings& settings)
     : mSettings(settings), mHomeMark(homeMark), mName(std::move(name)), mOwner(owner) {
+  mGenealogy.setEnabled(settings.lineage);
+  mGenealogy.setPruning(settings.pruneLineage);
   mPool = std::make_unique<mGeneList>(this);
   mSeeds = std::make_unique<mSeedList>(this);
   mLightField = std::make_unique<mField>(mSettings);
@@ -38,7 +40,10 @@ void mPlace::addFirstIndividual(std::vector<int> codes, const mPoint3D& position
   mGene* gene = mPool->addGene(std::move(genome));
   const mID id = mPool->newIdentifier(gene->size());
   mSeeds->addLiving(std::make_unique<mSeed>(gene, mSeeds.get(), id, position, 0, energy));
+  mGenealogy.addRoot(*gene, mTurn);
 }
+
+void mPlace::geneLeaving(const mGene& gene) const { mGenealogy.geneLeft(gene, runningTurn()); }
 
 void mPlace::populateWithBuiltInGenome() {
   addFirstIndividual(std::vector<int>(kDefaultGenome, kDefaultGenome + kDefaultGenomeSize),

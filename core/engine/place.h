@@ -16,6 +16,7 @@
 #include "base/point3d.h"
 #include "base/random.h"
 #include "body/world_settings.h"
+#include "engine/lineage.h"
 #include "genome/gene_list.h"
 
 class mField;
@@ -77,9 +78,16 @@ class mPlace : public mObject, public mIdentifierClock {
   mGeneList& genePool() { return *mPool; }
   const mGeneList& genePool() const { return *mPool; }
 
+  // Where the pool's genomes came from.
+  mLineage& lineage() { return mGenealogy; }
+  const mLineage& lineage() const { return mGenealogy; }
+  // The number of the turn that runs (the turn count it will close with).
+  int runningTurn() const { return mTurn + 1; }
+
   // mIdentifierClock
   int identifierTime() const override { return mTime; }
   int identifierMark() const override { return mHomeMark; }
+  void geneLeaving(const mGene& gene) const override;
 
  private:
   void addFirstIndividual(std::vector<int> codes, const mPoint3D& position, double energy);
@@ -88,6 +96,8 @@ class mPlace : public mObject, public mIdentifierClock {
   mWorldSettings mSettings;
   mRandom mDraws;
   bool mRestoring = false;
+  // Mutable: the pool tells a const clock that a gene leaves, and the lineage notes it.
+  mutable mLineage mGenealogy;
   int mTurn = 0;
   int mTime = 0;
   std::unique_ptr<mGeneList> mPool;

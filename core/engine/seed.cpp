@@ -105,6 +105,8 @@ mBreedResult mSeed::cpuBreed(const mPoint3D& flowerPosition, double energy) {
   if (!gene) {
     child->setIdentifier(pool->newIdentifier(child->size()));
     gene = pool->addGene(std::move(child));
+    mPlace& place = *mPopulation->place();
+    place.lineage().addChild(*gene, *mGenome, weight > 0 ? father : nullptr, place.runningTurn());
   }
   const mID id = pool->newIdentifier(gene->size());
   mPopulation->addNewborn(std::make_unique<mSeed>(gene, mPopulation, id, landing, 1, energy));

@@ -55,6 +55,8 @@ void mGene::addCarrier(mSeed* seed) {
   if (!seed) return;
   if (std::find(mCarriers.begin(), mCarriers.end(), seed) != mCarriers.end()) return;
   mCarriers.push_back(seed);
+  ++mTotalCarriers;
+  mPeakCarriers = std::max(mPeakCarriers, carrierCount());
 }
 
 void mGene::removeCarrier(mSeed* seed) {

@@ -67,6 +67,18 @@ class mGene : public mObject {
   void removeCarrier(mSeed* seed);
   int carrierCount() const { return static_cast<int>(mCarriers.size()); }
   const std::vector<mSeed*>& carriers() const { return mCarriers; }
+  // The most carriers it had at once, and how many individuals ever carried it (each carrier
+  // counts once as it is added).
+  int peakCarriers() const { return mPeakCarriers; }
+  std::int64_t totalCarriers() const { return mTotalCarriers; }
+  // Restores that history, kept in the lineage file (a load adds the living carriers again).
+  void setCarrierHistory(int peak, std::int64_t total) {
+    mPeakCarriers = peak;
+    mTotalCarriers = total;
+  }
+  // The gene's node in its place's lineage (engine/lineage.h), -1 for none.
+  int lineageId() const { return mLineageId; }
+  void setLineageId(int id) { mLineageId = id; }
 
   // False for nullptr; true when the identifiers have the same
   // three numbers (whatever the codes); otherwise false when the sizes differ or `other` has
@@ -111,6 +123,9 @@ class mGene : public mObject {
   bool mHasCode = false;
   std::uint64_t mCodeHash = 0;  // of mCode, so unequal codes rarely need a full comparison
   std::vector<mSeed*> mCarriers;
+  int mPeakCarriers = 0;
+  std::int64_t mTotalCarriers = 0;
+  int mLineageId = -1;
   mID mIdentifier;
   mGeneList* mPool = nullptr;
 };

@@ -45,7 +45,9 @@ bool mGeneList::removeCarrier(mSeed* seed, mGene* gene) {
   if (gene->carrierCount() > 0) return false;
   const auto it = lowerBound(gene->size());
   if (it == mVectors.end() || (*it)->size() != gene->size()) return false;
-  if (!(*it)->removeGene(gene)) return false;
+  const std::unique_ptr<mGene> removed = (*it)->removeGene(gene);
+  if (!removed) return false;
+  if (mPlace) mPlace->geneLeaving(*removed);
   if ((*it)->geneCount() == 0) mVectors.erase(it);
   return true;
 }

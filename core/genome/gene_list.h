@@ -27,11 +27,14 @@
 
 class mSeed;
 
-// What the pool reads of its place when it makes an identifier.
+// What the pool needs of its place: the clock and mark it makes identifiers with, and a word
+// when a gene leaves the pool with its last carrier (the place closes its lineage node).
 class mIdentifierClock {
  public:
   virtual int identifierTime() const = 0;  // the place's time counter (EXECUTE steps)
   virtual int identifierMark() const = 0;  // the place's home mark (1 for the world's place)
+  // `gene` is about to be destroyed; it still holds its identifier and carrier history.
+  virtual void geneLeaving(const mGene& /*gene*/) const {}
 
  protected:
   ~mIdentifierClock() = default;
@@ -79,7 +82,8 @@ class mGeneList : public mObject {
   mGene* findByIdentifier(const mID& id) const;
 
   // An individual has died: `seed` leaves the carriers of `gene`. If that leaves the gene
-  // without carriers, the gene is destroyed (and its vector too when that empties). Returns
+  // without carriers, the place hears of it and the gene is destroyed (and its vector too when
+  // that empties). Returns
   // true when the gene was destroyed; `gene` is then dangling. A gene that this pool does not
   // hold is never destroyed.
   bool removeCarrier(mSeed* seed, mGene* gene);

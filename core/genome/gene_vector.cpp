@@ -40,13 +40,14 @@ mGene* mGeneVector::addGene(std::unique_ptr<mGene> gene) {
   return mGenes.back().get();
 }
 
-bool mGeneVector::removeGene(const mGene* gene) {
-  if (!gene || gene->size() != mSize) return false;
+std::unique_ptr<mGene> mGeneVector::removeGene(const mGene* gene) {
+  if (!gene || gene->size() != mSize) return nullptr;
   const auto it = std::find_if(mGenes.begin(), mGenes.end(),
                                [gene](const std::unique_ptr<mGene>& held) { return held.get() == gene; });
-  if (it == mGenes.end()) return false;
+  if (it == mGenes.end()) return nullptr;
+  std::unique_ptr<mGene> removed = std::move(*it);
   mGenes.erase(it);
-  return true;
+  return removed;
 }
 
 void mGeneVector::write(std::ostream& out) const {

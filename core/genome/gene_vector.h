@@ -51,9 +51,10 @@ class mGeneVector : public mObject {
   // Appends `gene`, which then names this vector's pool. Returns the gene, or nullptr (and
   // adds nothing) for nullptr or a gene whose length is not size().
   mGene* addGene(std::unique_ptr<mGene> gene);
-  // Destroys and erases `gene` if it is here (the others keep their order). Returns whether
-  // it was here. A gene of another length is never here.
-  bool removeGene(const mGene* gene);
+  // Erases `gene` if it is here (the others keep their order) and hands it over, to be
+  // destroyed by the caller; nullptr when it was not here. A gene of another length is never
+  // here.
+  std::unique_ptr<mGene> removeGene(const mGene* gene);
 
   // "/*mGeneVector start*/", "<size> <number of genes>", each gene's block, "0",
   // "/*mGeneVector end*/"; CR LF line ends.

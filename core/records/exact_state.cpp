@@ -48,7 +48,7 @@ std::string exactStateText(const mWorld& world, std::string_view worldLives, std
   const LcgRandom& generator = place.random().generator();
   out << kHeader << kEol << "lives " << fingerprint(worldLives) << ' ' << fingerprint(placeLives) << kEol
       << "phase " << world.phase() << kEol << "random " << generator.state() << ' ' << (generator.seeded() ? 1 : 0)
-      << kEol;
+      << kEol << "lineage " << place.lineage().nextId() << kEol;
   const std::vector<ParameterKey> keys = parameterKeys();
   out << "parameters " << keys.size() << kEol;
   for (const ParameterKey& key : keys) out << key.name << ' ' << key.get(place.parameters()) << kEol;
@@ -77,6 +77,9 @@ ExactStateRead readExactState(std::string_view text, std::string_view worldLives
     return damaged("its phase cannot be read");
   if (!(in >> word >> state >> seeded) || word != "random" || state > 0xffffffffull)
     return damaged("the state of its random numbers cannot be read");
+  int nextNode = 0;
+  if (!(in >> word >> nextNode) || word != "lineage" || nextNode < 0)
+    return damaged("the next id of its lineage cannot be read");
 
   size_t count = 0;
   if (!(in >> word >> count) || word != "parameters") return damaged("its parameters cannot be read");
@@ -112,6 +115,8 @@ ExactStateRead readExactState(std::string_view text, std::string_view worldLives
   if (!readLine(in, line) || line != "end") return damaged("it does not end with \"end\"");
 
   if (seeded) place.random().reseed(static_cast<std::uint32_t>(state));
+  // The phylogeny, read after this, may have lost its last nodes to pruning: ids go on from here.
+  place.lineage().assign({}, nextNode);
   phase = savedPhase;
   return {ExactStateRead::kUsed, {}};
 }

@@ -10,6 +10,7 @@
 #include "body/parameters.h"
 #include "engine/place.h"
 #include "engine/world.h"
+#include "records/lineage_files.h"
 #include "records/lives_file.h"
 #include "records/world_document.h"
 #include "tests/test_support.h"
@@ -32,6 +33,9 @@ vek::SavedWorldTexts savedTexts(const mWorld& world) {
   texts.worldLives = vek::worldLivesText(world.phase());
   texts.placeLives = vek::placeLivesText(world.place());
   texts.exact = vek::exactStateText(world, texts.worldLives, texts.placeLives);
+  mLineage lineage = world.place().lineage();
+  lineage.refreshCounts(world.place().genePool());
+  texts.phylogeny = vek::phylogenyText(lineage);
   return texts;
 }
 

@@ -30,7 +30,7 @@ void runTurns(mWorld& world, int turns) {
 
 vek::SavedWorldTexts textsOf(mWorld& world) {
   return {parameterFileText(world.place().parameters()), vek::worldLivesText(world.phase()),
-          vek::placeLivesText(world.place()), ""};
+          vek::placeLivesText(world.place()), "", {}};
 }
 
 // A world made from the built-in genome and run for `turns` turns, as the files a save writes.
@@ -185,7 +185,7 @@ TEST_F(FailedLoad, TruncatedAtEveryBlockBoundary) {
 
 TEST_F(FailedLoad, TheMessageNamesTheBlockAndItsLine) {
   const std::string fixture = readBytes(dataPath("saved_world/Ostrel.lives"));
-  vek::SavedWorldTexts texts{"", "Vind is living in Vek !!\r\n0\r\n", fixture, ""};
+  vek::SavedWorldTexts texts{"", "Vind is living in Vek !!\r\n0\r\n", fixture, "", {}};
   texts.placeLives.replace(texts.placeLives.find("0.5 -1 "), 7, "0.5 x1 ");
   mWorld world;
   vek::WorldDocument document(world, vek::test::fileLock());
@@ -206,7 +206,7 @@ TEST_F(FailedLoad, MalformedWorldLivesFiles) {
 
 TEST_F(FailedLoad, HostileCountsNamesAndBytes) {
   const std::string fixture = readBytes(dataPath("saved_world/Ostrel.lives"));
-  const vek::SavedWorldTexts good{"", "Vind is living in Vek !!\r\n0\r\n", fixture, ""};
+  const vek::SavedWorldTexts good{"", "Vind is living in Vek !!\r\n0\r\n", fixture, "", {}};
   const struct {
     std::string from, to;
   } edits[] = {
@@ -248,7 +248,7 @@ TEST(LivesFile, AMissingFileIsNamed) {
 // Numbers that the program itself never writes: the load names the value and its line.
 TEST_F(FailedLoad, ValuesNoSaveHoldsAreNamedWithTheirLines) {
   const std::string fixture = readBytes(dataPath("saved_world/Ostrel.lives"));
-  const vek::SavedWorldTexts good{"", "Vind is living in Vek !!\r\n0\r\n", fixture, ""};
+  const vek::SavedWorldTexts good{"", "Vind is living in Vek !!\r\n0\r\n", fixture, "", {}};
   const struct {
     std::string from, to, message;
   } edits[] = {
@@ -287,7 +287,7 @@ TEST(LivesFile, AnAgeAtTheLargestNumberStaysThere) {
   lives.replace(ageLine, lives.find(' ', ageLine) - ageLine, "2147483647");
   mWorld world;
   vek::WorldDocument document(world, vek::test::fileLock());
-  ASSERT_TRUE(document.loadFromTexts("/saved/", {"", "Vind is living in Vek !!\r\n0\r\n", lives, ""}).ok());
+  ASSERT_TRUE(document.loadFromTexts("/saved/", {"", "Vind is living in Vek !!\r\n0\r\n", lives, "", {}}).ok());
   runTurns(world, 2);
   EXPECT_NE(vek::placeLivesText(world.place()).find("2147483647 "), std::string::npos);
   EXPECT_EQ(vek::placeLivesText(world.place()).find("-2147483647"), std::string::npos);

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <algorithm>
 #include <cctype>
 #include <sstream>
 
@@ -23,6 +24,15 @@ bool fileMatches(const std::string& path, const SaveManifest::File& file) {
   std::error_code error;
   if (!std::filesystem::is_regular_file(path, error)) return false;
   return crc32OfFile(path, crc, size) && size == file.size && crc == file.crc;
+}
+
+// A file the world appends to between saves (the phylogeny) holds the save followed by more.
+bool fileGrewFrom(const std::string& path, const SaveManifest::File& file) {
+  std::uint32_t crc = 0;
+  std::uint64_t size = 0;
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error) || std::filesystem::file_size(path, error) <= file.size) return false;
+  return crc32OfFile(path, crc, size, file.size) && size == file.size && crc == file.crc;
 }
 
 bool removeFile(const std::string& path) {
@@ -177,7 +187,8 @@ FileOutcome writeSaveUnit(const std::string& folder, const std::vector<std::pair
   return {};
 }
 
-FileOutcome recoverSaveUnit(const std::string& folder, std::vector<std::string>& notices) {
+FileOutcome recoverSaveUnit(const std::string& folder, std::vector<std::string>& notices,
+                            const std::vector<std::string>& required) {
   std::error_code error;
   // Temporaries of atomic replacements cut short: never part of any save.
   for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
@@ -209,16 +220,25 @@ FileOutcome recoverSaveUnit(const std::string& folder, std::vector<std::string>&
   const std::string saveName = "the save of turn " + std::to_string(manifest.turn);
   // Check everything before changing anything.
   std::vector<const SaveManifest::File*> toFinish;
+  std::vector<const SaveManifest::File*> toCut;
   for (const auto& file : manifest.files) {
     const std::string path = folder + file.name;
     if (fileMatches(path, file)) continue;
+    if (fileGrewFrom(path, file)) {
+      toCut.push_back(&file);
+      continue;
+    }
     if (fileMatches(path + kPendingSuffix, file)) {
       toFinish.push_back(&file);
       continue;
     }
-    if (!std::filesystem::exists(path, error))
-      return {"cannot load " + folder + ": " + saveName + " is incomplete: " + file.name +
-              " is missing (and no complete copy of it is left)"};
+    if (!std::filesystem::exists(path, error)) {
+      if (std::find(required.begin(), required.end(), file.name) != required.end())
+        return {"cannot load " + folder + ": " + saveName + " is incomplete: " + file.name +
+                " is missing (and no complete copy of it is left)"};
+      notices.push_back(path + " of " + saveName + " is missing");
+      continue;
+    }
     notices.push_back(path + " was changed after " + saveName + "; it is loaded as it stands");
   }
   for (const SaveManifest::File* file : toFinish) {
@@ -236,6 +256,13 @@ FileOutcome recoverSaveUnit(const std::string& folder, std::vector<std::string>&
   if (undone) notices.push_back("the files of a save that never finished were removed; " + saveName + " stands");
 
   std::uint64_t cut = 0;
+  for (const SaveManifest::File* file : toCut) {
+    const std::string path = folder + file->name;
+    cut += lineEnds(path, file->size);
+    errno = 0;
+    if (::truncate(path.c_str(), static_cast<off_t>(file->size)) != 0)
+      return {describeFileError("cannot cut back to " + saveName, path)};
+  }
   std::vector<std::string> missing;
   for (const auto& file : manifest.appended) {
     const std::string path = folder + file.name;

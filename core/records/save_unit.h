@@ -12,7 +12,8 @@
 // Recovery (before every load and save) brings a folder to its last save: it finishes the
 // renames of a save whose manifest was written, removes what an unfinished save or atomic
 // replacement left (pending and temporary files), and cuts every appended file back to its
-// length at the save, half lines included, so logs and world always agree. A file that matches
+// length at the save, half lines included, so logs and world always agree. A saved file that
+// the world appends to between saves (the phylogeny) is cut back to its saved bytes too. A file that matches
 // neither the manifest nor a pending copy was edited by hand since: it is kept, with a notice.
 // A folder without a manifest (saved before this existed) is left as it is.
 //
@@ -60,9 +61,11 @@ FileOutcome writeSaveUnit(const std::string& folder, const std::vector<std::pair
                           const std::vector<std::string>& appended, int turn, int time);
 
 // Brings `folder` to its last save as described above. Adds to `notices` a line for each
-// thing a person should know (renames finished, lines cut, files edited since the save).
-// Fails, changing nothing, when a file of the save is missing or the manifest is damaged.
-FileOutcome recoverSaveUnit(const std::string& folder, std::vector<std::string>& notices);
+// thing a person should know (renames finished, lines cut, files edited or removed since the
+// save). Fails, changing nothing, when one of the `required` files of the save is missing or
+// the manifest is damaged.
+FileOutcome recoverSaveUnit(const std::string& folder, std::vector<std::string>& notices,
+                            const std::vector<std::string>& required);
 
 // Reads the manifest of `folder`; false when there is none or it cannot be read.
 bool readManifest(const std::string& folder, SaveManifest& manifest);

@@ -18,6 +18,7 @@ using vek::test::readBytes;
 using vek::test::writeBytes;
 
 const std::vector<std::string> kLogs = {"a.log", "b.log", "once.log"};
+const std::vector<std::string> kRequired = {"Vind.lives"};
 
 std::vector<std::pair<std::string, std::string>> saveOf(const std::string& turn) {
   return {{"Vind.lives", "world " + turn + "\r\n"}, {"Ostrel.lives", "place " + turn + "\r\n"}};
@@ -71,7 +72,7 @@ std::string savedFolder(const std::string& name) {
 TEST(SaveUnit, RecoveryCutsTheLogsBackToTheSave) {
   const std::string folder = savedFolder("cut");
   std::vector<std::string> notices;
-  ASSERT_TRUE(vek::recoverSaveUnit(folder, notices).ok());
+  ASSERT_TRUE(vek::recoverSaveUnit(folder, notices, kRequired).ok());
   EXPECT_EQ(readBytes(folder + "a.log"), "1 a\r\n");  // half line included
   EXPECT_EQ(readBytes(folder + "b.log"), "1 b\r\n");
   EXPECT_FALSE(exists(folder + "once.log"));  // it did not exist at the save
@@ -80,7 +81,7 @@ TEST(SaveUnit, RecoveryCutsTheLogsBackToTheSave) {
   EXPECT_EQ(notices[0], "the logs were cut back to the save of turn 1 (2 lines written after it removed)");
   // A second recovery finds nothing to do.
   notices.clear();
-  ASSERT_TRUE(vek::recoverSaveUnit(folder, notices).ok());
+  ASSERT_TRUE(vek::recoverSaveUnit(folder, notices, kRequired).ok());
   EXPECT_TRUE(notices.empty());
 }
 
@@ -94,7 +95,7 @@ TEST(SaveUnit, ASaveCutShortAfterItsManifestIsFinished) {
   writeBytes(folder + "Ostrel.lives", "place 1\r\n");
   writeBytes(folder + "Vind.lives.tmpAbC123", "half of something");
   std::vector<std::string> notices;
-  ASSERT_TRUE(vek::recoverSaveUnit(folder, notices).ok());
+  ASSERT_TRUE(vek::recoverSaveUnit(folder, notices, kRequired).ok());
   EXPECT_EQ(readBytes(folder + "Ostrel.lives"), "place 2\r\n");
   EXPECT_EQ(readBytes(folder + "Vind.lives"), "world 2\r\n");
   EXPECT_TRUE(leftovers(folder).empty());
@@ -109,7 +110,7 @@ TEST(SaveUnit, ASaveCutShortBeforeItsManifestLeavesThePreviousOne) {
   writeBytes(folder + "Vind.lives.pending", "world 2\r\n");
   writeBytes(folder + "Ostrel.lives.pending", "place");
   std::vector<std::string> notices;
-  ASSERT_TRUE(vek::recoverSaveUnit(folder, notices).ok());
+  ASSERT_TRUE(vek::recoverSaveUnit(folder, notices, kRequired).ok());
   EXPECT_EQ(readBytes(folder + "Vind.lives"), "world 1\r\n");
   EXPECT_EQ(readBytes(folder + "Ostrel.lives"), "place 1\r\n");
   EXPECT_TRUE(leftovers(folder).empty());
@@ -119,19 +120,19 @@ TEST(SaveUnit, EditedFilesAreKeptAndMissingOnesRefused) {
   const std::string folder = savedFolder("edited");
   writeBytes(folder + "Ostrel.lives", "place 1, edited by hand\r\n");
   std::vector<std::string> notices;
-  ASSERT_TRUE(vek::recoverSaveUnit(folder, notices).ok());
+  ASSERT_TRUE(vek::recoverSaveUnit(folder, notices, kRequired).ok());
   EXPECT_EQ(readBytes(folder + "Ostrel.lives"), "place 1, edited by hand\r\n");
   ASSERT_EQ(notices.size(), 2u);
   EXPECT_EQ(notices[0], folder + "Ostrel.lives was changed after the save of turn 1; it is loaded as it stands");
 
   std::filesystem::remove(folder + "Vind.lives");
   notices.clear();
-  const vek::FileOutcome missing = vek::recoverSaveUnit(folder, notices);
+  const vek::FileOutcome missing = vek::recoverSaveUnit(folder, notices, kRequired);
   EXPECT_EQ(missing.error, "cannot load " + folder +
                                ": the save of turn 1 is incomplete: Vind.lives is missing (and no complete copy of it is left)");
 
   writeBytes(folder + "save.manifest", "Vek save 1\r\nturn x\r\n");
-  EXPECT_EQ(vek::recoverSaveUnit(folder, notices).error,
+  EXPECT_EQ(vek::recoverSaveUnit(folder, notices, kRequired).error,
             "cannot load " + folder +
                 ": its save.manifest is damaged (line 2 (\"turn x\") cannot be read); restore it, or remove it to "
                 "load the lives files as they stand");
@@ -156,7 +157,7 @@ TEST(SaveUnit, AFolderWithoutManifestIsLeftAsItIs) {
   writeBytes(folder + "a.log", "1 a\r\n2");
   writeBytes(folder + "Ostrel.lives.tmpQwErTy", "x");
   std::vector<std::string> notices;
-  ASSERT_TRUE(vek::recoverSaveUnit(folder, notices).ok());
+  ASSERT_TRUE(vek::recoverSaveUnit(folder, notices, kRequired).ok());
   EXPECT_EQ(readBytes(folder + "a.log"), "1 a\r\n2");
   EXPECT_FALSE(exists(folder + "Ostrel.lives.tmpQwErTy"));
   EXPECT_TRUE(notices.empty());

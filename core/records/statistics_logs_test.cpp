@@ -203,7 +203,9 @@ TEST(StatisticsLogs, ATurnThatCannotBeWrittenLeavesNoLineAndPausesTheWorld) {
   EXPECT_EQ(logs.firstFailedTurn(), 3);
   EXPECT_EQ(logs.firstFailure().rfind("cannot append to " + folder + "leaf.log", 0), 0u) << logs.firstFailure();
   for (const char* log : vek::kTurnLogNames) {
-    if (std::string(log) != "leaf.log") EXPECT_EQ(linesOf(folder + log).size(), 2u) << log;
+    if (std::string(log) != "leaf.log") {
+      EXPECT_EQ(linesOf(folder + log).size(), 2u) << log;
+    }
   }
 }
 

@@ -19,6 +19,7 @@
 #include "genome/gene_list.h"
 #include "records/exact_state.h"
 #include "records/initial_gene_file.h"
+#include "records/lineage_files.h"
 #include "records/lives_file.h"
 #include "records/save_unit.h"
 #include "records/statistics_logs.h"
@@ -106,6 +107,7 @@ bool holdsSavedWorld(const std::string& folder) {
 std::vector<std::string> appendedFileNames() {
   std::vector<std::string> names(kTurnLogNames, kTurnLogNames + kTurnLogCount);
   names.push_back(kLogTurnName);
+  names.push_back(kLineageCountsName);
   return names;
 }
 
@@ -134,10 +136,19 @@ FileOutcome WorldDocument::writeNewWorldFiles(bool withGeneTemplate) {
   // A folder that held a world before keeps nothing of its saves: the new world starts its own.
   std::error_code error;
   std::filesystem::remove(mFolder + kManifestName, error);
+  std::filesystem::remove(mFolder + "Ostrel" + kExactSuffix, error);
   if (FileOutcome marker = writeReplacing(mFolder + kMarkerFileName, kMarkerFileText); !marker.ok()) return marker;
   if (withGeneTemplate) {
     errno = 0;
     if (!writeInitialGeneFile(mFolder)) return {describeFileError("cannot write", mFolder + "gene.gini")};
+  }
+  bool lineage = false;
+  {
+    std::lock_guard<FairMutex> world(mWorldRef.mutex());
+    lineage = mWorldRef.place().lineage().enabled();
+  }
+  if (lineage) {
+    if (FileOutcome started = startLineageFiles(mFolder); !started.ok()) return started;
   }
   return startLogs(mFolder);
 }
@@ -191,7 +202,8 @@ FileOutcome WorldDocument::load(const std::string& folder) {
   std::vector<std::string> recovered;
   {
     FileWriteGuard lock(mFileLock);
-    if (FileOutcome recovery = recoverSaveUnit(from, recovered); !recovery.ok()) {
+    const std::vector<std::string> required = {kWorldLivesName, mWorldRef.place().name() + ".lives", kParameterFileName};
+    if (FileOutcome recovery = recoverSaveUnit(from, recovered, required); !recovery.ok()) {
       mFolderLock.release();
       return recovery;
     }
@@ -204,6 +216,10 @@ FileOutcome WorldDocument::load(const std::string& folder) {
   if (read.ok()) read = readFileOf(placeFile, texts.placeLives);
   std::error_code error;
   if (read.ok() && std::filesystem::exists(exactFile, error)) read = readFileOf(exactFile, texts.exact);
+  if (read.ok() && std::filesystem::exists(from + kPhylogenyName, error)) {
+    texts.phylogeny.emplace();
+    read = readFileOf(from + kPhylogenyName, *texts.phylogeny);
+  }
   if (!read.ok()) {
     mFolderLock.release();
     return read;
@@ -260,6 +276,9 @@ FileOutcome WorldDocument::loadFromTexts(const std::string& folder, const SavedW
       if (LivesReadError error = readPlaceLives(*loaded, texts.placeLives); error.failed())
         return fail(placeFile, error.what);
     }
+    if (loaded->lineage().enabled()) {
+      if (FileOutcome lineage = loadLineage(*loaded, from, texts.phylogeny); !lineage.ok()) return lineage;
+    }
     mWorldRef.adoptPlace(std::move(loaded));
   } catch (const std::exception& error) {
     return fail(placeFile, error.what());
@@ -285,11 +304,37 @@ FileOutcome WorldDocument::save() {
     files.emplace_back(place.name() + ".lives", std::move(placeText));
     files.emplace_back(kParameterFileName, parameterFileText(place.parameters()));
     files.emplace_back(place.name() + kExactSuffix, std::move(exactText));
+    mLineage& lineage = mWorldRef.place().lineage();
+    if (lineage.enabled()) {
+      lineage.refreshCounts(place.genePool());
+      if (lineage.pruning()) lineage.prune();
+      files.emplace_back(kPhylogenyName, phylogenyText(lineage));
+      lineage.markWritten();
+    }
     turn = place.turn();
     time = place.time();
   }
   FileWriteGuard lock(mFileLock);
   return writeSaveUnit(mFolder, files, appendedFileNames(), turn, time);
+}
+
+FileOutcome WorldDocument::loadLineage(mPlace& place, const std::string& folder,
+                                       const std::optional<std::string>& phylogeny) {
+  if (!phylogeny) {
+    startLineageFromLiving(place);
+    mNotices.push_back(folder + " holds no " + kPhylogenyName + "; its living genes start the lineage as roots");
+    return {};
+  }
+  std::vector<mLineageNode> nodes;
+  FileOutcome outcome = parsePhylogeny(*phylogeny, nodes);
+  if (outcome.ok()) outcome = applyPhylogeny(place, std::move(nodes));
+  if (outcome.ok()) return {};
+  if (!mLineageReset)
+    return {"cannot load " + folder + outcome.error +
+            "; to start the lineage anew from the living genes, load with the lineage reset (vek-batch --lineage-reset)"};
+  startLineageFromLiving(place);
+  mNotices.push_back(folder + outcome.error + "; the lineage starts anew from the living genes");
+  return {};
 }
 
 FileOutcome WorldDocument::saveAs(const std::string& folder, bool withGeneTemplate) {

@@ -33,6 +33,7 @@
 // Create, load and save are refused while the worker is busy.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,7 @@
 #include "base/file_outcome.h"
 #include "base/folder_lock.h"
 
+class mPlace;
 class mWorld;
 
 namespace vek {
@@ -55,6 +57,7 @@ struct SavedWorldTexts {
   std::string worldLives;   // Vind.lives
   std::string placeLives;   // Ostrel.lives
   std::string exact;        // Ostrel.exact, "" when there is none
+  std::optional<std::string> phylogeny;  // phylogeny.csv, when there is one
 };
 
 // `path` with a trailing "/" (unchanged when it already has one; "" stays "").
@@ -114,6 +117,11 @@ class WorldDocument {
   // long run, so it does not end in a failed save.
   FileOutcome checkWritable() const;
 
+  // What a load does with a phylogeny that does not fit its world (damaged, cut, edited): with
+  // reset, the lineage starts anew from the living genes (with a notice); without, the load
+  // fails naming the file and line.
+  void setLineageReset(bool on) { mLineageReset = on; }
+
   // The folder ending in "/", or "" while the document has none.
   const std::string& saveFolder() const { return mFolder; }
   // What the last create, load or save noticed that a person should know; one line each.
@@ -123,6 +131,7 @@ class WorldDocument {
   FileOutcome refuseUnlessFresh() const;
   FileOutcome takeFolder(const std::string& folder);
   FileOutcome writeNewWorldFiles(bool withGeneTemplate);
+  FileOutcome loadLineage(mPlace& place, const std::string& folder, const std::optional<std::string>& phylogeny);
 
   mWorld& mWorldRef;
   FileWriteLock& mFileLock;
@@ -130,6 +139,7 @@ class WorldDocument {
   FolderLock mFolderLock;
   std::string mFolder;
   std::vector<std::string> mNotices;
+  bool mLineageReset = false;
 };
 
 }  // namespace vek

@@ -128,15 +128,20 @@ folder; with base it is made as vek-batch --base makes it: its save folder origi
 base (or the folder the gene file names), saved there at once, its logs written every turn.
 World.load(folder) continues a saved world in its folder.
 
+The world records the lineage of its genomes (phylogeny.csv, and every lineage_every turns
+lineage_counts.csv, in its folder) unless lineage=False; lineage_prune keeps only the genomes
+with a living descendant, as vek-batch's --lineage-prune.
+
 A world holds its folder (no other program may open it) until close(); used as a context
 manager it is saved and closed at the end of the block.)")
       .def(py::init([](const py::object& parameters, const py::object& seed, const py::object& geneFile,
-                       const py::object& base) {
+                       const py::object& base, bool lineage, int lineageEvery, bool lineagePrune) {
              WorldSession::Creation creation;
              creation.parameters = parametersOf(parameters);
              creation.seed = seedOf(seed);
              if (!geneFile.is_none()) creation.geneFile = pathText(geneFile);
              if (!base.is_none()) creation.base = pathText(base);
+             creation.lineage = {lineage, lineageEvery, lineagePrune, false};
              std::unique_ptr<WorldSession> session;
              {
                py::gil_scoped_release release;
@@ -146,22 +151,26 @@ manager it is saved and closed at the end of the block.)")
              return session;
            }),
            py::arg("parameters") = py::none(), py::arg("seed") = py::none(), py::arg("gene_file") = py::none(),
-           py::arg("base") = py::none())
+           py::arg("base") = py::none(), py::kw_only(), py::arg("lineage") = true, py::arg("lineage_every") = 10,
+           py::arg("lineage_prune") = false)
       .def_static(
           "load",
-          [](const std::filesystem::path& folder, const py::object& seed) {
+          [](const std::filesystem::path& folder, const py::object& seed, bool lineage, int lineageEvery,
+             bool lineagePrune, bool lineageReset) {
             const std::optional<std::uint32_t> seeded = seedOf(seed);
             std::unique_ptr<WorldSession> session;
             {
               py::gil_scoped_release release;
-              session = WorldSession::load(folder.string(), seeded);
+              session = WorldSession::load(folder.string(), seeded, {lineage, lineageEvery, lineagePrune, lineageReset});
             }
             warnNotices(*session);
             return session;
           },
-          py::arg("folder"), py::arg("seed") = py::none(),
+          py::arg("folder"), py::arg("seed") = py::none(), py::kw_only(), py::arg("lineage") = true,
+          py::arg("lineage_every") = 10, py::arg("lineage_prune") = false, py::arg("lineage_reset") = false,
           "The world saved in folder (the folder of its Vek.vek), which it keeps as its save folder and appends its "
-          "logs to. seed reseeds its random numbers after the load.")
+          "logs to. seed reseeds its random numbers after the load. lineage_reset starts the lineage anew from the "
+          "living genes when the folder's phylogeny.csv does not fit its world.")
       .def(
           "run",
           [](py::object self, int turns, int every, const py::object& callback) {

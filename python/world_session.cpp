@@ -59,10 +59,24 @@ void populateFromGeneFile(mPlace& place, const std::string& geneFile) {
   }
 }
 
+void checkLineageEvery(int every) {
+  if (every < 0)
+    throw SessionError(ErrorKind::kValue, "lineage_every must be 0 (no counts) or more, not " + std::to_string(every));
+}
+
+mWorldSettings settingsWith(const Parameters& parameters, const LineageOptions& lineage) {
+  mWorldSettings settings;
+  settings.parameters = parameters;
+  settings.lineage = lineage.record;
+  settings.pruneLineage = lineage.prune;
+  return settings;
+}
+
 }  // namespace
 
-WorldSession::WorldSession(const mWorldSettings& settings)
-    : mHeldWorld(std::make_unique<::mWorld>(settings)),
+WorldSession::WorldSession(const mWorldSettings& settings, int lineageEvery)
+    : mLineageEvery(lineageEvery),
+      mHeldWorld(std::make_unique<::mWorld>(settings)),
       mDocument(std::make_unique<WorldDocument>(*mHeldWorld, mFileLock, kProgramName)) {
   // The machine's work, as in a batch run: the worker keeps the process's priority.
   mHeldWorld->setLowestPriority(false);
@@ -77,6 +91,7 @@ WorldSession::~WorldSession() {
 
 std::unique_ptr<WorldSession> WorldSession::create(const Creation& c) {
   checkFieldSide(c.parameters);
+  checkLineageEvery(c.lineage.every);
   std::string base;
   if (!c.base.empty()) {
     base = absoluteFolder(c.base);
@@ -95,9 +110,7 @@ std::unique_ptr<WorldSession> WorldSession::create(const Creation& c) {
                                                  folder + "\"), or choose another base");
   }
 
-  mWorldSettings settings;
-  settings.parameters = c.parameters;
-  std::unique_ptr<WorldSession> session(new WorldSession(settings));
+  std::unique_ptr<WorldSession> session(new WorldSession(settingsWith(c.parameters, c.lineage), c.lineage.every));
   session->mFromBuiltInGenome = c.geneFile.empty();
   if (!base.empty()) {
     WorldDocument& document = *session->mDocument;
@@ -121,7 +134,9 @@ std::unique_ptr<WorldSession> WorldSession::create(const Creation& c) {
   return session;
 }
 
-std::unique_ptr<WorldSession> WorldSession::load(const std::string& path, std::optional<std::uint32_t> seed) {
+std::unique_ptr<WorldSession> WorldSession::load(const std::string& path, std::optional<std::uint32_t> seed,
+                                                 const LineageOptions& lineage) {
+  checkLineageEvery(lineage.every);
   const std::string folder = absoluteFolder(path);
   std::error_code error;
   if (!std::filesystem::exists(folder + kMarkerFileName, error))
@@ -130,14 +145,15 @@ std::unique_ptr<WorldSession> WorldSession::load(const std::string& path, std::o
                            ? folder + " is not a save folder: it holds no " + kMarkerFileName
                            : folder + " does not exist");
   // The light field takes its size from the saved parameters when the world is made.
-  mWorldSettings settings;
+  Parameters saved;
   errno = 0;
-  if (!readParameterFile(settings.parameters, folder + kParameterFileName, true))
+  if (!readParameterFile(saved, folder + kParameterFileName, true))
     throw errorFrom({describeFileError("cannot read", folder + kParameterFileName)}, ErrorKind::kFile);
-  checkFieldSide(settings.parameters);
+  checkFieldSide(saved);
 
-  std::unique_ptr<WorldSession> session(new WorldSession(settings));
+  std::unique_ptr<WorldSession> session(new WorldSession(settingsWith(saved, lineage), lineage.every));
   WorldDocument& document = *session->mDocument;
+  document.setLineageReset(lineage.reset);
   if (FileOutcome loaded = document.load(folder); !loaded.ok()) throw errorFrom(loaded, ErrorKind::kValue);
   session->takeNotices();
   if (FileOutcome writable = document.checkWritable(); !writable.ok()) throw errorFrom(writable, ErrorKind::kFile);
@@ -153,6 +169,10 @@ std::unique_ptr<WorldSession> WorldSession::load(const std::string& path, std::o
 void WorldSession::startLogs() {
   mLogs = std::make_unique<StatisticsLogs>(mDocument->saveFolder(), mFileLock);
   mHeldWorld->addObserver(mLogs.get());
+  if (mHeldWorld->place().settings().lineage) {
+    mLineageLog = std::make_unique<LineageLog>(mDocument->saveFolder(), mLineageEvery, mFileLock);
+    mHeldWorld->addObserver(mLineageLog.get());
+  }
   std::lock_guard<std::mutex> info(mInfoMutex);
   mFolder = mDocument->saveFolder();
 }
@@ -170,10 +190,15 @@ void WorldSession::refuseUnlessDrivable() const {
 int WorldSession::turnAfterRunning() {
   std::lock_guard<FairMutex> lock(mHeldWorld->mutex());
   const int turn = mHeldWorld->place().turn();
-  if (mLogs && mLogs->failures() > 0 && mLogFailure.empty())
-    mLogFailure = mLogs->firstFailure() + "; the world stopped after turn " + std::to_string(mLogs->firstFailedTurn()) +
-                  " and is neither run nor saved any more: its folder keeps its last save, to which the logs are cut "
-                  "back when it is loaded again";
+  if (mLogFailure.empty()) {
+    std::string fault;
+    if (mLogs && mLogs->failures() > 0) fault = mLogs->firstFailure();
+    else if (mLineageLog && mLineageLog->failures() > 0) fault = mLineageLog->firstFailure();
+    if (!fault.empty())
+      mLogFailure = fault + "; the world stopped after turn " + std::to_string(turn) +
+                    " and is neither run nor saved any more: its folder keeps its last save, to which the logs are "
+                    "cut back when it is loaded again";
+  }
   return turn;
 }
 
@@ -244,7 +269,9 @@ void WorldSession::close(bool saveFirst) {
   if (mClosed) return;
   if (saveFirst && !mDocument->saveFolder().empty() && mLogFailure.empty()) save(std::nullopt);
   if (mLogs) mHeldWorld->removeObserver(mLogs.get());
+  if (mLineageLog) mHeldWorld->removeObserver(mLineageLog.get());
   mLogs.reset();
+  mLineageLog.reset();
   mDocument = std::make_unique<WorldDocument>(*mHeldWorld, mFileLock, kProgramName);
   mClosed = true;
 }

@@ -7,7 +7,8 @@
 // A world made without a base folder lives in memory: no folder, no logs, until `save` is
 // given a folder, which the world then takes as its own. A world made with a base gets its
 // folder at once, as vek-batch makes it (`original_log/` under the base, or the folder an
-// initial gene file names), is saved there at turn 0 and logs every turn from the first.
+// initial gene file names), is saved there at turn 0 and logs every turn from the first, its
+// lineage (phylogeny.csv, lineage_counts.csv) included unless it records none.
 //
 // Threads. Driving the world (run, step, save, close) is done by one thread at a time: a second
 // thread waits until the first is done, and a callback of `run` may drive the world itself
@@ -31,6 +32,7 @@
 #include "base/file_lock.h"
 #include "body/parameters.h"
 #include "engine/world.h"
+#include "records/lineage_files.h"
 #include "records/statistics_logs.h"
 #include "records/world_document.h"
 
@@ -39,6 +41,15 @@ namespace vek::python {
 // The program name that a folder's lock file records for a world held by Python.
 inline constexpr const char* kProgramName = "vek-python";
 
+// How a world records the lineage of its genomes, as vek-batch's --no-lineage,
+// --lineage-every, --lineage-prune and --lineage-reset set it.
+struct LineageOptions {
+  bool record = true;
+  int every = 10;      // turns between the counts of lineage_counts.csv; 0: none
+  bool prune = false;  // keep only the genomes with a living descendant
+  bool reset = false;  // a loaded phylogeny.csv that does not fit its world starts anew
+};
+
 class WorldSession {
  public:
   struct Creation {
@@ -46,11 +57,13 @@ class WorldSession {
     std::optional<std::uint32_t> seed;  // none: the world's own numbers (1033 at the first draw)
     std::string geneFile;               // "": the built-in genome
     std::string base;                   // "": a world in memory
+    LineageOptions lineage;
   };
   static std::unique_ptr<WorldSession> create(const Creation& creation);
   // The world saved in `folder`, which it keeps as its save folder; `seed` reseeds its random
   // numbers after the load (as vek-batch --load --seed does).
-  static std::unique_ptr<WorldSession> load(const std::string& folder, std::optional<std::uint32_t> seed);
+  static std::unique_ptr<WorldSession> load(const std::string& folder, std::optional<std::uint32_t> seed,
+                                            const LineageOptions& lineage);
   ~WorldSession();
   WorldSession(const WorldSession&) = delete;
   WorldSession& operator=(const WorldSession&) = delete;
@@ -96,7 +109,7 @@ class WorldSession {
   bool closed() const;
 
  private:
-  explicit WorldSession(const mWorldSettings& settings);
+  WorldSession(const mWorldSettings& settings, int lineageEvery);
   void startLogs();
   // The turn as the world stands; checks the logs after a step or a run.
   int turnAfterRunning();
@@ -106,6 +119,8 @@ class WorldSession {
   // Declared before the world, so that they outlive its worker.
   FileWriteLock mFileLock;
   std::unique_ptr<StatisticsLogs> mLogs;
+  std::unique_ptr<LineageLog> mLineageLog;
+  int mLineageEvery;
   std::unique_ptr<::mWorld> mHeldWorld;
   std::unique_ptr<WorldDocument> mDocument;
   bool mFromBuiltInGenome = true;  // for the gene.gini of a folder a world in memory takes

@@ -72,6 +72,18 @@ def test_the_phylogeny_comes_with_lists_of_ancestors_and_missing_ends():
     assert vek.read_phylogeny(HERE / "data" / "phylogeny.csv").equals(tree)
 
 
+def test_the_phylogeny_of_a_batch_run_holds_the_living_genes_of_its_world(tmp_path, vek_batch):
+    vek_batch("--base", tmp_path, "--seed", 6, "--turns", 300)
+    tree = vek.read_phylogeny(tmp_path / "original_log")
+    living = tree[tree["destruction_time"].isna()]
+    world = vek.World.load(tmp_path / "original_log")
+    assert sorted(living["gene"]) == sorted(world.genes()["id"])
+    assert tree.loc[0, "ancestor_list"] == [] and tree.loc[0, "gene"] == "61-0-1"
+    assert all(0 <= ancestor < node for node, ancestors in zip(tree["id"], tree["ancestor_list"])
+               for ancestor in ancestors)
+    assert (tree["origin_time"] <= tree["destruction_time"].fillna(300)).all()
+
+
 def test_a_phylogeny_not_in_its_form_is_named_with_its_line(tmp_path):
     path = tmp_path / "phylogeny.csv"
     with pytest.raises(FileNotFoundError):

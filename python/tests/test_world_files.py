@@ -50,6 +50,30 @@ def test_a_loaded_world_run_and_saved_equals_a_vek_batch_continuation(tmp_path, 
     assert_same_folder(tmp_path / "batch", tmp_path / "python")
 
 
+def test_the_lineage_is_recorded_as_vek_batch_records_it(tmp_path, vek_batch):
+    vek_batch("--base", tmp_path / "pruned", "--seed", 2, "--turns", 200, "--lineage-prune", "--lineage-every", 7)
+    vek_batch("--base", tmp_path / "none", "--seed", 2, "--turns", 200, "--no-lineage")
+    with vek.World(seed=2, base=tmp_path / "python-pruned", lineage_prune=True, lineage_every=7) as world:
+        world.run(200)
+    with vek.World(seed=2, base=tmp_path / "python-none", lineage=False) as world:
+        world.run(200)
+    assert_same_folder(tmp_path / "pruned/original_log", tmp_path / "python-pruned/original_log")
+    assert_same_folder(tmp_path / "none/original_log", tmp_path / "python-none/original_log")
+    assert not (tmp_path / "python-none/original_log/phylogeny.csv").exists()
+    with pytest.raises(ValueError, match="lineage_every must be 0 \\(no counts\\) or more, not -1"):
+        vek.World(lineage_every=-1)
+
+    # A phylogeny that no longer fits its world is refused with its line, or started anew.
+    folder = tmp_path / "python-pruned/original_log"
+    phylogeny = (folder / "phylogeny.csv").read_bytes()
+    (folder / "phylogeny.csv").write_bytes(phylogeny.replace(b"\r\n0,[none]", b"\r\n0,[7]", 1))
+    with pytest.raises(ValueError, match=f"cannot load {folder}/phylogeny.csv.*line 2"):
+        vek.World.load(folder)
+    with pytest.warns(UserWarning, match="the lineage starts anew from the living genes"):
+        world = vek.World.load(folder, lineage_reset=True)
+    assert world.turn == 200
+
+
 def test_a_world_in_memory_takes_the_folder_it_is_first_saved_into(tmp_path, vek_batch):
     vek_batch("--base", tmp_path / "batch", "--seed", 5, "--turns", 100)
     world = vek.World(seed=5)

@@ -56,4 +56,7 @@ struct FolderFigure {
 
 FolderFigure readFolderFigure(const FolderFigureRequest& request);
 
+// A folder as a figure's title and messages name it: as given, without a trailing '/'.
+std::string withoutTrailingSlash(std::string path);
+
 }  // namespace vek::plot

@@ -3,6 +3,7 @@
 #include <QChart>
 #include <QFileInfo>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QGraphicsSimpleTextItem>
 #include <QPageSize>
 #include <QPainter>
@@ -53,6 +54,8 @@ FigureScene::FigureScene(const FigureModel& figure, QSize size)
   titleFont.setPointSizeF(13);
   titleFont.setBold(true);
   title->setFont(titleFont);
+  // A long folder path gives way in its middle, so both ends of the title stay readable.
+  title->setText(QFontMetricsF(titleFont).elidedText(mTitle, Qt::ElideMiddle, size.width() - 2 * kLegendMargin));
   const int titleHeight = figureGrid(panels, size.width(), size.height()).titleHeight;
   const QRectF titleBox = title->boundingRect();
   title->setPos((size.width() - titleBox.width()) / 2, (titleHeight - titleBox.height()) / 2);

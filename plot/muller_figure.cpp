@@ -3,11 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <numeric>
 
-#include "lineage/lineage_tree.h"
 #include "plot/folder_figure.h"
 #include "plot/lineage_columns.h"
+#include "plot/phylogeny_index.h"
 #include "records/lineage_files.h"
 
 namespace vek::plot {
@@ -25,53 +24,60 @@ constexpr double kLabelledShare = 0.02;
 constexpr double kLabelSpacingX = 0.1;
 constexpr double kLabelSpacingY = 0.06;
 
-// Sums of carriers over clades in one column: `own` holds each genome's carriers, `clade` the
-// carriers of it and all its descendants, both for the genomes `marked` (those with carriers
-// and their ancestors by `mother`), which come out ascending. Genomes arise after their
-// mothers, so their indices are larger: a descending walk sees every daughter before her mother.
+// Sums of carriers over clades in one column, for a tree given by `mother` (each node's
+// mother's index, -1 for a root; a mother's index below her daughters'): `own` holds each
+// node's carriers, `clade` those of it and all its descendants, both for the nodes `marked`
+// (those with carriers and their ancestors), which come out ascending. Walking them
+// descending sees every daughter before her mother.
 class CladeSums {
  public:
-  explicit CladeSums(std::size_t genomes) : mOwn(genomes, 0.0), mClade(genomes, 0.0), mMark(genomes, -1) {}
+  explicit CladeSums(const std::vector<int>& mother)
+      : mMother(mother), mOwn(mother.size(), 0.0), mClade(mother.size(), 0.0), mMark(mother.size(), -1) {}
 
-  // `carriers`: (genome, carriers) pairs of column `stamp`; `owner` maps a genome to the one
-  // that carries its count (-1: none); `mother` the genomes' mothers among those owners.
-  void gather(const std::vector<std::pair<int, double>>& carriers, const std::vector<int>& owner,
-              const std::vector<int>& mother, int stamp) {
-    for (int u : mMarked) mOwn[static_cast<std::size_t>(u)] = 0;
+  // `carriers`: (genome, carriers) pairs of column `stamp`; `node` maps a genome to the node
+  // that carries its count (-1: none).
+  template <class NodeOf>
+  void gather(const std::vector<std::pair<int, double>>& carriers, const NodeOf& node, int stamp) {
+    for (int u : mMarked) mOwn[at(u)] = 0;
     mMarked.clear();
     for (const auto& [genome, count] : carriers) {
-      const int first = owner[static_cast<std::size_t>(genome)];
+      const int first = node(genome);
       if (first < 0) continue;
-      mOwn[static_cast<std::size_t>(first)] += count;
-      for (int u = first; u >= 0 && mMark[static_cast<std::size_t>(u)] != stamp; u = mother[static_cast<std::size_t>(u)]) {
-        mMark[static_cast<std::size_t>(u)] = stamp;
+      mOwn[at(first)] += count;
+      for (int u = first; u >= 0 && mMark[at(u)] != stamp; u = mMother[at(u)]) {
+        mMark[at(u)] = stamp;
         mMarked.push_back(u);
       }
     }
     std::sort(mMarked.begin(), mMarked.end());
-    for (int u : mMarked) mClade[static_cast<std::size_t>(u)] = mOwn[static_cast<std::size_t>(u)];
+    for (int u : mMarked) mClade[at(u)] = mOwn[at(u)];
     for (auto it = mMarked.rbegin(); it != mMarked.rend(); ++it)
-      if (const int m = mother[static_cast<std::size_t>(*it)]; m >= 0)
-        mClade[static_cast<std::size_t>(m)] += mClade[static_cast<std::size_t>(*it)];
+      if (const int m = mMother[at(*it)]; m >= 0) mClade[at(m)] += mClade[at(*it)];
   }
 
   const std::vector<int>& marked() const { return mMarked; }
-  double own(int u) const { return mOwn[static_cast<std::size_t>(u)]; }
-  double clade(int u) const { return mClade[static_cast<std::size_t>(u)]; }
+  double own(int u) const { return mOwn[at(u)]; }
+  double clade(int u) const { return mClade[at(u)]; }
 
  private:
+  static std::size_t at(int u) { return static_cast<std::size_t>(u); }
+
+  const std::vector<int>& mMother;
   std::vector<double> mOwn;
   std::vector<double> mClade;
   std::vector<int> mMark;
   std::vector<int> mMarked;
 };
 
+// Where a genome's label goes: where its own carriers are most.
 struct Label {
-  double own = 0;   // the genome's own carriers where its label goes
+  double own = 0;   // its own carriers there
   double area = 0;  // its own carriers summed over the columns
   double x = 0;
   double y = 0;
 };
+
+std::size_t at(int index) { return static_cast<std::size_t>(index); }
 
 }  // namespace
 
@@ -84,18 +90,20 @@ MullerFigure readMullerFigure(const MullerRequest& request) {
     result.error = shown + ": no such folder";
     return result;
   }
-  lineage::LineageTree tree;
-  if (const FileOutcome read = lineage::LineageTree::read(folder, tree); !read.ok()) {
-    result.error = read.error;
+  PhylogenyIndex tree;
+  const std::string phylogenyPath = folder + kPhylogenyName;
+  if (std::string error = PhylogenyIndex::read(phylogenyPath, tree); !error.empty()) {
+    result.error = error;
     return result;
   }
-  const std::vector<mLineageNode>& nodes = tree.nodes();
-  const int genomes = static_cast<int>(nodes.size());
+  const int genomes = tree.size();
   result.genomes = genomes;
   if (genomes == 0) {
-    result.error = folder + kPhylogenyName + " holds no genomes";
+    result.error = phylogenyPath + " holds no genomes";
     return result;
   }
+  if (tree.leftOutLastRow())
+    result.notes.push_back(phylogenyPath + ": the last row has no line end (being written, or cut off); it is left out");
 
   const std::string countsPath = folder + kLineageCountsName;
   const LineageColumns counts = readLineageColumns(
@@ -121,23 +129,24 @@ MullerFigure readMullerFigure(const MullerRequest& request) {
   result.to = counts.lastTurn;
 
   // Index `genomes` stands for the genomes that phylogeny.csv does not hold: a root of its own.
-  const std::size_t all = static_cast<std::size_t>(genomes) + 1;
-  std::vector<int> mother(all, -1), self(all);
-  for (int u = 0; u < genomes; ++u) mother[static_cast<std::size_t>(u)] = tree.indexOf(nodes[static_cast<std::size_t>(u)].mother);
-  std::iota(self.begin(), self.end(), 0);
+  const std::size_t all = at(genomes) + 1;
+  std::vector<int> mother(all, -1);
+  for (int u = 0; u < genomes; ++u) mother[at(u)] = tree.mother(u);
 
   // The largest clade of each genome, and the largest population.
-  CladeSums sums(all);
   std::vector<double> peak(all, 0.0);
   double most = 0;
-  for (std::size_t c = 0; c < counts.columns.size(); ++c) {
-    sums.gather(counts.columns[c].carriers, self, mother, static_cast<int>(c));
-    double population = 0;
-    for (int u : sums.marked()) {
-      peak[static_cast<std::size_t>(u)] = std::max(peak[static_cast<std::size_t>(u)], sums.clade(u));
-      if (mother[static_cast<std::size_t>(u)] < 0) population += sums.clade(u);
+  {
+    CladeSums sums(mother);
+    for (std::size_t c = 0; c < counts.columns.size(); ++c) {
+      sums.gather(counts.columns[c].carriers, [](int genome) { return genome; }, static_cast<int>(c));
+      double population = 0;
+      for (int u : sums.marked()) {
+        peak[at(u)] = std::max(peak[at(u)], sums.clade(u));
+        if (mother[at(u)] < 0) population += sums.clade(u);
+      }
+      most = std::max(most, population);
     }
-    most = std::max(most, population);
   }
 
   // The genomes drawn apart: every root with carriers, then the largest clades; with each its
@@ -145,91 +154,92 @@ MullerFigure readMullerFigure(const MullerRequest& request) {
   std::vector<int> order;
   for (std::size_t u = 0; u < all; ++u)
     if (peak[u] > 0 && mother[u] >= 0 && peak[u] >= kMullerShownShare * most) order.push_back(static_cast<int>(u));
-  std::stable_sort(order.begin(), order.end(),
-                   [&](int a, int b) { return peak[static_cast<std::size_t>(a)] > peak[static_cast<std::size_t>(b)]; });
+  std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return peak[at(a)] > peak[at(b)]; });
   if (order.size() > static_cast<std::size_t>(kMullerMaxAreas)) order.resize(kMullerMaxAreas);
-  std::vector<bool> drawn(all, false);
-  for (std::size_t u = 0; u < all; ++u) drawn[u] = peak[u] > 0 && mother[u] < 0;
+  // Each genome's area: its own when drawn, else its nearest drawn ancestor's (-1: none).
+  std::vector<int> areaOf(all, -1);
+  for (std::size_t u = 0; u < all; ++u)
+    if (peak[u] > 0 && mother[u] < 0) areaOf[u] = 0;
   for (int u : order)
-    for (int at = u; at >= 0 && !drawn[static_cast<std::size_t>(at)]; at = mother[static_cast<std::size_t>(at)])
-      drawn[static_cast<std::size_t>(at)] = true;
-  // Who carries each genome's count: itself when drawn, else its nearest drawn ancestor.
-  std::vector<int> owner(all, -1), area(all, -1);
+    for (int a = u; a >= 0 && areaOf[at(a)] < 0; a = mother[at(a)]) areaOf[at(a)] = 0;
+  std::vector<int> drawn;  // the genomes drawn, ascending
   for (std::size_t u = 0; u < all; ++u) {
-    if (drawn[u]) {
-      owner[u] = static_cast<int>(u);
-    } else if (mother[u] >= 0) {
-      owner[u] = owner[static_cast<std::size_t>(mother[u])];
+    if (areaOf[u] == 0) {
+      areaOf[u] = static_cast<int>(drawn.size());
+      drawn.push_back(static_cast<int>(u));
+    } else {
+      areaOf[u] = mother[u] >= 0 ? areaOf[at(mother[u])] : -1;
     }
   }
+  const std::size_t areas = drawn.size();
+  std::vector<double> areaPeak(areas);
+  for (std::size_t a = 0; a < areas; ++a) areaPeak[a] = peak[at(drawn[a])];
+  std::vector<double>().swap(peak);
+  std::vector<int> areaMother(areas, -1);
+  for (std::size_t a = 0; a < areas; ++a)
+    if (const int m = mother[at(drawn[a])]; m >= 0) areaMother[a] = areaOf[at(m)];
 
   // Clades and colours: the heads, ranked by their largest clade, take the palette in turn.
   int roots = 0;
-  for (int u = 0; u < genomes; ++u) roots += drawn[static_cast<std::size_t>(u)] && mother[static_cast<std::size_t>(u)] < 0;
-  std::vector<int> head(all, -1), depth(all, 0);
-  std::vector<int> heads;
-  for (std::size_t u = 0; u < all; ++u) {
-    if (!drawn[u]) continue;
-    const int m = mother[u];
-    const bool isHead = static_cast<int>(u) < genomes &&
-                        (roots == 1 ? m >= 0 && mother[static_cast<std::size_t>(m)] < 0 : m < 0);
+  for (std::size_t a = 0; a < areas; ++a) roots += areaMother[a] < 0 && drawn[a] < genomes;
+  std::vector<int> head(areas, -1), depth(areas, 0), heads;
+  for (std::size_t a = 0; a < areas; ++a) {
+    const int m = areaMother[a];
+    const bool isHead = drawn[a] < genomes && (roots == 1 ? m >= 0 && areaMother[at(m)] < 0 : m < 0);
     if (isHead) {
-      head[u] = static_cast<int>(u);
-      heads.push_back(static_cast<int>(u));
+      head[a] = static_cast<int>(a);
+      heads.push_back(static_cast<int>(a));
     } else if (m >= 0) {
-      head[u] = head[static_cast<std::size_t>(m)];
-      depth[u] = depth[static_cast<std::size_t>(m)] + 1;
+      head[a] = head[at(m)];
+      depth[a] = depth[at(m)] + 1;
     }
   }
-  std::stable_sort(heads.begin(), heads.end(),
-                   [&](int a, int b) { return peak[static_cast<std::size_t>(a)] > peak[static_cast<std::size_t>(b)]; });
-  std::vector<int> colourOf(all, kGrey);
+  std::stable_sort(heads.begin(), heads.end(), [&](int a, int b) { return areaPeak[at(a)] > areaPeak[at(b)]; });
+  std::vector<int> colourOf(areas, kGrey);
   for (std::size_t rank = 0; rank < heads.size(); ++rank)
-    colourOf[static_cast<std::size_t>(heads[rank])] = kCladeColours[rank % std::size(kCladeColours)];
+    colourOf[at(heads[rank])] = kCladeColours[rank % std::size(kCladeColours)];
 
   PanelModel panel;
   panel.title = "Carriers of each genome and its descendants, each inside its mother's area";
   panel.legend = false;
-  for (std::size_t u = 0; u < all; ++u) {
-    if (!drawn[u]) continue;
-    area[u] = static_cast<int>(panel.areas.size());
+  for (std::size_t a = 0; a < areas; ++a) {
+    const bool known = drawn[a] < genomes;
     AreaModel model;
-    const bool known = static_cast<int>(u) < genomes;
-    model.name = known ? nodes[u].gene : "genomes not in " + std::string(kPhylogenyName);
+    model.name = known ? std::string(tree.gene(drawn[a])) : "genomes not in " + std::string(kPhylogenyName);
     model.outlined = true;
-    if (head[u] >= 0) {
-      model.colour = colourOf[static_cast<std::size_t>(head[u])];
-      model.shade = depth[u] % kShades;
+    if (head[a] >= 0) {
+      model.colour = colourOf[at(head[a])];
+      model.shade = depth[a] % kShades;
     } else {
       model.colour = kGrey;
       model.shade = known ? 1 : 2;
     }
     panel.areas.push_back(std::move(model));
-    result.areaGenome.push_back(known ? nodes[u].id : -1);
-    result.areaMother.push_back(mother[u] >= 0 ? area[static_cast<std::size_t>(mother[u])] : -1);
+    result.areaGenome.push_back(known ? tree.id(drawn[a]) : -1);
   }
+  result.areaMother = areaMother;
 
   // Each column stacked: the roots from the axis up, every genome's daughters inside it.
-  std::vector<double> next(all, 0.0);
-  std::vector<std::size_t> lastColumn(all, 0);
-  std::vector<Label> labels(all);
+  CladeSums sums(areaMother);
+  std::vector<double> next(areas, 0.0);
+  std::vector<std::size_t> lastColumn(areas, 0);
+  std::vector<Label> labels(areas);
   for (std::size_t c = 0; c < counts.columns.size(); ++c) {
     const LineageColumn& column = counts.columns[c];
-    sums.gather(column.carriers, owner, mother, static_cast<int>(c + counts.columns.size()));
+    sums.gather(column.carriers, [&](int genome) { return areaOf[at(genome)]; }, static_cast<int>(c));
     double stacked = 0;
-    for (int u : sums.marked()) {
-      const std::size_t k = static_cast<std::size_t>(u);
-      const double clade = sums.clade(u);
-      const double own = sums.own(u);
-      double& start = mother[k] < 0 ? stacked : next[static_cast<std::size_t>(mother[k])];
+    for (int a : sums.marked()) {
+      const double clade = sums.clade(a);
+      const double own = sums.own(a);
+      double& start = areaMother[at(a)] < 0 ? stacked : next[at(areaMother[at(a)])];
       const double low = start;
       start += clade;
-      next[k] = low + own / 2;
-      std::vector<std::vector<BandPoint>>& pieces = panel.areas[static_cast<std::size_t>(area[k])].pieces;
-      if (pieces.empty() || lastColumn[k] + 1 != c) pieces.emplace_back();
+      next[at(a)] = low + own / 2;
+      std::vector<std::vector<BandPoint>>& pieces = panel.areas[at(a)].pieces;
+      if (pieces.empty() || lastColumn[at(a)] + 1 != c) pieces.emplace_back();
       pieces.back().push_back({column.turn, low, low + clade});
-      lastColumn[k] = c;
-      Label& label = labels[k];
+      lastColumn[at(a)] = c;
+      Label& label = labels[at(a)];
       label.area += own;
       if (own > label.own) {
         label.own = own;
@@ -243,26 +253,25 @@ MullerFigure readMullerFigure(const MullerRequest& request) {
   panel.x.title = "Turn";
   panel.y = valueAxis(0, most, kValueTicks);
   panel.y.title = "individuals";
+  // The genomes with the most carriers of their own, each labelled where it has most, unless
+  // a label is there already.
   std::vector<int> byArea;
-  for (int u = 0; u < genomes; ++u)
-    if (drawn[static_cast<std::size_t>(u)] && labels[static_cast<std::size_t>(u)].own >= kLabelledShare * most)
-      byArea.push_back(u);
-  std::stable_sort(byArea.begin(), byArea.end(), [&](int a, int b) {
-    return labels[static_cast<std::size_t>(a)].area > labels[static_cast<std::size_t>(b)].area;
-  });
+  for (std::size_t a = 0; a < areas; ++a)
+    if (drawn[a] < genomes && labels[a].own >= kLabelledShare * most) byArea.push_back(static_cast<int>(a));
+  std::stable_sort(byArea.begin(), byArea.end(), [&](int a, int b) { return labels[at(a)].area > labels[at(b)].area; });
   const double spanX = panel.x.max - panel.x.min, spanY = panel.y.max - panel.y.min;
-  for (int u : byArea) {
+  for (int a : byArea) {
     if (static_cast<int>(panel.labels.size()) == kMullerLabels) break;
-    const Label& label = labels[static_cast<std::size_t>(u)];
+    const Label& label = labels[at(a)];
     const bool crowded = std::any_of(panel.labels.begin(), panel.labels.end(), [&](const LabelModel& placed) {
       return std::fabs(placed.x - label.x) < kLabelSpacingX * spanX &&
              std::fabs(placed.y - label.y) < kLabelSpacingY * spanY;
     });
-    if (!crowded) panel.labels.push_back({nodes[static_cast<std::size_t>(u)].gene, label.x, label.y});
+    if (!crowded) panel.labels.push_back({panel.areas[at(a)].name, label.x, label.y});
   }
 
-  result.figure.title = shown + ": Muller plot of " + std::to_string(panel.areas.size()) + " of " +
-                        std::to_string(genomes) + " genomes, turns " + std::to_string(counts.firstTurn) + " to " +
+  result.figure.title = shown + ": Muller plot of " + std::to_string(areas) + " of " + std::to_string(genomes) +
+                        " genomes, turns " + std::to_string(counts.firstTurn) + " to " +
                         std::to_string(counts.lastTurn);
   result.figure.panels.push_back(std::move(panel));
   return result;

@@ -18,8 +18,8 @@
 // her mother, and every area has a thin edge. The genomes with the most carriers of their own
 // over the plot (up to kMullerLabels) are labelled with their identifiers.
 //
-// Memory: the tree (as vek-lineage holds it) and the counts gathered into pixel columns
-// (lineage_columns.h), not the counts of every sampled turn.
+// Memory: some 40 bytes a genome for the tree (phylogeny_index.h) and its sums, and the counts
+// gathered into pixel columns (lineage_columns.h), not the counts of every sampled turn.
 //
 // Plain values out; call from any one thread.
 #pragma once

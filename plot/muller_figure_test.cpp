@@ -221,8 +221,29 @@ TEST(MullerFigure, FailuresNameTheFileAndLine) {
   EXPECT_EQ(readMuller(folder).error, counts + " line 1: the header row is not \"turn,id,carriers\"");
   std::filesystem::remove(counts);
   EXPECT_EQ(readMuller(folder).error, "cannot open " + counts + ": No such file or directory");
-  std::filesystem::remove(folder + "phylogeny.csv");
-  EXPECT_NE(readMuller(folder).error.find("phylogeny.csv"), std::string::npos);
+
+  const std::string phylogeny = folder + "phylogeny.csv";
+  const std::string rows = test::readFile(phylogeny);
+  writeFile(phylogeny, rows + "9,[8],40,,61-9-1,61,1,1\r\n");
+  EXPECT_EQ(readMuller(folder).error, phylogeny + " line 8: the ancestor 8 of node 9 is no earlier node");
+  writeFile(phylogeny, rows + "9,[4],forty,,61-9-1,61,1,1\r\n");
+  EXPECT_EQ(readMuller(folder).error, phylogeny + " line 8: the origin time \"forty\" is no turn");
+  std::filesystem::remove(phylogeny);
+  EXPECT_EQ(readMuller(folder).error, "cannot open " + phylogeny + ": No such file or directory");
+}
+
+// A world running right now: the last rows of its files are being written.
+TEST(MullerFigure, LastRowsBeingWrittenAreLeftOutAndNoted) {
+  const std::string folder = handMadeFolder();
+  writeFile(folder + "phylogeny.csv", test::readFile(folder + "phylogeny.csv") + "6,[5],101,,60-4");
+  writeFile(folder + "lineage_counts.csv", test::readFile(folder + "lineage_counts.csv") + "110,0,1");
+  const MullerFigure figure = readMuller(folder);
+  ASSERT_TRUE(figure.ok()) << figure.error;
+  EXPECT_EQ(figure.genomes, 6);
+  EXPECT_EQ(figure.to, 100);
+  ASSERT_EQ(figure.notes.size(), 2u);
+  EXPECT_NE(figure.notes[0].find("phylogeny.csv: the last row has no line end"), std::string::npos);
+  EXPECT_NE(figure.notes[1].find("lineage_counts.csv: the last line has no line end"), std::string::npos);
 }
 
 // A real world's lineage: thousands of genomes, every drawn one inside its mother.

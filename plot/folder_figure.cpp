@@ -100,6 +100,11 @@ std::string withoutTrailingSlash(std::string path) {
   return path;
 }
 
+std::string missingFolder(const std::string& shown) {
+  std::error_code code;
+  return std::filesystem::is_directory(shown, code) ? std::string() : shown + ": no such folder";
+}
+
 bool parsePanelSeries(std::string_view text, PanelSeries& panels, std::string& unknown) {
   panels.clear();
   while (!text.empty()) {
@@ -137,11 +142,9 @@ FolderFigure readFolderFigure(const FolderFigureRequest& request) {
   FolderFigure result;
   const std::string shown = withoutTrailingSlash(request.folder);
   const std::string folder = shown + "/";
+  result.error = missingFolder(shown);
+  if (!result.ok()) return result;
   std::error_code code;
-  if (!std::filesystem::is_directory(shown, code)) {
-    result.error = shown + ": no such folder";
-    return result;
-  }
   const bool anyLog = std::any_of(std::begin(kLogFiles), std::end(kLogFiles), [&](const LogFile& file) {
     return std::filesystem::is_regular_file(folder + file.name, code);
   });

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 
 #include "plot/folder_figure.h"
 #include "plot/lineage_columns.h"
@@ -85,11 +84,8 @@ MullerFigure readMullerFigure(const MullerRequest& request) {
   MullerFigure result;
   const std::string shown = withoutTrailingSlash(request.folder);
   const std::string folder = shown + "/";
-  std::error_code code;
-  if (!std::filesystem::is_directory(shown, code)) {
-    result.error = shown + ": no such folder";
-    return result;
-  }
+  result.error = missingFolder(shown);
+  if (!result.ok()) return result;
   PhylogenyIndex tree;
   const std::string phylogenyPath = folder + kPhylogenyName;
   if (std::string error = PhylogenyIndex::read(phylogenyPath, tree); !error.empty()) {
@@ -179,25 +175,34 @@ MullerFigure readMullerFigure(const MullerRequest& request) {
   for (std::size_t a = 0; a < areas; ++a)
     if (const int m = mother[at(drawn[a])]; m >= 0) areaMother[a] = areaOf[at(m)];
 
-  // Clades and colours: the heads, ranked by their largest clade, take the palette in turn.
+  // Clades and colours. A clade begins at each daughter of the single root (at each root when
+  // there are several), and wherever a lineage splits into large ones: at each of two or more
+  // large daughters of one mother. The clades take the palette in the order they arose, never
+  // their mother clade's colour, so sister clades and a clade within another stand apart.
   int roots = 0;
   for (std::size_t a = 0; a < areas; ++a) roots += areaMother[a] < 0 && drawn[a] < genomes;
-  std::vector<int> head(areas, -1), depth(areas, 0), heads;
+  const auto large = [&](std::size_t a) { return drawn[a] < genomes && areaPeak[a] >= kMullerCladeShare * most; };
+  std::vector<int> largeDaughters(areas, 0);
+  for (std::size_t a = 0; a < areas; ++a)
+    if (areaMother[a] >= 0 && large(a)) ++largeDaughters[at(areaMother[a])];
+  std::vector<int> head(areas, -1), depth(areas, 0), colourOf(areas, kGrey);
+  std::size_t nextColour = 0;
   for (std::size_t a = 0; a < areas; ++a) {
     const int m = areaMother[a];
-    const bool isHead = drawn[a] < genomes && (roots == 1 ? m >= 0 && areaMother[at(m)] < 0 : m < 0);
+    const bool known = drawn[a] < genomes;
+    const bool rootDaughter = m >= 0 && areaMother[at(m)] < 0 && roots == 1;
+    const bool isHead = known && (m < 0 ? roots > 1 : rootDaughter || (large(a) && largeDaughters[at(m)] >= 2));
     if (isHead) {
+      const int motherColour = m >= 0 && head[at(m)] >= 0 ? colourOf[at(head[at(m)])] : kGrey;
+      int colour = kCladeColours[nextColour++ % std::size(kCladeColours)];
+      if (colour == motherColour) colour = kCladeColours[nextColour++ % std::size(kCladeColours)];
       head[a] = static_cast<int>(a);
-      heads.push_back(static_cast<int>(a));
+      colourOf[a] = colour;
     } else if (m >= 0) {
       head[a] = head[at(m)];
       depth[a] = depth[at(m)] + 1;
     }
   }
-  std::stable_sort(heads.begin(), heads.end(), [&](int a, int b) { return areaPeak[at(a)] > areaPeak[at(b)]; });
-  std::vector<int> colourOf(areas, kGrey);
-  for (std::size_t rank = 0; rank < heads.size(); ++rank)
-    colourOf[at(heads[rank])] = kCladeColours[rank % std::size(kCladeColours)];
 
   PanelModel panel;
   panel.title = "Carriers of each genome and its descendants, each inside its mother's area";

@@ -12,11 +12,14 @@
 // an area of its own when its clade (it and its descendants) reaches kMullerShownShare of the
 // largest population of the plot at some column, at most kMullerMaxAreas of the largest, and
 // every root; the carriers of the others are drawn in the area of their nearest ancestor that
-// has one. Colours follow the clades: with one root, each of its daughters heads a clade of
-// its own palette colour (the root itself is grey); with several roots, each root does. Within
-// a clade each generation takes the next shade of the colour, so a daughter stands apart from
-// her mother, and every area has a thin edge. The genomes with the most carriers of their own
-// over the plot (up to kMullerLabels) are labelled with their identifiers.
+// has one. Colours follow the clades: a clade begins at each daughter of the single root (the
+// root itself is grey; with several roots, at each root), and wherever a lineage splits into
+// two or more large ones (each reaching kMullerCladeShare of the largest population), so the
+// competing lineages of a long run stand apart. Clades take the palette in the order they
+// arose, never the colour of the clade they lie in. Within a clade each generation takes the
+// next shade of the colour, so a daughter stands apart from her mother, and every area has a
+// thin edge. The genomes with the most carriers of their own over the plot (up to
+// kMullerLabels) are labelled with their identifiers.
 //
 // Memory: some 40 bytes a genome for the tree (phylogeny_index.h) and its sums, and the counts
 // gathered into pixel columns (lineage_columns.h), not the counts of every sampled turn.
@@ -34,6 +37,7 @@
 namespace vek::plot {
 
 inline constexpr double kMullerShownShare = 0.005;
+inline constexpr double kMullerCladeShare = 0.1;
 inline constexpr int kMullerMaxAreas = 300;
 inline constexpr int kMullerLabels = 6;
 

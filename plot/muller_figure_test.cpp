@@ -113,15 +113,15 @@ TEST(MullerFigure, EachDaughterLiesInsideHerMotherAsHighAsHerClade) {
   ASSERT_EQ(panel.areas[static_cast<std::size_t>(areaOf(figure, 5))].pieces.size(), 1u);
   EXPECT_EQ(panel.areas[static_cast<std::size_t>(areaOf(figure, 5))].pieces[0].front().x, 40);
 
-  // Clades by colour: the root grey, her daughters each a colour of their own (the larger
-  // first), and every generation another shade of its clade's colour.
+  // Clades by colour: the root grey, her daughters each a colour of their own (in the order
+  // they arose), and every generation another shade of its clade's colour.
   const auto& areas = panel.areas;
   EXPECT_EQ(areas[0].colour, 7);
-  EXPECT_EQ(areas[2].colour, 0);
-  EXPECT_EQ(areas[1].colour, 1);
-  EXPECT_EQ(areas[3].colour, 1);
-  EXPECT_EQ(areas[4].colour, 1);
-  EXPECT_EQ(areas[5].colour, 0);
+  EXPECT_EQ(areas[1].colour, 0);
+  EXPECT_EQ(areas[2].colour, 1);
+  EXPECT_EQ(areas[3].colour, 0);
+  EXPECT_EQ(areas[4].colour, 0);
+  EXPECT_EQ(areas[5].colour, 1);
   EXPECT_EQ(areas[1].shade, 0);
   EXPECT_EQ(areas[3].shade, 1);
   EXPECT_EQ(areas[4].shade, 2);
@@ -146,10 +146,10 @@ TEST(MullerFigure, EachDaughterLiesInsideHerMotherAsHighAsHerClade) {
     return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue()) < 12;
   };
   for (double turn : {65.0, 83.0}) {
-    EXPECT_TRUE(near(colourAt(turn, 7.5), shadedColour(1, 2))) << "genome 4 at " << turn;
-    EXPECT_TRUE(near(colourAt(turn, 9.25), shadedColour(1, 1))) << "genome 3 around 4 at " << turn;
-    EXPECT_TRUE(near(colourAt(turn, 15.5), shadedColour(0, 1))) << "genome 5 at " << turn;
-    EXPECT_TRUE(near(colourAt(turn, 11.5), shadedColour(0, 0))) << "genome 2 around 5 at " << turn;
+    EXPECT_TRUE(near(colourAt(turn, 7.5), shadedColour(0, 2))) << "genome 4 at " << turn;
+    EXPECT_TRUE(near(colourAt(turn, 9.25), shadedColour(0, 1))) << "genome 3 around 4 at " << turn;
+    EXPECT_TRUE(near(colourAt(turn, 15.5), shadedColour(1, 1))) << "genome 5 at " << turn;
+    EXPECT_TRUE(near(colourAt(turn, 11.5), shadedColour(1, 0))) << "genome 2 around 5 at " << turn;
     EXPECT_TRUE(near(colourAt(turn, 2.5), shadedColour(7, 1))) << "the root around all at " << turn;
     EXPECT_TRUE(near(colourAt(turn, 28), Qt::white)) << "nothing above the population at " << turn;
   }

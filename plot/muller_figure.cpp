@@ -129,35 +129,34 @@ MullerFigure readMullerFigure(const MullerRequest& request) {
   std::vector<int> mother(all, -1);
   for (int u = 0; u < genomes; ++u) mother[at(u)] = tree.mother(u);
 
-  // The largest clade of each genome, and the largest population.
+  // The most carriers each genome had at once, and the largest population.
   std::vector<double> peak(all, 0.0);
   double most = 0;
-  {
-    CladeSums sums(mother);
-    for (std::size_t c = 0; c < counts.columns.size(); ++c) {
-      sums.gather(counts.columns[c].carriers, [](int genome) { return genome; }, static_cast<int>(c));
-      double population = 0;
-      for (int u : sums.marked()) {
-        peak[at(u)] = std::max(peak[at(u)], sums.clade(u));
-        if (mother[at(u)] < 0) population += sums.clade(u);
-      }
-      most = std::max(most, population);
+  for (const LineageColumn& column : counts.columns) {
+    double population = 0;
+    for (const auto& [genome, carriers] : column.carriers) {
+      peak[at(genome)] = std::max(peak[at(genome)], carriers);
+      population += carriers;
     }
+    most = std::max(most, population);
   }
 
-  // The genomes drawn apart: every root with carriers, then the largest clades; with each its
-  // mother, so every drawn genome's mother is drawn too.
+  // The genomes drawn apart: the commonest, and the roots of every genome with carriers. Each
+  // genome's area is its own when drawn, else its nearest drawn ancestor's.
   std::vector<int> order;
   for (std::size_t u = 0; u < all; ++u)
-    if (peak[u] > 0 && mother[u] >= 0 && peak[u] >= kMullerShownShare * most) order.push_back(static_cast<int>(u));
+    if (peak[u] > 0 && peak[u] >= kMullerShownShare * most) order.push_back(static_cast<int>(u));
   std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return peak[at(a)] > peak[at(b)]; });
   if (order.size() > static_cast<std::size_t>(kMullerMaxAreas)) order.resize(kMullerMaxAreas);
-  // Each genome's area: its own when drawn, else its nearest drawn ancestor's (-1: none).
   std::vector<int> areaOf(all, -1);
+  for (int u : order) areaOf[at(u)] = 0;
+  // Without its root a genome's carriers would have no area to go to.
+  std::vector<int> rootOf(all);
+  for (std::size_t u = 0; u < all; ++u) rootOf[u] = mother[u] < 0 ? static_cast<int>(u) : rootOf[at(mother[u])];
   for (std::size_t u = 0; u < all; ++u)
-    if (peak[u] > 0 && mother[u] < 0) areaOf[u] = 0;
-  for (int u : order)
-    for (int a = u; a >= 0 && areaOf[at(a)] < 0; a = mother[at(a)]) areaOf[at(a)] = 0;
+    if (peak[u] > 0) areaOf[at(rootOf[u])] = 0;
+  std::vector<int>().swap(rootOf);
+  std::vector<double>().swap(peak);
   std::vector<int> drawn;  // the genomes drawn, ascending
   for (std::size_t u = 0; u < all; ++u) {
     if (areaOf[u] == 0) {
@@ -168,41 +167,10 @@ MullerFigure readMullerFigure(const MullerRequest& request) {
     }
   }
   const std::size_t areas = drawn.size();
-  std::vector<double> areaPeak(areas);
-  for (std::size_t a = 0; a < areas; ++a) areaPeak[a] = peak[at(drawn[a])];
-  std::vector<double>().swap(peak);
+  // Each area lies in the area of the genome's nearest drawn ancestor.
   std::vector<int> areaMother(areas, -1);
   for (std::size_t a = 0; a < areas; ++a)
     if (const int m = mother[at(drawn[a])]; m >= 0) areaMother[a] = areaOf[at(m)];
-
-  // Clades and colours. A clade begins at each daughter of the single root (at each root when
-  // there are several), and wherever a lineage splits into large ones: at each of two or more
-  // large daughters of one mother. The clades take the palette in the order they arose, never
-  // their mother clade's colour, so sister clades and a clade within another stand apart.
-  int roots = 0;
-  for (std::size_t a = 0; a < areas; ++a) roots += areaMother[a] < 0 && drawn[a] < genomes;
-  const auto large = [&](std::size_t a) { return drawn[a] < genomes && areaPeak[a] >= kMullerCladeShare * most; };
-  std::vector<int> largeDaughters(areas, 0);
-  for (std::size_t a = 0; a < areas; ++a)
-    if (areaMother[a] >= 0 && large(a)) ++largeDaughters[at(areaMother[a])];
-  std::vector<int> head(areas, -1), depth(areas, 0), colourOf(areas, kGrey);
-  std::size_t nextColour = 0;
-  for (std::size_t a = 0; a < areas; ++a) {
-    const int m = areaMother[a];
-    const bool known = drawn[a] < genomes;
-    const bool rootDaughter = m >= 0 && areaMother[at(m)] < 0 && roots == 1;
-    const bool isHead = known && (m < 0 ? roots > 1 : rootDaughter || (large(a) && largeDaughters[at(m)] >= 2));
-    if (isHead) {
-      const int motherColour = m >= 0 && head[at(m)] >= 0 ? colourOf[at(head[at(m)])] : kGrey;
-      int colour = kCladeColours[nextColour++ % std::size(kCladeColours)];
-      if (colour == motherColour) colour = kCladeColours[nextColour++ % std::size(kCladeColours)];
-      head[a] = static_cast<int>(a);
-      colourOf[a] = colour;
-    } else if (m >= 0) {
-      head[a] = head[at(m)];
-      depth[a] = depth[at(m)] + 1;
-    }
-  }
 
   PanelModel panel;
   panel.title = "Carriers of each genome and its descendants, each inside its mother's area";
@@ -212,13 +180,6 @@ MullerFigure readMullerFigure(const MullerRequest& request) {
     AreaModel model;
     model.name = known ? std::string(tree.gene(drawn[a])) : "genomes not in " + std::string(kPhylogenyName);
     model.outlined = true;
-    if (head[a] >= 0) {
-      model.colour = colourOf[at(head[a])];
-      model.shade = depth[a] % kShades;
-    } else {
-      model.colour = kGrey;
-      model.shade = known ? 1 : 2;
-    }
     panel.areas.push_back(std::move(model));
     result.areaGenome.push_back(known ? tree.id(drawn[a]) : -1);
   }
@@ -226,7 +187,7 @@ MullerFigure readMullerFigure(const MullerRequest& request) {
 
   // Each column stacked: the roots from the axis up, every genome's daughters inside it.
   CladeSums sums(areaMother);
-  std::vector<double> next(areas, 0.0);
+  std::vector<double> next(areas, 0.0), cladePeak(areas, 0.0);
   std::vector<std::size_t> lastColumn(areas, 0);
   std::vector<Label> labels(areas);
   for (std::size_t c = 0; c < counts.columns.size(); ++c) {
@@ -244,6 +205,7 @@ MullerFigure readMullerFigure(const MullerRequest& request) {
       if (pieces.empty() || lastColumn[at(a)] + 1 != c) pieces.emplace_back();
       pieces.back().push_back({column.turn, low, low + clade});
       lastColumn[at(a)] = c;
+      cladePeak[at(a)] = std::max(cladePeak[at(a)], clade);
       Label& label = labels[at(a)];
       label.area += own;
       if (own > label.own) {
@@ -251,6 +213,39 @@ MullerFigure readMullerFigure(const MullerRequest& request) {
         label.x = column.turn;
         label.y = low + (clade > own ? own / 4 : own / 2);
       }
+    }
+  }
+
+  // Clades and colours. A clade begins at each daughter of the single root (at each root when
+  // there are several), and wherever a lineage splits into large ones: at each of two or more
+  // large daughters of one mother. The clades take the palette in the order they arose, never
+  // their mother clade's colour, so sister clades and a clade within another stand apart.
+  int roots = 0;
+  for (std::size_t a = 0; a < areas; ++a) roots += areaMother[a] < 0 && drawn[a] < genomes;
+  const auto large = [&](std::size_t a) { return drawn[a] < genomes && cladePeak[a] >= kMullerCladeShare * most; };
+  std::vector<int> largeDaughters(areas, 0);
+  for (std::size_t a = 0; a < areas; ++a)
+    if (areaMother[a] >= 0 && large(a)) ++largeDaughters[at(areaMother[a])];
+  std::vector<int> head(areas, -1), depth(areas, 0);
+  std::size_t nextColour = 0;
+  for (std::size_t a = 0; a < areas; ++a) {
+    AreaModel& model = panel.areas[a];
+    const int m = areaMother[a];
+    const bool known = drawn[a] < genomes;
+    const bool rootDaughter = m >= 0 && areaMother[at(m)] < 0 && roots == 1;
+    if (known && (m < 0 ? roots > 1 : rootDaughter || (large(a) && largeDaughters[at(m)] >= 2))) {
+      const int motherColour = m >= 0 ? panel.areas[at(m)].colour : kGrey;
+      model.colour = kCladeColours[nextColour++ % std::size(kCladeColours)];
+      if (model.colour == motherColour) model.colour = kCladeColours[nextColour++ % std::size(kCladeColours)];
+      head[a] = static_cast<int>(a);
+    } else if (m >= 0 && head[at(m)] >= 0) {
+      head[a] = head[at(m)];
+      depth[a] = depth[at(m)] + 1;
+      model.colour = panel.areas[at(head[a])].colour;
+      model.shade = depth[a] % kShades;
+    } else {
+      model.colour = kGrey;
+      model.shade = known ? 1 : 2;
     }
   }
 

@@ -9,12 +9,15 @@
 // as its descendants. The roots stand on one another from the axis up.
 //
 // A run makes thousands of genomes, most with a carrier or two for a few turns. A genome gets
-// an area of its own when its clade (it and its descendants) reaches kMullerShownShare of the
-// largest population of the plot at some column, at most kMullerMaxAreas of the largest, and
-// every root; the carriers of the others are drawn in the area of their nearest ancestor that
-// has one. Colours follow the clades: a clade begins at each daughter of the single root (the
-// root itself is grey; with several roots, at each root), and wherever a lineage splits into
-// two or more large ones (each reaching kMullerCladeShare of the largest population), so the
+// an area of its own when it alone is carried by kMullerShownShare of the largest population
+// of the plot at some column (at most the kMullerMaxAreas commonest), and so does every root;
+// the carriers of the others are drawn in the area of their nearest drawn ancestor, and an
+// area lies inside the area of its genome's nearest drawn ancestor (over a long run, the
+// thousands of genomes on the line of descent between two common genomes are not each drawn).
+//
+// Colours follow the clades: a clade begins at each daughter of the single root (the root
+// itself is grey; with several roots, at each root), and wherever a lineage splits into two or
+// more large ones (each reaching kMullerCladeShare of the largest population), so the
 // competing lineages of a long run stand apart. Clades take the palette in the order they
 // arose, never the colour of the clade they lie in. Within a clade each generation takes the
 // next shade of the colour, so a daughter stands apart from her mother, and every area has a

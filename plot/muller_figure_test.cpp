@@ -174,7 +174,7 @@ TEST(MullerFigure, SmallLineagesAreDrawnInTheirNearestDrawnAncestor) {
   EXPECT_EQ(bandAt(figure.figure.panels[0].areas[1], 10), (BandPoint{10, 700, 1000}));
 
   // A line of 400 genomes, each alone in its turn: at most kMullerMaxAreas of them apart (the
-  // oldest, as all are as large), the younger ones inside the youngest drawn.
+  // oldest, as all are as common), the younger ones inside the youngest drawn.
   folder = freshFolder("line");
   phylogeny = std::string(kPhylogenyHeader) + "0,[none],0,10,61-0-1,61,10,10\r\n";
   counts = "turn,id,carriers\r\n10,0,10\r\n";
@@ -186,8 +186,8 @@ TEST(MullerFigure, SmallLineagesAreDrawnInTheirNearestDrawnAncestor) {
   writeFile(folder + "lineage_counts.csv", counts);
   figure = readMuller(folder, 800);
   ASSERT_TRUE(figure.ok()) << figure.error;
-  ASSERT_EQ(figure.areaGenome.size(), static_cast<std::size_t>(kMullerMaxAreas) + 1);
-  EXPECT_EQ(figure.areaGenome.back(), kMullerMaxAreas);
+  ASSERT_EQ(figure.areaGenome.size(), static_cast<std::size_t>(kMullerMaxAreas));
+  EXPECT_EQ(figure.areaGenome.back(), kMullerMaxAreas - 1);
   EXPECT_EQ(bandAt(figure.figure.panels[0].areas.back(), 4000), (BandPoint{4000, 0, 10}));
   EXPECT_GT(checkNesting(figure), 1000);
 }

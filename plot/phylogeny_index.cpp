@@ -26,14 +26,15 @@ std::string PhylogenyIndex::read(const std::string& path, PhylogenyIndex& index)
     if (std::string problem = parsePhylogenyRow(row, node); !problem.empty()) return rowError(line, problem);
     if (!index.mIds.empty() && node.id <= index.mIds.back())
       return rowError(line, "the id " + std::to_string(node.id) + " does not follow " + std::to_string(index.mIds.back()));
+    const int mother = node.mother >= 0 ? index.indexOf(node.mother) : -1;
     for (int parent : {node.mother, node.father})
-      if (parent >= 0 && index.indexOf(parent) < 0)
+      if (parent >= 0 && (parent == node.mother ? mother : index.indexOf(parent)) < 0)
         return rowError(line, "the ancestor " + std::to_string(parent) + " of node " + std::to_string(node.id) +
                                   " is no earlier node");
     if (index.mGenes.size() + node.gene.size() > std::numeric_limits<std::uint32_t>::max())
       return rowError(line, "too many genomes to draw");
     index.mIds.push_back(node.id);
-    index.mMothers.push_back(node.mother >= 0 ? index.indexOf(node.mother) : -1);
+    index.mMothers.push_back(mother);
     index.mGenes += node.gene;
     index.mGeneEnds.push_back(static_cast<std::uint32_t>(index.mGenes.size()));
   }
@@ -43,6 +44,8 @@ std::string PhylogenyIndex::read(const std::string& path, PhylogenyIndex& index)
 }
 
 int PhylogenyIndex::indexOf(int id) const {
+  // A lineage that was never pruned numbers its genomes 0, 1, 2, ...: the id is the index.
+  if (id >= 0 && id < size() && mIds[static_cast<std::size_t>(id)] == id) return id;
   const auto it = std::lower_bound(mIds.begin(), mIds.end(), id);
   return it != mIds.end() && *it == id ? static_cast<int>(it - mIds.begin()) : -1;
 }

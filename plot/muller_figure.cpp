@@ -173,7 +173,7 @@ MullerFigure readMullerFigure(const MullerRequest& request) {
     if (const int m = mother[at(drawn[a])]; m >= 0) areaMother[a] = areaOf[at(m)];
 
   PanelModel panel;
-  panel.title = "Carriers of each genome and its descendants, each inside its mother's area";
+  panel.title = "Carriers of each genome and its descendants, nested by descent";
   panel.legend = false;
   for (std::size_t a = 0; a < areas; ++a) {
     const bool known = drawn[a] < genomes;

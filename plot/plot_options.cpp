@@ -62,7 +62,7 @@ ParsedCommandLine parseCommandLine(int argc, char** argv) {
       ->type_name("NAME,...");
   app.add_flag("--muller", o.muller,
                "Draw the Muller plot of the save folder's lineage: the carriers of each genome and its "
-               "descendants over the turns, each genome inside its mother's area, coloured by clade");
+               "descendants over the turns, nested by descent, coloured by clade");
   app.add_option("--out", o.out,
                  "The picture to write, PNG, SVG or PDF by its extension (default: FOLDERNAME.png, "
                  "FOLDERNAME-muller.png for --muller)")

@@ -87,6 +87,10 @@ vek::FileOutcome Simulator::saveWorld() {
   return mDocument->save();
 }
 
+std::vector<std::string> Simulator::notices() const {
+  return mDocument ? mDocument->notices() : std::vector<std::string>();
+}
+
 void Simulator::discardWorld() {
   // Once removed, the observers hear nothing more from a worker that finishes its step.
   if (mOwnedWorld) {

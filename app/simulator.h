@@ -12,6 +12,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/world_bridge.h"
 #include "base/file_lock.h"
@@ -61,6 +62,8 @@ class Simulator {
   vek::FileOutcome saveWorld();
   // Destroys the world without saving.
   void discardWorld();
+  // What the last load, creation or save noticed that the user should know (one line each).
+  std::vector<std::string> notices() const;
   // Destroys the world without saving and makes a fresh one, ready to be created or loaded
   // (File -> New and Open, once the old world is saved).
   void startAfresh();

@@ -45,8 +45,33 @@ StartupOutcome runStartup(Simulator& simulator, VekDialogs& dialogs) {
   if (!dialogs.askYesNo(QString::fromUtf8(text::kAskInitialise))) return StartupOutcome::kQuit;
   const InitialSettings settings = dialogs.chooseInitialSettings();
   if (settings.exit) return StartupOutcome::kQuit;
+  const std::string folder = newWorldFolder(simulator, settings);
+  switch (askAboutSavedWorld(dialogs, folder)) {
+    case SavedWorldChoice::kLoad:
+      loadMarkedWorld(simulator, dialogs, qPath(folder + vek::kMarkerFileName));
+      return StartupOutcome::kRun;
+    case SavedWorldChoice::kCancel:
+      return StartupOutcome::kQuit;
+    case SavedWorldChoice::kReplace:
+      break;
+  }
   createWorld(simulator, dialogs, settings);
   return StartupOutcome::kRun;
+}
+
+std::string newWorldFolder(const Simulator& simulator, const InitialSettings& settings) {
+  if (settings.geneFile.isEmpty()) return vek::builtInSaveFolder(simulator.applicationFolder());
+  std::string folder;
+  if (!vek::initialGeneFileSaveFolder(simulator.applicationFolder(), stdPath(settings.geneFile), folder).ok())
+    return {};
+  return folder;
+}
+
+SavedWorldChoice askAboutSavedWorld(VekDialogs& dialogs, const std::string& folder) {
+  if (folder.empty() || !vek::holdsSavedWorld(folder)) return SavedWorldChoice::kReplace;
+  if (dialogs.askYesNo(QString::fromUtf8(text::kAskLoadSavedInstead).arg(qPath(folder)))) return SavedWorldChoice::kLoad;
+  if (dialogs.askYesNo(QString::fromUtf8(text::kAskReplaceSaved).arg(qPath(folder)))) return SavedWorldChoice::kReplace;
+  return SavedWorldChoice::kCancel;
 }
 
 void loadMarkedWorld(Simulator& simulator, VekDialogs& dialogs, const QString& markerPath) {
@@ -57,7 +82,13 @@ void loadMarkedWorld(Simulator& simulator, VekDialogs& dialogs, const QString& m
     BusyWindow busy(dialogs, busyTitle(text::kLoading));
     outcome = simulator.loadWorld(folder);
   }
-  if (!outcome.ok()) dialogs.warn(QString::fromUtf8(text::kLoadFailed).arg(qText(outcome.error)));
+  if (!outcome.ok()) {
+    dialogs.warn(QString::fromUtf8(text::kLoadFailed).arg(qText(outcome.error)));
+    return;
+  }
+  QString notices;
+  for (const std::string& notice : simulator.notices()) notices += "・" + qText(notice) + "\n";
+  if (!notices.isEmpty()) dialogs.inform(QString::fromUtf8(text::kLoadNotices).arg(notices.trimmed()));
 }
 
 void createWorld(Simulator& simulator, VekDialogs& dialogs, const InitialSettings& settings) {

@@ -100,5 +100,12 @@ inline constexpr const char* kAskSwitchUnsaved =
     "現在のワールドを保存できませんでした。\n%1\n\n保存せずに別のワールドに切り替えますか？";
 inline constexpr const char* kAskReplaceSaved =
     "フォルダ %1 には保存されたワールドがあります。\n新しいワールドで置き換えますか？";
+// Before a new world would take the folder of a saved one: load that one instead?
+inline constexpr const char* kAskLoadSavedInstead =
+    "フォルダ %1 には保存されたワールドがあります。\n"
+    "新しいワールドを作らずに、このワールドを読み込みますか？\n"
+    "「いいえ」を選ぶと、新しいワールドで置き換えるかどうかを次に尋ねます。";
+// What a load noticed (a save finished, logs cut back, parameters missing...).
+inline constexpr const char* kLoadNotices = "ワールドを読み込みました。次の点に注意してください：\n%1";
 
 }  // namespace app::text

@@ -19,14 +19,6 @@ bool leaveCurrentWorld(Simulator& simulator, VekDialogs& dialogs) {
   return dialogs.askYesNo(QString::fromUtf8(text::kAskSwitchUnsaved).arg(qText(saved.error)));
 }
 
-// The save folder a new world from `settings` will be saved in, when it can be told.
-std::string newWorldFolder(const Simulator& simulator, const InitialSettings& settings) {
-  if (settings.geneFile.isEmpty()) return vek::builtInSaveFolder(simulator.applicationFolder());
-  std::string folder;
-  if (!vek::initialGeneFileSaveFolder(simulator.applicationFolder(), stdPath(settings.geneFile), folder).ok())
-    return {};
-  return folder;
-}
 
 }  // namespace
 
@@ -46,12 +38,11 @@ void newWorld(Simulator& simulator, VekDialogs& dialogs, const std::function<voi
     return;
   }
   const std::string folder = newWorldFolder(simulator, settings);
-  if (!folder.empty() && vek::holdsSavedWorld(folder) &&
-      !dialogs.askYesNo(QString::fromUtf8(text::kAskReplaceSaved).arg(qPath(folder))))
-    return;
-  if (!leaveCurrentWorld(simulator, dialogs)) return;
+  const SavedWorldChoice choice = askAboutSavedWorld(dialogs, folder);
+  if (choice == SavedWorldChoice::kCancel || !leaveCurrentWorld(simulator, dialogs)) return;
   simulator.startAfresh();
-  createWorld(simulator, dialogs, settings);
+  if (choice == SavedWorldChoice::kLoad) loadMarkedWorld(simulator, dialogs, qPath(folder + vek::kMarkerFileName));
+  else createWorld(simulator, dialogs, settings);
 }
 
 }  // namespace app

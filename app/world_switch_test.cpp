@@ -129,14 +129,16 @@ TEST_F(WorldSwitchTest, NewOverASavedWorldAsksFirstAndExitEndsTheProgram) {
   ASSERT_TRUE(mSimulator->saveWorld().ok());
   const std::string saved = readFile(builtInLives());
   mDialogs.settings = InitialSettings();  // Default: the built-in genome, in original_log
-  mDialogs.yesNo = {false};
+  mDialogs.yesNo = {false, false};
   mFrame->newAction()->trigger();
-  ASSERT_EQ(mDialogs.questions.size(), 1u);
+  ASSERT_EQ(mDialogs.questions.size(), 2u);
   EXPECT_EQ(mDialogs.questions[0],
+            QString::fromUtf8(text::kAskLoadSavedInstead).arg(qPath(folder() + "original_log/")));
+  EXPECT_EQ(mDialogs.questions[1],
             QString::fromUtf8(text::kAskReplaceSaved).arg(qPath(folder() + "original_log/")));
   EXPECT_EQ(turnOf(*mSimulator->world()), 3);
 
-  mDialogs.yesNo = {true};
+  mDialogs.yesNo = {false, true};
   mFrame->newAction()->trigger();
   EXPECT_EQ(turnOf(*mSimulator->world()), 0);
   EXPECT_EQ(mSimulator->saveFolder(), folder() + "original_log/");

@@ -66,6 +66,15 @@ class mSeedList : public mObject, public mBodyPopulation {
   // Bodies of individuals that are not living here are ignored.
   void bodyChanged(const mPartsList& body);
 
+  // The averages over the living individuals as they stand (an empty population gives zeros).
+  struct Statistics {
+    mEnergy averageAccount;
+    double averageAge = 0;
+    double averageGenomeSize = 0;
+    double averageEvaluation = 0;
+  };
+  Statistics statisticsNow() const;
+  // Takes them as the population's own (the turn's close does, and a save writes them).
   void computeStatistics();
 
   void write(std::ostream& out) const;

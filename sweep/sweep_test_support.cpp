@@ -64,17 +64,6 @@ std::string summaryOfRunsAlone(const std::string& experimentFile, const std::str
   return vek::test::readBytes(folder + "alone/summary.csv");
 }
 
-bool batchResumesExactly(const std::string& folder) {
-  // Long enough for children, and so for random draws, before the stop.
-  const std::string batch = "'" VEK_BIN_DIR "/vek-batch' --seed 5 --save-every 100 --resume --quiet ";
-  runShell(folder, "mkdir -p straight stopped");
-  runShell(folder + "straight", batch + "--until 400");
-  runShell(folder + "stopped", batch + "--until 200");
-  runShell(folder + "stopped", batch + "--until 400");
-  const std::string a = vek::test::readBytes(folder + "straight/original_log/Ostrel.lives");
-  return !a.empty() && a == vek::test::readBytes(folder + "stopped/original_log/Ostrel.lives");
-}
-
 std::vector<std::string> csvLines(const std::string& text) {
   std::vector<std::string> lines;
   std::istringstream in(text);

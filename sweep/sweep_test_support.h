@@ -34,11 +34,6 @@ std::string writeFile(const std::string& folder, const std::string& name, const 
 // the other, by its line of commands.txt: planned and run in `folder`.
 std::string summaryOfRunsAlone(const std::string& experimentFile, const std::string& folder);
 
-// Whether vek-batch continues a saved world exactly as if it had not stopped (checked on a
-// short run stopped after a save and resumed): until it does, an interrupted run ends
-// elsewhere than an uninterrupted one.
-bool batchResumesExactly(const std::string& folder);
-
 // Rows of a CSV text by run number (its first field), the header under 0.
 std::vector<std::string> csvLines(const std::string& text);
 

@@ -7,12 +7,13 @@
 #include <fstream>
 #include <sstream>
 
+#include "tests/scratch_root.h"
 
 namespace vek::plot::test {
 
 std::string freshFolder(const std::string& name) {
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::filesystem::path dir = std::filesystem::temp_directory_path() / "vek_plot_tests";
+  std::filesystem::path dir = vek::test::scratchRoot() / "plot";
   dir /= std::string(info ? info->test_suite_name() : "suite") + "." + (info ? info->name() : "test") + "." + name;
   std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);

@@ -12,6 +12,7 @@
 #include "sweep/run_folder.h"
 #include "sweep/status.h"
 #include "sweep/sweep_test_support.h"
+#include "tests/scratch_root.h"
 #include "tests/test_support.h"
 
 namespace vek::sweep {
@@ -31,7 +32,7 @@ class VekSweepSlurm : public ::testing::Test {
   static void SetUpTestSuite() {
     // A fixed folder per test, so a cluster left behind by a killed test is stopped here.
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_suite();
-    sCluster = (std::filesystem::temp_directory_path() / "vek_tests" / (std::string(info->name()) + ".cluster")).string();
+    sCluster = (vek::test::scratchRoot() / (std::string(info->name()) + ".cluster")).string();
     cluster("stop");
     std::filesystem::remove_all(sCluster);
     std::filesystem::create_directories(sCluster);

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/scratch_root.h"
+
 namespace {
 
 std::uint32_t le32(const std::string& bytes, size_t at) {
@@ -87,7 +89,7 @@ TEST(ViewerBitmap, SizesThatDoNotFitGiveNoFile) {
 }
 
 TEST(ViewerBitmap, WritesTheBytesAndReportsAFileItCannotCreate) {
-  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "vek_tests" / "tovra_bitmap";
+  const std::filesystem::path dir = vek::test::scratchRoot() / "tovra_bitmap";
   std::filesystem::create_directories(dir);
   const std::string bytes = viewer::bitmapFile(4, 1, numbered(4, 1));
   const std::string path = (dir / "picture.bmp").string();

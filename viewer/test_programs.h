@@ -12,6 +12,8 @@
 #include <sstream>
 #include <string>
 
+#include "tests/scratch_root.h"
+
 namespace viewer::test {
 
 struct Outcome {
@@ -27,9 +29,9 @@ inline std::string readAll(const std::filesystem::path& path) {
   return all.str();
 }
 
-// A fresh empty folder for the running test: <temp>/vek_tests/<prefix>.<test name>.
+// A fresh empty folder for the running test: <scratch root>/<prefix>.<test name>.
 inline std::filesystem::path freshTestFolder(const std::string& prefix) {
-  const auto folder = std::filesystem::temp_directory_path() / "vek_tests" /
+  const auto folder = vek::test::scratchRoot() /
                       (prefix + "." + ::testing::UnitTest::GetInstance()->current_test_info()->name());
   std::filesystem::remove_all(folder);
   std::filesystem::create_directories(folder);

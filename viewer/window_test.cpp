@@ -27,6 +27,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/scratch_root.h"
 #include "viewer/camera.h"
 #include "viewer/glut_window.h"
 #include "viewer/scripted_dialogs.h"
@@ -165,7 +166,7 @@ class ViewerWindow : public ::testing::Test {
   }
 
   void SetUp() override {
-    folder = std::filesystem::temp_directory_path() / "vek_tests" /
+    folder = vek::test::scratchRoot() /
              (std::string("ViewerWindow.") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
@@ -425,7 +426,7 @@ TEST_F(ViewerWindow, ThePictureWithoutAWindowIsTheWindowsPicture) {
 
 // The built program: GLUT's -geometry sets the window's size; without it the window is 300 x 300.
 TEST(ViewerProgram, GlutsGeometryOptionSizesTheWindow) {
-  const std::string folder = (std::filesystem::temp_directory_path() / "vek_tests").string();
+  const std::string folder = vek::test::scratchRoot().string();
   std::filesystem::create_directories(folder);
   const std::string sized = folder + "/geometry 800x700.view";
   const std::string plain = folder + "/geometry default.view";

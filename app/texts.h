@@ -87,6 +87,7 @@ inline constexpr const char* kSeedOfIdLost = "このIDの種子は失われま�
 inline constexpr const char* kGeneOfSizeLost = "このサイズの遺伝子は失われました。";
 inline constexpr const char* kGeneOfIdLost = "このIDの遺伝子は失われました。";
 inline constexpr const char* kGeneLost = "この遺伝子は失われました。";
+inline constexpr const char* kLineageRecordLost = "この遺伝子の系統の記録はありません。";
 inline constexpr const char* kAskShowSeed = "この種子をシードビューに表示しますか？";
 inline constexpr const char* kNoTarget = "ターゲットが決まっていません。";
 inline constexpr const char* kSeedNotSpecified = "種子が十分に指定されていません。";

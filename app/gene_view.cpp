@@ -172,12 +172,17 @@ void kGeneView::showNode(int id) {
     if (const mGene* gene = geneOfNode(world->place(), id)) texts = geneTexts(*gene);
     lineage = lineageTexts(world->place(), id);
   }
+  if (!texts && !lineage) {
+    mDialogs.inform(QString::fromUtf8(text::kLineageRecordLost));
+    return;
+  }
+  // The size and identifier lists named the genome shown before; they would name the wrong one.
+  mSizeList->setCurrentIndex(-1);
+  mIdList->forget();
   if (texts)
     showGene(*texts, lineage);
-  else if (lineage)
-    showRecord(*lineage);
   else
-    mDialogs.inform(QString::fromUtf8(text::kLineageRecordLost));
+    showRecord(*lineage);
 }
 
 void kGeneView::showRecord(const LineageTexts& lineage) {

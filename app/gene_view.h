@@ -12,7 +12,8 @@
 // node, turns and carrier counts, its mother's and father's genomes and its line of descent
 // back to a root. Choosing a genome there shows it, while the pool still holds it; a genome
 // that has gone shows its lineage record alone (its identifier, 0 carriers, no listing, both
-// buttons disabled). The list keeps its lines after a turn, as the boxes keep their texts.
+// buttons disabled); the size and identifier lists then name no genome. The list keeps its
+// lines after a turn, as the boxes keep their texts.
 //
 // GUI thread only. Registers itself with the simulator's bridge while it exists; reads the
 // world under its mutex.

@@ -27,8 +27,8 @@ struct LineageTexts {
   int id = -1;
   std::string gene;    // the genome's identifier text
   bool living = false;
-  // The list: the node's record (id, turns, carriers, descendants), its mother and father, then the line
-  // of descent from the mother back to the root.
+  // The list: the node's record (id, turns, carriers, descendants), its mother and father,
+  // then the line of descent from the mother back to the root.
   std::vector<LineageEntry> entries;
 };
 

@@ -238,6 +238,9 @@ TEST_F(ViewsTest, GeneViewShowsWhereAGenomeCameFromAndEachAncestorInTurn) {
   // Choosing the root shows it: in the pool while it lives, as its record once it has gone.
   genes->chooseLineage(list->count() - 1);
   EXPECT_EQ(box(genes, "geneId").toStdString(), root.gene);
+  // The lists above, which named the genome chosen there, name none now.
+  EXPECT_EQ(genes->idList()->currentText(), "");
+  EXPECT_EQ(genes->sizeList()->currentIndex(), -1);
   EXPECT_EQ(genes->targetButton()->isEnabled(), root.alive());
   if (!root.alive()) EXPECT_EQ(box(genes, "seedNumber"), "0");
   EXPECT_EQ(list->item(0)->text().toStdString(), "系統ID " + std::to_string(root.id) + "　" + root.gene);

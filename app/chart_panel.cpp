@@ -18,6 +18,7 @@
 #include "app/strings.h"
 #include "plot/chart_builder.h"
 #include "plot/figure_model.h"
+#include "plot/min_max_reducer.h"
 
 namespace app {
 
@@ -416,8 +417,23 @@ const SeriesTrack* ChartPanel::sourceOf(const Line& line) const {
 std::vector<std::vector<QPointF>> ChartPanel::piecesInView(const SeriesTrack& track) const {
   // One column either side, so the line runs on to the chart's edges.
   const double margin = static_cast<double>(track.reduced().bucketWidth());
+  std::vector<std::vector<vek::plot::PlotPoint>> polylines = track.reduced().polylines();
+  // A track's columns can be far finer than the chart's pixels (a short run, or a whole run
+  // of thousands of columns in a narrow chart): the part in view is reduced once more to one
+  // column per pixel, so a redraw costs what the chart shows, not what the track holds.
+  const int pixels = std::max(1, static_cast<int>(std::ceil(chart()->plotArea().width())));
+  const double turnsPerPixel = (mX1 - mX0) / pixels;
+  if (2 * static_cast<double>(track.reduced().bucketWidth()) < turnsPerPixel) {
+    const auto first = static_cast<std::int64_t>(std::floor(mX0 - margin));
+    const auto last = std::max(first, static_cast<std::int64_t>(std::ceil(mX1 + margin)));
+    vek::plot::MinMaxReducer onScreen(first, last, pixels);
+    for (const auto& polyline : polylines)
+      for (const vek::plot::PlotPoint& point : polyline)
+        if (point.x >= static_cast<double>(first)) onScreen.add(static_cast<std::int64_t>(point.x), point.y);
+    polylines = onScreen.polylines();
+  }
   std::vector<std::vector<QPointF>> pieces;
-  for (const auto& polyline : track.reduced().polylines()) {
+  for (const auto& polyline : polylines) {
     bool open = false;
     for (const vek::plot::PlotPoint& point : polyline) {
       if (point.x < mX0 - margin || point.x > mX1 + margin) continue;

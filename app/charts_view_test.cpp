@@ -248,6 +248,9 @@ TEST_F(ChartPanelTest, AZoomIntoALongRunIsDrawnTurnByTurnAndASpikeStaysInView) {
   // (2500 columns, more than the chart is wide), the spike among them.
   EXPECT_EQ(mPanel.lines()[0].whole->reduced().bucketWidth(), 16);
   EXPECT_EQ(valueAt(0, 23456), 5000);
+  // What is drawn is reduced to the chart's pixels: at most four points a column.
+  EXPECT_LE(drawn(mPanel, 0).size(), 4 * (static_cast<std::size_t>(mPanel.chart()->plotArea().width()) + 3));
+  EXPECT_GT(drawn(mPanel, 0).size(), static_cast<std::size_t>(mPanel.chart()->plotArea().width()));
   EXPECT_EQ(qobject_cast<QValueAxis*>(mPanel.leftAxis())->max(), 5000);
 
   // Zoomed in, the turns in view are read again one by one.

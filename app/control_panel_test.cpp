@@ -110,7 +110,7 @@ TEST_F(ControlPanelTest, AViewOpenedTwiceExistsOnceAndItsMenuItemWaitsForItToClo
     for (QMdiSubWindow* frame : mFrame->mdiArea()->subWindowList()) list << frame->windowTitle();
     return list;
   }();
-  EXPECT_EQ(titles, (QStringList{"Seed View", "Gene View", "Daughter View", "Mother View", "Size View"}));
+  EXPECT_EQ(titles, (QStringList{"Seed View", "Gene View", "Daughter View", "Mother View", "Size View", "Charts"}));
 
   mFrame->subWindow(ViewKind::kSeed)->close();
   EXPECT_TRUE(waitUntil([&] { return mFrame->view(ViewKind::kSeed) == nullptr; }));

@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -58,11 +59,20 @@ kGeneView::kGeneView(Simulator& simulator, VekDialogs& dialogs, std::function<kS
 
   mEnergy = readOnlyTextBox("energy", this);
   mCode = readOnlyTextBox("code", this);
+  mLineageLabel = new QLabel(QStringLiteral("系統"), this);
+  mLineage = new QListWidget(this);
+  mLineage->setObjectName(QStringLiteral("lineage"));
+  mLineage->setToolTip(QStringLiteral("遺伝子の行をダブルクリックするとその遺伝子を表示します"));
   auto* texts = new QGridLayout;
   texts->addWidget(new QLabel(QStringLiteral("エネルギー"), this), 0, 0);
   texts->addWidget(new QLabel(QStringLiteral("コード"), this), 0, 1);
+  texts->addWidget(mLineageLabel, 0, 2);
   texts->addWidget(mEnergy, 1, 0);
   texts->addWidget(mCode, 1, 1);
+  texts->addWidget(mLineage, 1, 2);
+  texts->setColumnStretch(2, 1);
+  texts->setColumnStretch(0, 1);
+  texts->setColumnStretch(1, 1);
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(lists);
@@ -73,6 +83,11 @@ kGeneView::kGeneView(Simulator& simulator, VekDialogs& dialogs, std::function<kS
   connect(mSizeList, qOverload<int>(&QComboBox::activated), this, &kGeneView::chooseSize);
   connect(mIdList, qOverload<int>(&QComboBox::activated), this, &kGeneView::chooseGene);
   connect(mCarriers, qOverload<int>(&QComboBox::activated), this, &kGeneView::chooseCarrier);
+  // Showing a genome refills the list, so the item activated is done with first.
+  connect(mLineage, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+    const QVariant id = item->data(Qt::UserRole);
+    if (id.isValid()) QMetaObject::invokeMethod(this, [this, id] { showNode(id.toInt()); }, Qt::QueuedConnection);
+  });
   connect(mTarget, &QPushButton::clicked, this, &kGeneView::openTarget);
   connect(mSave, &QPushButton::clicked, this, &kGeneView::saveCode);
 
@@ -125,11 +140,13 @@ void kGeneView::chooseGene(int index) {
   if (!world || index < 0 || index >= static_cast<int>(mGenes.size())) return;
   bool found = false;
   std::optional<GeneTexts> texts;
+  std::optional<LineageTexts> lineage;
   {
     std::lock_guard<FairMutex> lock(world->mutex());
     if (const mGene* gene = findGene(world->place(), mGenes[static_cast<size_t>(index)].handle)) {
       found = true;
       texts = geneTexts(*gene);
+      lineage = lineageTexts(world->place(), gene->lineageId());
     }
   }
   if (!found)
@@ -137,10 +154,65 @@ void kGeneView::chooseGene(int index) {
   else if (!texts)
     mDialogs.inform(QString::fromUtf8(text::kGeneLost));
   else
-    showGene(*texts);
+    showGene(*texts, lineage);
 }
 
-void kGeneView::showGene(const GeneTexts& texts) {
+void kGeneView::chooseLineage(int row) {
+  QListWidgetItem* item = mLineage->item(row);
+  if (item && item->data(Qt::UserRole).isValid()) showNode(item->data(Qt::UserRole).toInt());
+}
+
+void kGeneView::showNode(int id) {
+  mWorld* world = mSimulator.world();
+  if (!world) return;
+  std::optional<GeneTexts> texts;
+  std::optional<LineageTexts> lineage;
+  {
+    std::lock_guard<FairMutex> lock(world->mutex());
+    if (const mGene* gene = geneOfNode(world->place(), id)) texts = geneTexts(*gene);
+    lineage = lineageTexts(world->place(), id);
+  }
+  if (!texts && !lineage) {
+    mDialogs.inform(QString::fromUtf8(text::kLineageRecordLost));
+    return;
+  }
+  // The size and identifier lists named the genome shown before; they would name the wrong one.
+  mSizeList->setCurrentIndex(-1);
+  mIdList->forget();
+  if (texts)
+    showGene(*texts, lineage);
+  else
+    showRecord(*lineage);
+}
+
+void kGeneView::showRecord(const LineageTexts& lineage) {
+  clearBoxes(this);
+  mCarriers->clearEntries();
+  setBox(mGeneId, lineage.gene);
+  setBox(mSeedNumber, intText(0));
+  mShown.reset();
+  mTarget->setEnabled(false);
+  mSave->setEnabled(false);
+  showLineage(lineage);
+}
+
+void kGeneView::showLineage(const std::optional<LineageTexts>& lineage) {
+  mLineage->clear();
+  // A world that keeps no lineage shows nothing of it.
+  mLineageLabel->setVisible(lineage.has_value());
+  mLineage->setVisible(lineage.has_value());
+  if (!lineage) return;
+  for (const LineageEntry& entry : lineage->entries) {
+    auto* item = new QListWidgetItem(qText(entry.text), mLineage);
+    if (entry.id >= 0 && entry.id != lineage->id) {
+      item->setData(Qt::UserRole, entry.id);
+    } else {
+      item->setFlags(Qt::ItemIsEnabled);
+    }
+  }
+}
+
+void kGeneView::showGene(const GeneTexts& texts, const std::optional<LineageTexts>& lineage) {
   setBox(mGeneId, texts.geneId);
   setBox(mSeedNumber, texts.seedNumber);
   QStringList carriers;
@@ -155,6 +227,7 @@ void kGeneView::showGene(const GeneTexts& texts) {
   mShown = texts;
   mTarget->setEnabled(true);
   mSave->setEnabled(true);
+  showLineage(lineage);
 }
 
 void kGeneView::chooseCarrier(int index) {
@@ -200,6 +273,7 @@ void kGeneView::forgetWorld() {
   mChosenSize = 0;
   mShown.reset();
   clearBoxes(this);
+  mLineage->clear();
 }
 
 }  // namespace app

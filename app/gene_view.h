@@ -8,6 +8,13 @@
 // lists are searched by typing. When another world opens, or the world goes, it forgets the
 // genome it showed.
 //
+// Beside the listing, the genome's lineage (lineage_texts.h), while the world keeps one: its
+// node, turns and carrier counts, its mother's and father's genomes and its line of descent
+// back to a root. Choosing a genome there shows it, while the pool still holds it; a genome
+// that has gone shows its lineage record alone (its identifier, 0 carriers, no listing, both
+// buttons disabled); the size and identifier lists then name no genome. The list keeps its
+// lines after a turn, as the boxes keep their texts.
+//
 // GUI thread only. Registers itself with the simulator's bridge while it exists; reads the
 // world under its mutex.
 #pragma once
@@ -17,11 +24,14 @@
 #include <optional>
 #include <vector>
 
+#include "app/lineage_texts.h"
 #include "app/searchable_list.h"
 #include "app/world_texts.h"
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
+class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -47,6 +57,8 @@ class kGeneView : public QWidget {
   void chooseSize(int index);
   void chooseGene(int index);
   void chooseCarrier(int index);
+  // A line of the lineage list that names a genome: shows it, or its record once it has gone.
+  void chooseLineage(int row);
   void openTarget();
   void saveCode();
   // After a turn: empty lists, both buttons disabled.
@@ -57,9 +69,13 @@ class kGeneView : public QWidget {
   QComboBox* carrierList() const { return mCarriers; }
   QPushButton* targetButton() const { return mTarget; }
   QPushButton* saveButton() const { return mSave; }
+  QListWidget* lineageList() const { return mLineage; }
 
  private:
-  void showGene(const GeneTexts& texts);
+  void showGene(const GeneTexts& texts, const std::optional<LineageTexts>& lineage);
+  void showNode(int id);
+  void showRecord(const LineageTexts& lineage);
+  void showLineage(const std::optional<LineageTexts>& lineage);
   void afterTurn(const TurnTexts& texts);
   void forgetWorld();
 
@@ -74,6 +90,8 @@ class kGeneView : public QWidget {
   int mChosenSize = 0;
   QLineEdit *mGeneId, *mSeedNumber, *mAverageEvaluation, *mAverageVolume, *mAverageCalorie, *mAverageTurn;
   QPlainTextEdit *mEnergy, *mCode;
+  QLabel* mLineageLabel;
+  QListWidget* mLineage;
   QPushButton *mTarget, *mSave;
 };
 

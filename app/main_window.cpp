@@ -10,6 +10,7 @@
 #include <QStatusBar>
 #include <mutex>
 
+#include "app/charts_view.h"
 #include "app/control_panel.h"
 #include "app/daughter_view.h"
 #include "app/dialogs.h"
@@ -61,6 +62,14 @@ const ViewSpec kViews[kViewKindCount] = {
     {"SizeView", text::kSizeViewTitle, "Ctrl+5", {640, 480, 420, 400},
      [](CMainFrame&, Simulator& simulator, VekDialogs& dialogs) -> QWidget* {
        return new kSizeView(simulator, dialogs);
+     }},
+    // The layout has no free place left. The charts draw the daughter view's figures over
+    // time and want width, so they open over the daughter and size views, the whole width
+    // left of the phase panel; the seed and gene views, where individuals are chosen, and the
+    // phase panel's lamps stay in view.
+    {"Charts", text::kChartsViewTitle, "Ctrl+6", {0, 480, 1060, 400},
+     [](CMainFrame&, Simulator& simulator, VekDialogs& dialogs) -> QWidget* {
+       return new kChartsView(simulator, dialogs);
      }},
 };
 

@@ -3,7 +3,8 @@
 // previous window), View (the views and the whole-world snapshot `SaveTovraView`), Help
 // (about) and Control (the control panel, and start, suspend and single step), each command
 // with its key shown beside it. Each view opens at most once, in a place of its own where it
-// fits the window of the default size; its menu item is disabled while it is open. The status
+// fits the window of the default size (the Charts view over the daughter and size views);
+// its menu item is disabled while it is open. The status
 // line tells where the world stands. It owns the control panel. When it closes, the program
 // runs its exit sequence (main.cpp).
 //
@@ -34,7 +35,8 @@ class CMainFrame : public QMainWindow {
   Q_OBJECT
 
  public:
-  // The window's size when it first opens; every view opens inside it, none over another.
+  // The window's size when it first opens; every view opens inside it, and none of the first five
+  // views over another.
   static constexpr QSize kDefaultSize{1280, 960};
 
   CMainFrame(Simulator& simulator, VekDialogs& dialogs, QWidget* parent = nullptr);

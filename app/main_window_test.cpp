@@ -68,21 +68,35 @@ class MainWindowTest : public SimulatorTest {
 
 TEST_F(MainWindowTest, AtTheDefaultSizeEveryViewOpensInsideTheAreaAndBesideTheOthers) {
   EXPECT_EQ(mFrame->size(), CMainFrame::kDefaultSize);
-  openEveryView();
+  const std::vector<ViewKind> five = {ViewKind::kSeed, ViewKind::kGene, ViewKind::kDaughter, ViewKind::kMother,
+                                      ViewKind::kSize};
+  for (ViewKind kind : five) mFrame->openView(kind);
+  QApplication::processEvents();
   const QRect area = mFrame->mdiArea()->viewport()->rect();
-  for (int kind = 0; kind < kViewKindCount; ++kind) {
-    const auto viewKind = static_cast<ViewKind>(kind);
-    const QRect geometry = mFrame->subWindow(viewKind)->geometry();
-    EXPECT_TRUE(area.contains(geometry)) << kind;
-    for (int other = kind + 1; other < kViewKindCount; ++other)
-      EXPECT_FALSE(geometry.intersects(mFrame->subWindow(static_cast<ViewKind>(other))->geometry())) << kind << other;
+  const auto fitsWhole = [&](ViewKind kind) {
+    EXPECT_TRUE(area.contains(mFrame->subWindow(kind)->geometry())) << static_cast<int>(kind);
     // The whole form is in view: nothing to scroll to, so every button shows.
-    QScrollArea* scroll = scrollOf(*mFrame, viewKind);
-    EXPECT_FALSE(scroll->horizontalScrollBar()->isVisible()) << kind;
-    EXPECT_FALSE(scroll->verticalScrollBar()->isVisible()) << kind;
+    QScrollArea* scroll = scrollOf(*mFrame, kind);
+    EXPECT_FALSE(scroll->horizontalScrollBar()->isVisible()) << static_cast<int>(kind);
+    EXPECT_FALSE(scroll->verticalScrollBar()->isVisible()) << static_cast<int>(kind);
+  };
+  for (std::size_t k = 0; k < five.size(); ++k) {
+    fitsWhole(five[k]);
+    const QRect geometry = mFrame->subWindow(five[k])->geometry();
+    for (std::size_t other = k + 1; other < five.size(); ++other)
+      EXPECT_FALSE(geometry.intersects(mFrame->subWindow(five[other])->geometry())) << k << other;
   }
   for (QPushButton* save : mFrame->view(ViewKind::kSize)->findChildren<QPushButton*>())
     EXPECT_TRUE(save->isVisible() && !save->visibleRegion().isEmpty()) << save->objectName().toStdString();
+
+  // The charts open over the daughter and size views, and leave the others in view.
+  mFrame->openView(ViewKind::kCharts);
+  QApplication::processEvents();
+  fitsWhole(ViewKind::kCharts);
+  const QRect charts = mFrame->subWindow(ViewKind::kCharts)->geometry();
+  for (ViewKind kind : {ViewKind::kSeed, ViewKind::kGene, ViewKind::kMother})
+    EXPECT_FALSE(charts.intersects(mFrame->subWindow(kind)->geometry())) << static_cast<int>(kind);
+  EXPECT_TRUE(charts.contains(mFrame->subWindow(ViewKind::kDaughter)->geometry().center()));
 }
 
 TEST_F(MainWindowTest, NumberBoxesShowTheirWidestNumbersWholeEvenWhenTiled) {

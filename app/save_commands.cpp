@@ -84,14 +84,15 @@ bool saveSeedSnapshot(VekDialogs& dialogs, const std::string& saveFolder, const 
 bool saveBitmap(VekDialogs& dialogs, const std::string& saveFolder, const std::string& defaultName,
                 const std::function<std::string()>& bytes) {
   return saveThroughDialog(dialogs, request(saveFolder, defaultName, text::kBitmapSuffix, text::kBitmapFilter),
-                           text::kWritingBitmap, [&](const std::string& path) -> vek::FileOutcome {
-                             const std::string picture = bytes();
-                             vek::FileWriteGuard lock(fileWriteBusy());
-                             errno = 0;
-                             if (!vek::writeFileAtomically(path, picture))
-                               return {vek::describeFileError("cannot write the picture", path)};
-                             return {};
-                           });
+                           text::kWritingBitmap,
+                           [&](const std::string& path) { return writePictureFile(path, bytes()); });
+}
+
+vek::FileOutcome writePictureFile(const std::string& path, const std::string& bytes) {
+  vek::FileWriteGuard lock(fileWriteBusy());
+  errno = 0;
+  if (!vek::writeFileAtomically(path, bytes)) return {vek::describeFileError("cannot write the picture", path)};
+  return {};
 }
 
 }  // namespace app

@@ -43,6 +43,10 @@ bool SaveTovraView(Simulator& simulator, VekDialogs& dialogs);
 bool saveSeedSnapshot(VekDialogs& dialogs, const std::string& saveFolder, const std::string& defaultName,
                       const std::function<std::optional<std::string>()>& buildText);
 
+// Writes the bytes of a picture to `path` under the program's file lock, replacing the file
+// only once it is whole.
+vek::FileOutcome writePictureFile(const std::string& path, const std::string& bytes);
+
 // The target dialog's picture, offered as `defaultName`; `bytes` redraws and encodes it.
 bool saveBitmap(VekDialogs& dialogs, const std::string& saveFolder, const std::string& defaultName,
                 const std::function<std::string()>& bytes);

@@ -2,6 +2,7 @@
 // the target dialog, rendered offscreen. They are written into $VEK_SCREENSHOT_DIR when that
 // is set, so a person can look at the layout; the test itself checks that every view is
 // present, visible and filled.
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QImage>
@@ -9,10 +10,13 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <mutex>
 
 #include "app/app_test_support.h"
+#include "app/chart_panel.h"
+#include "app/charts_view.h"
 #include "app/gene_view.h"
 #include "app/main_window.h"
 #include "app/seed_view.h"
@@ -50,8 +54,7 @@ TEST_F(ScreenshotTest, MainWindowWithEveryViewAndTheTargetDialog) {
 
   CMainFrame frame(*mSimulator, mDialogs);
   frame.show();
-  for (ViewKind kind : {ViewKind::kSeed, ViewKind::kGene, ViewKind::kDaughter, ViewKind::kMother, ViewKind::kSize})
-    frame.openView(kind);
+  for (int kind = 0; kind < kViewKindCount; ++kind) frame.openView(static_cast<ViewKind>(kind));
   // Tiled, every view fits the frame.
   frame.mdiArea()->tileSubWindows();
   ASSERT_TRUE(waitUntil([&] { return frame.isVisible(); }));
@@ -83,13 +86,24 @@ TEST_F(ScreenshotTest, MainWindowWithEveryViewAndTheTargetDialog) {
   genes->chooseGene(0);
   ASSERT_TRUE(waitUntil([&] { return frame.isVisible(); }));
 
-  for (int kind = 0; kind < kViewKindCount; ++kind) EXPECT_TRUE(frame.view(static_cast<ViewKind>(kind))->isVisible());
+  for (ViewKind kind : {ViewKind::kSeed, ViewKind::kGene, ViewKind::kDaughter, ViewKind::kMother, ViewKind::kSize})
+    EXPECT_TRUE(frame.view(kind)->isVisible());
   EXPECT_EQ(frame.view(ViewKind::kDaughter)->findChild<QLineEdit*>("turn")->text(), "300");
   EXPECT_FALSE(seeds->findChild<QLineEdit*>("seedId")->text().isEmpty());
   EXPECT_TRUE(mDialogs.messages.empty());
   const QImage window = frame.grab().toImage();
   EXPECT_EQ(window.size(), frame.size());
   keep(window, "main_window.png");
+  // The charts open over the daughter and size views.
+  frame.openView(ViewKind::kCharts);
+  auto* charts = static_cast<kChartsView*>(frame.view(ViewKind::kCharts));
+  ASSERT_TRUE(waitUntil([&] { return charts->isVisible() && charts->currentChart()->readsOut() == 0; }));
+  charts->refreshCharts();
+  QApplication::processEvents();  // the axes lay their ticks out anew
+  EXPECT_EQ(charts->currentChart()->lastTurn(), 300);
+  const auto* scroll = qobject_cast<QScrollArea*>(frame.subWindow(ViewKind::kCharts)->widget());
+  EXPECT_FALSE(scroll->horizontalScrollBar()->isVisible() || scroll->verticalScrollBar()->isVisible());
+  keep(frame.grab().toImage(), "main_window_charts.png");
 
   mDialogs.onModal = [&](QDialog& dialog) {
     dialog.resize(dialog.sizeHint().expandedTo(QSize(1060, 760)));

@@ -14,6 +14,7 @@ inline constexpr const char* kGeneViewTitle = "Gene View";
 inline constexpr const char* kDaughterViewTitle = "Daughter View";
 inline constexpr const char* kMotherViewTitle = "Mother View";
 inline constexpr const char* kSizeViewTitle = "Size View";
+inline constexpr const char* kChartsViewTitle = "Charts";
 
 // File dialogs: filter, default extension, default name.
 inline constexpr const char* kVekFilter = "Vek Files (*.vek)";
@@ -33,6 +34,9 @@ inline constexpr const char* kGeneFilter = "Gene Files (*.gene)";
 inline constexpr const char* kGeneSuffix = "gene";
 inline constexpr const char* kBitmapFilter = "Widows Bitmap Files (*.bmp)";
 inline constexpr const char* kBitmapSuffix = "bmp";
+inline constexpr const char* kChartFilter = "PNG Files (*.png);;SVG Files (*.svg)";
+inline constexpr const char* kChartSuffix = "png";
+inline constexpr const char* kChartDefaultName = "charts.png";
 
 // Start-up and exit.
 inline constexpr const char* kAskLoad =
@@ -75,6 +79,7 @@ inline constexpr const char* kWritingSnapshot = "：スナップショットフ�
 inline constexpr const char* kWritingGene = "：遺伝子ファイル書き込み中";
 inline constexpr const char* kWritingTable = "：頻度ファイル書き込み中";
 inline constexpr const char* kWritingBitmap = "：BMPファイル書き込み中";
+inline constexpr const char* kWritingChart = "：画像ファイル書き込み中";
 
 // Views and target dialog.
 inline constexpr const char* kSeedsOfSizeLost = "このサイズの種子は失われました。";
@@ -82,10 +87,17 @@ inline constexpr const char* kSeedOfIdLost = "このIDの種子は失われま�
 inline constexpr const char* kGeneOfSizeLost = "このサイズの遺伝子は失われました。";
 inline constexpr const char* kGeneOfIdLost = "このIDの遺伝子は失われました。";
 inline constexpr const char* kGeneLost = "この遺伝子は失われました。";
+inline constexpr const char* kLineageRecordLost = "この遺伝子の系統の記録はありません。";
 inline constexpr const char* kAskShowSeed = "この種子をシードビューに表示しますか？";
 inline constexpr const char* kNoTarget = "ターゲットが決まっていません。";
 inline constexpr const char* kSeedNotSpecified = "種子が十分に指定されていません。";
 inline constexpr const char* kTargetTitle = "ターゲット";
+
+// The Charts view.
+inline constexpr const char* kChartsHint =
+    "ホイール：拡大・縮小　左ドラッグ：範囲を拡大　右ドラッグ・矢印キー：移動　ダブルクリック・Home：全体";
+inline constexpr const char* kChartsReading = "ログから履歴を読み込み中…";
+inline constexpr const char* kChartsReadProblem = "ログを読めませんでした：%1";
 
 // The status line.
 inline constexpr const char* kStatusRunning = "実行中　ターン %1　生存 %2　遺伝子 %3　%4 ターン/秒";

@@ -4,6 +4,7 @@
 #include <QCompleter>
 #include <QTest>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <mutex>
@@ -16,6 +17,7 @@
 #include "app/seed_view.h"
 #include "app/size_view.h"
 #include "app/texts.h"
+#include "engine/lineage.h"
 #include "engine/place.h"
 #include "engine/seed.h"
 #include "engine/seed_list.h"
@@ -189,6 +191,72 @@ TEST_F(ViewsTest, AGenomeWhoseCarriersDiedIsReportedLostAndTheBoxesStay) {
             (std::vector<QString>{QString::fromUtf8(text::kGeneOfIdLost), QString::fromUtf8(text::kGeneOfSizeLost)}));
   EXPECT_EQ(box(genes, "geneId"), shown);
   EXPECT_EQ(box(genes, "seedNumber"), "1");
+}
+
+TEST_F(ViewsTest, GeneViewShowsWhereAGenomeCameFromAndEachAncestorInTurn) {
+  runTurns(world(), 300);
+  // A living genome whose mother had a mother, and the world's own record of its line.
+  mLineageNode chosen, root;
+  std::vector<int> line;
+  std::size_t nodes = 0;
+  {
+    std::lock_guard<FairMutex> lock(world().mutex());
+    const mLineage& lineage = world().place().lineage();
+    for (const mLineageNode& node : lineage.nodes()) {
+      const mLineageNode* mother = lineage.find(node.mother);
+      if (node.alive() && mother && mother->mother >= 0) chosen = node;
+    }
+    ASSERT_GE(chosen.mother, 0) << "no genome two generations from the root";
+    for (int at = chosen.mother; at >= 0; at = lineage.find(at)->mother) line.push_back(at);
+    root = *lineage.find(line.back());
+    nodes = lineage.nodes().size();
+  }
+  auto* genes = static_cast<kGeneView*>(mFrame->openView(ViewKind::kGene));
+  genes->dropDownSizes();
+  genes->chooseSize(genes->sizeList()->findData(chosen.length));
+  genes->chooseGene(genes->idList()->findText(QString::fromStdString(chosen.gene)));
+  ASSERT_EQ(box(genes, "geneId").toStdString(), chosen.gene);
+
+  QListWidget* list = genes->lineageList();
+  EXPECT_FALSE(list->isHidden());
+  QStringList lines;
+  std::vector<int> named;
+  for (int row = 0; row < list->count(); ++row) {
+    lines << list->item(row)->text();
+    if (list->item(row)->data(Qt::UserRole).isValid()) named.push_back(list->item(row)->data(Qt::UserRole).toInt());
+  }
+  EXPECT_EQ(lines[0].toStdString(), "系統ID " + std::to_string(chosen.id) + "　" + chosen.gene);
+  EXPECT_EQ(lines[1].toStdString(), "発生ターン " + std::to_string(chosen.origin) + "　生存中");
+  EXPECT_TRUE(lines[4].startsWith("母：" + QString::fromStdString(world().place().lineage().find(chosen.mother)->gene)));
+  EXPECT_TRUE(lines.last().endsWith("根"));
+  // The mother, the father when there is one, then the line back to the root: each can be chosen.
+  std::vector<int> wanted{chosen.mother};
+  if (chosen.father >= 0) wanted.push_back(chosen.father);
+  wanted.insert(wanted.end(), line.begin(), line.end());
+  EXPECT_EQ(named, wanted);
+
+  // Choosing the root shows it: in the pool while it lives, as its record once it has gone.
+  genes->chooseLineage(list->count() - 1);
+  EXPECT_EQ(box(genes, "geneId").toStdString(), root.gene);
+  // The lists above, which named the genome chosen there, name none now.
+  EXPECT_EQ(genes->idList()->currentText(), "");
+  EXPECT_EQ(genes->sizeList()->currentIndex(), -1);
+  EXPECT_EQ(genes->targetButton()->isEnabled(), root.alive());
+  if (!root.alive()) EXPECT_EQ(box(genes, "seedNumber"), "0");
+  EXPECT_EQ(list->item(0)->text().toStdString(), "系統ID " + std::to_string(root.id) + "　" + root.gene);
+  // Every other node descends from the one root.
+  EXPECT_TRUE(list->item(3)->text().startsWith("子孫 " + QString::number(nodes - 1) + "　"));
+  EXPECT_EQ(list->item(4)->text(), "母：なし");
+  EXPECT_TRUE(mDialogs.messages.empty());
+
+  // A world that keeps no lineage shows none.
+  {
+    std::lock_guard<FairMutex> lock(world().mutex());
+    world().place().lineage().setEnabled(false);
+  }
+  genes->chooseSize(genes->sizeList()->findData(chosen.length));
+  genes->chooseGene(genes->idList()->findText(QString::fromStdString(chosen.gene)));
+  EXPECT_TRUE(list->isHidden());
 }
 
 TEST_F(ViewsTest, TypingInTheIdentifierListFindsAnIndividualAndTheChoiceOutlivesARefresh) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -83,6 +84,13 @@ void WorldBridge::showIndividual(const mSeed& individual) {
 }
 
 void WorldBridge::afterTurn(mWorld& world) {
+  if (isViewOpen(ViewKind::kCharts)) {
+    if (mNoted.figures.size() >= kMaxPendingFigures) {
+      mNoted.figures.clear();
+      mNoted.figuresLost = true;
+    }
+    mNoted.figures.push_back(turnFigureSet(world.place(), std::time(nullptr)));
+  }
   mNoted.turnEnded = true;
   mNoted.turnOrder = ++mOrder;
   const auto now = std::chrono::steady_clock::now();
@@ -166,7 +174,9 @@ void WorldBridge::deliver() {
   std::vector<std::pair<std::uint64_t, std::function<void()>>> news;
   if (seed) news.emplace_back(noted.seedOrder, [&] { emit seedShown(*seed); });
   if (noted.turnEnded) news.emplace_back(noted.turnOrder, [&] { emit turnEnded(noted.turn); });
-  std::sort(news.begin(), news.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  if (!noted.figures.empty() || noted.figuresLost)
+    news.emplace_back(noted.turnOrder, [&] { emit figuresArrived(noted.figures, noted.figuresLost); });
+  std::stable_sort(news.begin(), news.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
   for (auto& item : news) item.second();
   // Every step is noted last: the phase and counts are the world's as it stands now.
   if (noted.stepped) {

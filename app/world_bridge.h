@@ -12,6 +12,12 @@
 // change five times a second can still be read); when the world parks with a turn closed
 // since, the delivery builds them from the parked world.
 //
+// While the Charts view is open, the end of every turn also notes the turn's figures (a few
+// dozen numbers, statistics the world has just computed for its logs), so the charts miss no
+// turn however many pass between deliveries. Should the windows' thread fall so far behind that
+// kMaxPendingFigures turns wait, those are dropped and the delivery says so: the charts then
+// read them back from the logs.
+//
 // Deliveries come at most every kDeliveryInterval, so a fast world cannot flood the windows;
 // what was noted is delivered in the order it happened.
 //
@@ -28,7 +34,9 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "app/chart_series.h"
 #include "app/world_texts.h"
 #include "base/id.h"
 #include "engine/world.h"
@@ -36,9 +44,9 @@
 
 namespace app {
 
-// The five views, in the order of the View menu (main_window.cpp holds their table).
-enum class ViewKind { kSeed, kGene, kDaughter, kMother, kSize };
-inline constexpr int kViewKindCount = 5;
+// The views, in the order of the View menu (main_window.cpp holds their table).
+enum class ViewKind { kSeed, kGene, kDaughter, kMother, kSize, kCharts };
+inline constexpr int kViewKindCount = 6;
 
 // The seed view's tracking options.
 enum class SeedTracking { kComplete, kSpecific, kNone };
@@ -65,6 +73,7 @@ class WorldBridge : public QObject, public mWorldObserver {
  public:
   static constexpr int kDeliveryInterval = 50;  // milliseconds
   static constexpr int kTurnTextsInterval = 200;
+  static constexpr std::size_t kMaxPendingFigures = 20000;
 
   explicit WorldBridge(QObject* parent = nullptr);
 
@@ -93,6 +102,9 @@ class WorldBridge : public QObject, public mWorldObserver {
   void phaseChanged(int phase, const QString& caption);
   void seedShown(const app::SeedTexts& texts);
   void turnEnded(const app::TurnTexts& texts);
+  // The figures of every turn closed since the last delivery, in order (the Charts view).
+  // `someLost`: turns before these were dropped unseen.
+  void figuresArrived(const std::vector<app::TurnFigureSet>& figures, bool someLost);
   void countsChanged(const app::WorldCounts& counts);
   void worldOpened(const app::WorldCounts& counts, bool loaded);
   // The world has gone (a failed opening, a switch to another, the end).
@@ -107,6 +119,8 @@ class WorldBridge : public QObject, public mWorldObserver {
     bool turnEnded = false;
     std::uint64_t turnOrder = 0;
     TurnTexts turn;  // built at the last turn that was due, if any since the last delivery
+    std::vector<TurnFigureSet> figures;
+    bool figuresLost = false;
   };
 
   void requestDelivery();  // world locked

@@ -15,6 +15,8 @@
 #include "engine/place.h"
 #include "engine/seed_list.h"
 #include "engine/world.h"
+#include "base/text_io.h"
+#include "engine/seed_list.h"
 #include "records/initial_gene_file.h"
 #include "records/world_document.h"
 #include "tests/test_support.h"

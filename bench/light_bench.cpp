@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/bench_population.h"
+#include "body/bare_pass.h"
 #include "body/field.h"
 #include "engine/place.h"
 #include "engine/world.h"
@@ -12,11 +13,7 @@ namespace {
 
 using namespace vek::bench;
 
-long coveredCells(mPlace& place) {
-  long cells = 0;
-  for (const auto& [first, length] : coveredRuns(place)) cells += length;
-  return cells;
-}
+long coveredCells(const mPlace& place) { return cellCount(coveredRuns(place)); }
 
 void BM_ComputeLight(benchmark::State& state) {
   mPlace place(nullptr, "Ostrel", 1, settingsOf(state.range(1)));
@@ -43,13 +40,12 @@ void barePass(benchmark::State& state, mPlace& place) {
   const double keep = 1.0 - share;
   const double refill = share * daylight;
   std::vector<double> grid(static_cast<size_t>(side) * side, daylight);
-  long cells = 0;
-  for (const auto& run : runs) cells += run.second;
+  const long cells = cellCount(runs);
   for (auto _ : state) {
     double taken = 0;
-    for (const auto& [first, length] : runs) {
-      double* cell = grid.data() + first;
-      for (int j = 0; j < length; ++j) {
+    for (const mCellRun& run : runs) {
+      double* cell = grid.data() + run.first;
+      for (int j = 0; j < run.count; ++j) {
         taken += share * cell[j];
         cell[j] = cell[j] * keep + refill;
       }

@@ -4,6 +4,9 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "body/free_slots.h"
 #include "body/parts.h"
@@ -98,10 +101,55 @@ double mLightGrid::absorbFast(const std::vector<mSphere*>& parts, const mGridFra
   return given > 0 ? absorbed / given : 0.0;
 }
 
+namespace {
+
+// Sixteen depths at a time. The x86-64 processors all have SSE2; elsewhere the same three
+// operations are spelled out byte by byte.
+#if defined(__SSE2__)
+using Group = __m128i;
+Group loadGroup(const std::uint8_t* cells) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(cells)); }
+void storeGroup(std::uint8_t* cells, Group group) { _mm_storeu_si128(reinterpret_cast<__m128i*>(cells), group); }
+// Bit k is set where byte k of the group equals `depth`.
+unsigned equalBits(Group group, std::uint8_t depth) {
+  return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(group, _mm_set1_epi8(static_cast<char>(depth)))));
+}
+// One deeper in the first n bytes (1 <= n <= 16), the others as they were.
+Group deepenFirst(Group group, int n) {
+  const __m128i lanes = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+  // The lanes below n compare as -1, and subtracting -1 adds one.
+  return _mm_sub_epi8(group, _mm_cmpgt_epi8(_mm_set1_epi8(static_cast<char>(n)), lanes));
+}
+#else
+struct Group {
+  std::uint8_t byte[16];
+};
+Group loadGroup(const std::uint8_t* cells) {
+  Group group;
+  std::memcpy(group.byte, cells, sizeof group.byte);
+  return group;
+}
+void storeGroup(std::uint8_t* cells, const Group& group) { std::memcpy(cells, group.byte, sizeof group.byte); }
+unsigned equalBits(const Group& group, std::uint8_t depth) {
+  unsigned bits = 0;
+  for (int k = 0; k < 16; ++k) bits |= static_cast<unsigned>(group.byte[k] == depth) << k;
+  return bits;
+}
+Group deepenFirst(Group group, int n) {
+  for (int k = 0; k < n; ++k) ++group.byte[k];
+  return group;
+}
+#endif
+
+}  // namespace
+
 bool mLightGrid::absorbByDepth(const std::vector<mSphere*>& parts, const mGridFrame& frame, double downsize,
                                double& absorbed) {
-  static_assert(std::endian::native == std::endian::little, "the first of eight depths is the lowest byte");
-  constexpr std::uint64_t kEachByte = 0x0101010101010101;
+  // First every part's cells are walked and deepened, noting the stretches of equal depth it
+  // met; then its light is summed from them. Each part's sum is a chain of additions that
+  // must be made in cell order, but the chains of different parts are independent: kept
+  // apart from the walk, several of them run at once in the processor.
+  mStretches.clear();
+  mStretchEnds.clear();
   std::uint8_t* const depths = mDepths.data();
   for (mSphere* part : parts) {
     if (part->position()->z < 0) break;
@@ -110,42 +158,47 @@ bool mLightGrid::absorbByDepth(const std::vector<mSphere*>& parts, const mGridFr
       mTouched.push_back(cover.box);
       mTouchedArea += static_cast<size_t>(cover.box.rows) * static_cast<size_t>(cover.box.width);
     }
-    // The same cells in the same order as the plain loop, so `taken` is the same sum.
-    double taken = 0;
-    int stretchDepth = 0;
-    std::uint64_t stretchBytes = 0;  // kEachByte * stretchDepth
-    std::uint64_t stretchCells = 0;
+    std::uint8_t stretchDepth = 0;
+    std::uint32_t stretchCells = 0;
     for (const mCellRun& run : cover.runs) {
       mVisits += static_cast<std::uint64_t>(run.count);
-      // Eight cells at a time: find where the depth leaves the stretch's, then deepen all
-      // eight at once (no byte is at the deepest depth, so no carry crosses a byte). A last
-      // group of fewer cells reads past the run, into the padding at worst, and leaves the
-      // cells beyond it as they were.
-      for (std::uint8_t* cell = depths + run.first; cell < depths + run.first + run.count; cell += 8) {
-        const auto n = static_cast<unsigned>(std::min<std::ptrdiff_t>(depths + run.first + run.count - cell, 8));
-        const std::uint64_t inRun = n == 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << 8 * n) - 1;
-        std::uint64_t eight;
-        std::memcpy(&eight, cell, sizeof eight);
-        unsigned counted = 0;  // cells of the eight counted into stretches so far
-        for (std::uint64_t differs = (eight ^ stretchBytes) & inRun; differs != 0;) {
-          const auto at = static_cast<unsigned>(std::countr_zero(differs) / 8);
-          const int depth = cell[at];
-          if (depth == kDeepest) return false;
+      // Sixteen cells at a time: find where the depth leaves the stretch's, then deepen the
+      // run's cells of the sixteen at once (no cell is at the deepest depth, so none wraps).
+      // A last group of fewer cells reads and writes back the cells after the run (the
+      // padding at worst) as they were.
+      std::uint8_t* cell = depths + run.first;
+      for (int left = run.count; left > 0; left -= 16, cell += 16) {
+        const int n = left < 16 ? left : 16;
+        const unsigned inRun = (1u << n) - 1;
+        const Group group = loadGroup(cell);
+        unsigned differs = ~equalBits(group, stretchDepth) & inRun;
+        unsigned counted = 0;  // cells of the sixteen counted into stretches so far
+        while (differs != 0) {
+          const auto at = static_cast<unsigned>(std::countr_zero(differs));
+          if (cell[at] == kDeepest) return false;
           stretchCells += at - counted;
-          taken = addRepeatedly(taken, downsize * mLightAtDepth[stretchDepth], stretchCells);
-          stretchDepth = depth;
-          stretchBytes = kEachByte * static_cast<std::uint64_t>(depth);
+          if (stretchCells > 0) mStretches.push_back({stretchCells, stretchDepth});
+          stretchDepth = cell[at];
           stretchCells = 0;
           counted = at;
-          differs = (eight ^ stretchBytes) & inRun & ~std::uint64_t{0} << 8 * at;
+          differs = ~equalBits(group, stretchDepth) & inRun & (~0u << at);
         }
-        stretchCells += n - counted;
-        eight += kEachByte & inRun;
-        std::memcpy(cell, &eight, sizeof eight);
+        stretchCells += static_cast<unsigned>(n) - counted;
+        storeGroup(cell, deepenFirst(group, n));
       }
     }
-    taken = addRepeatedly(taken, downsize * mLightAtDepth[stretchDepth], stretchCells);
-    part->setLight(taken);
+    if (stretchCells > 0) mStretches.push_back({stretchCells, stretchDepth});
+    mStretchEnds.push_back(static_cast<std::uint32_t>(mStretches.size()));
+  }
+
+  // The same cells in the same order as the plain loop, so `taken` is the same sum; a stretch
+  // adds the light of its depth once for each of its cells.
+  const Stretch* stretch = mStretches.data();
+  for (size_t k = 0; k < mStretchEnds.size(); ++k) {
+    double taken = 0;
+    for (const Stretch* end = mStretches.data() + mStretchEnds[k]; stretch < end; ++stretch)
+      taken = addRepeatedly(taken, downsize * mLightAtDepth[stretch->depth], stretch->cells);
+    parts[k]->setLight(taken);
     absorbed += taken;
   }
   return true;

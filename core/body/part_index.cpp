@@ -212,7 +212,7 @@ mPartIndex::Held* mPartIndex::find(const mPartsList& body) const {
   return mHeld[at->second].get();
 }
 
-void mPartIndex::addBody(const mPartsList& body, int position) {
+void mPartIndex::addBody(const mPartsList& body) {
   Held* held = find(body);
   if (!held) {
     const std::uint32_t slot = takeSlot(mHeld, mFreeSlots);
@@ -222,7 +222,6 @@ void mPartIndex::addBody(const mPartsList& body, int position) {
     mBodies.emplace(&body, slot);
     body.setIndexSlot(slot);
   }
-  held->position = position;
   refile(body, *held);
 }
 
@@ -238,10 +237,6 @@ void mPartIndex::removeBody(const mPartsList& body) {
   mHeld[slot].reset();
   mFreeSlots.push_back(slot);
   mBodies.erase(at);
-}
-
-void mPartIndex::setPosition(const mPartsList& body, int position) {
-  if (Held* held = find(body)) held->position = position;
 }
 
 template <class Test>
@@ -286,23 +281,25 @@ std::optional<bool> mPartIndex::isSegmentClear(const mPoint3D& a, const mPoint3D
   });
 }
 
-std::optional<std::vector<int>> mPartIndex::positionsWithFlowersNear(const mPoint3D& p,
-                                                                     double reach) const {
-  std::vector<int> positions;
+std::optional<std::vector<const mPartsList*>> mPartIndex::bodiesWithFlowersNear(const mPoint3D& p,
+                                                                             double reach) const {
+  std::vector<const mPartsList*> bodies;
   // A squared distance is never negative, so nothing is in reach.
-  if (!(reach >= 0)) return positions;
+  if (!(reach >= 0)) return bodies;
   const double distance = std::sqrt(reach);
   if (!usable(p) || !usable(distance)) return std::nullopt;
   Box query = aroundPoint(p, distance);
   widen(query);
+  const std::uint64_t thisQuery = ++mQueries;
   visit(query, 1u << kCentre, [&](const Entry& entry) {
     const mPoint3D& centre = *entry.part->position();
     if (!(centre.x < query.lo[0] || centre.x > query.hi[0] || centre.y < query.lo[1] ||
-          centre.y > query.hi[1] || centre.z < query.lo[2] || centre.z > query.hi[2]))
-      positions.push_back(entry.held->position);
+          centre.y > query.hi[1] || centre.z < query.lo[2] || centre.z > query.hi[2]) &&
+        entry.held->lastFound != thisQuery) {
+      entry.held->lastFound = thisQuery;
+      bodies.push_back(entry.body);
+    }
     return true;
   });
-  std::sort(positions.begin(), positions.end());
-  positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
-  return positions;
+  return bodies;
 }

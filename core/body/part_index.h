@@ -20,10 +20,9 @@
 //
 // The index holds the bodies it is given as they are when given. Whoever gives them calls
 // updateBody after every change of a held body's flowers, leaves or edges (made, grown, cut,
-// reset, laid out) and removeBody before a held body changes owner or is destroyed. Each held
-// body carries a position (setPosition), the order in which the father search must visit it.
-// Bodies and parts are not owned; the index never reads a part of a body after it was told of
-// the body's change.
+// reset, laid out) and removeBody before a held body changes owner or is destroyed. Bodies and
+// parts are not owned; the index never reads a part of a body after it was told of the
+// body's change.
 //
 // Not thread-safe: called on the world's thread only.
 #pragma once
@@ -46,12 +45,11 @@ class mPartIndex {
   mPartIndex(const mPartIndex&) = delete;
   mPartIndex& operator=(const mPartIndex&) = delete;
 
-  // Holds `body` at `position`; a body already held is indexed anew.
-  void addBody(const mPartsList& body, int position);
+  // Holds `body`; a body already held is indexed anew.
+  void addBody(const mPartsList& body);
   // Indexes a held body's parts anew; nothing for a body not held.
   void updateBody(const mPartsList& body);
   void removeBody(const mPartsList& body);
-  void setPosition(const mPartsList& body, int position);
   // Forgets every body and takes the grid's frame from the field's parameters in `p`.
   void clear(const Parameters& p);
   // Whether the grid's frame is the one `p` gives.
@@ -63,10 +61,10 @@ class mPartIndex {
   std::optional<bool> isClear(const mPoint3D& p, double margin) const;
   // Whether every held body answers isSegmentClear(a, b).
   std::optional<bool> isSegmentClear(const mPoint3D& a, const mPoint3D& b) const;
-  // The positions, ascending and each once, of the held bodies with a flower whose squared
+  // The held bodies, each once and in no particular order, with a flower whose squared
   // distance from p may be at most `reach`: every such body, and perhaps others with a flower
   // in the cube around that sphere. Empty when reach is negative or not a number.
-  std::optional<std::vector<int>> positionsWithFlowersNear(const mPoint3D& p, double reach) const;
+  std::optional<std::vector<const mPartsList*>> bodiesWithFlowersNear(const mPoint3D& p, double reach) const;
 
  private:
   // kCentre files every flower a second time, as the point at its centre, for the father
@@ -104,7 +102,8 @@ class mPartIndex {
   struct Held {
     const mPartsList* body = nullptr;
     std::vector<Placed> placed;  // the body's parts as filed, ordered by Placed::before
-    int position = 0;
+    // The last query that found this body (bodiesWithFlowersNear names each body once).
+    mutable std::uint64_t lastFound = 0;
   };
   // The record of a held body, or nullptr.
   Held* find(const mPartsList& body) const;
@@ -142,4 +141,5 @@ class mPartIndex {
   std::vector<std::uint32_t> mFreeSlots;
   std::unordered_map<const mPartsList*, std::uint32_t> mBodies;
   std::vector<Placed> mSparePlacement;
+  mutable std::uint64_t mQueries = 0;
 };

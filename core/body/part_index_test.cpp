@@ -28,7 +28,7 @@ std::string number(double value) {
 }
 
 // Plants of edges, nodes, leaves and flowers over the default field, some crowded together,
-// each held by the index at its place in `bodies`.
+// each held by the index.
 struct Plants {
   Plants(int count, unsigned seed) : random(seed) {
     for (int k = 0; k < count; ++k) add(mPoint3D(uniform(-38, 38), uniform(-38, 38), 0));
@@ -44,13 +44,12 @@ struct Plants {
     }
     owners.push_back(std::make_unique<FakeBodyOwner>(root));
     bodies.push_back(std::make_unique<mPartsList>(owners.back().get(), text));
-    index.addBody(*bodies.back(), static_cast<int>(bodies.size()) - 1);
+    index.addBody(*bodies.back());
   }
   void remove(size_t k) {
     index.removeBody(*bodies[k]);
     bodies.erase(bodies.begin() + static_cast<std::ptrdiff_t>(k));
     owners.erase(owners.begin() + static_cast<std::ptrdiff_t>(k));
-    for (size_t j = 0; j < bodies.size(); ++j) index.setPosition(*bodies[j], static_cast<int>(j));
   }
   bool scanClear(const mPoint3D& p, double m) const {
     for (const auto& body : bodies)
@@ -62,17 +61,17 @@ struct Plants {
       if (!body->isSegmentClear(a, b)) return false;
     return true;
   }
-  std::vector<int> scanFlowersNear(const mPoint3D& p, double reach) const {
-    std::vector<int> positions;
-    for (size_t k = 0; k < bodies.size(); ++k) {
-      for (const auto& flower : bodies[k]->flowers()) {
+  std::vector<const mPartsList*> scanFlowersNear(const mPoint3D& p, double reach) const {
+    std::vector<const mPartsList*> near;
+    for (const auto& body : bodies) {
+      for (const auto& flower : body->flowers()) {
         if (mPoint3D::distance2(*flower->position(), p) <= reach) {
-          positions.push_back(static_cast<int>(k));
+          near.push_back(body.get());
           break;
         }
       }
     }
-    return positions;
+    return near;
   }
 
   static bool hasFlowerInBox(const mPartsList& body, const mPoint3D& p, double half) {
@@ -96,14 +95,16 @@ struct Plants {
       ASSERT_EQ(index.isClear(p, m), clear) << q;
       ASSERT_EQ(index.isSegmentClear(p, b), scanSegmentClear(p, b)) << q;
       const double reach = uniform(0, 40);
-      const auto near = index.positionsWithFlowersNear(p, reach);
+      auto near = index.bodiesWithFlowersNear(p, reach);
       ASSERT_TRUE(near);
-      // The index may add bodies whose flowers are a little beyond reach, never miss one.
-      const std::vector<int> expected = scanFlowersNear(p, reach);
+      // The index may add bodies whose flowers are a little beyond reach, never miss one, and
+      // names each once.
+      std::sort(near->begin(), near->end());
+      std::vector<const mPartsList*> expected = scanFlowersNear(p, reach);
+      std::sort(expected.begin(), expected.end());
       ASSERT_TRUE(std::includes(near->begin(), near->end(), expected.begin(), expected.end()));
-      ASSERT_TRUE(std::is_sorted(near->begin(), near->end()));
       ASSERT_EQ(std::adjacent_find(near->begin(), near->end()), near->end());
-      for (int k : *near) ASSERT_TRUE(hasFlowerInBox(*bodies[static_cast<size_t>(k)], p, std::sqrt(reach))) << k;
+      for (const mPartsList* body : *near) ASSERT_TRUE(hasFlowerInBox(*body, p, std::sqrt(reach)));
     }
     EXPECT_GT(blocked, 0);
     for (const auto& body : bodies) {
@@ -153,17 +154,18 @@ TEST(PartIndex, ACutPartOrAnEmptiedFlowerNoLongerBlocks) {
   mPartIndex index;
   FakeBodyOwner owner(mPoint3D(0, 0, 0));
   mPartsList body(&owner, "((NE<0,0,1>L<0.5>)E<3,0,1>F<0.5>)");
-  index.addBody(body, 0);
+  index.addBody(body);
+  const std::vector<const mPartsList*> justThisBody = {&body}, none;
   const mPoint3D nearLeaf(0.2, 0, 1.2), nearFlower(3.2, 0, 1.2);
   EXPECT_EQ(index.isClear(nearLeaf, 0.1), false);
   EXPECT_EQ(index.isClear(nearFlower, 0.1), false);
-  EXPECT_EQ(index.positionsWithFlowersNear(nearFlower, 1), std::vector<int>{0});
+  EXPECT_EQ(index.bodiesWithFlowersNear(nearFlower, 1), justThisBody);
 
   body.resetFlower(0);
   index.updateBody(body);
   EXPECT_EQ(index.isClear(nearFlower, 0.1), true);
   // The emptied flower's point still stands, and so does the edge to it.
-  EXPECT_EQ(index.positionsWithFlowersNear(nearFlower, 1), std::vector<int>{0});
+  EXPECT_EQ(index.bodiesWithFlowersNear(nearFlower, 1), justThisBody);
   EXPECT_EQ(index.isClear(mPoint3D(1.5, 0, 0.5), 0.1), false);
 
   body.cutEdge(0);  // the leaf's edge
@@ -174,14 +176,14 @@ TEST(PartIndex, ACutPartOrAnEmptiedFlowerNoLongerBlocks) {
   index.removeBody(body);
   EXPECT_FALSE(index.holds(body));
   EXPECT_EQ(index.isClear(mPoint3D(1.5, 0, 0.5), 0.1), true);
-  EXPECT_EQ(index.positionsWithFlowersNear(nearFlower, 1), std::vector<int>{});
+  EXPECT_EQ(index.bodiesWithFlowersNear(nearFlower, 1), none);
 }
 
 TEST(PartIndex, TheEdgeEndingInAPointNeverBlocksIt) {
   mPartIndex index;
   FakeBodyOwner owner(mPoint3D(0, 0, 0));
   mPartsList body(&owner, "(NE<0,0,1>L<0.5>)");
-  index.addBody(body, 0);
+  index.addBody(body);
   const mLeaf& leaf = *body.leaves()[0];
   const mEdge& edge = *body.edges()[0];
   const mPoint3D copy = *leaf.position();
@@ -204,20 +206,21 @@ TEST(PartIndex, OutlandishPartsAndQueries) {
   ASSERT_EQ(giant.leaves().size(), 1u);
   ASSERT_EQ(outside.flowers().size(), 1u);
   mPartIndex index;
-  index.addBody(giant, 0);
-  index.addBody(outside, 1);
+  index.addBody(giant);
+  index.addBody(outside);
+  const std::vector<const mPartsList*> justOutside = {&outside}, none;
   EXPECT_EQ(index.isClear(mPoint3D(5, 5, 2), 1), false);
   EXPECT_EQ(index.isClear(mPoint3D(20, 5, 11), 1), true);
   EXPECT_EQ(index.isClear(mPoint3D(130.2, 30, 1), 0.1), false);
-  EXPECT_EQ(index.positionsWithFlowersNear(mPoint3D(129, 30, 1), 2), std::vector<int>{1});
+  EXPECT_EQ(index.bodiesWithFlowersNear(mPoint3D(129, 30, 1), 2), justOutside);
 
   const double nan = std::numeric_limits<double>::quiet_NaN();
   EXPECT_FALSE(index.isClear(mPoint3D(0, 0, 0), nan));
   EXPECT_FALSE(index.isClear(mPoint3D(1e60, 0, 0), 1));
   EXPECT_FALSE(index.isSegmentClear(mPoint3D(0, 0, 0), mPoint3D(nan, 0, 0)));
-  EXPECT_FALSE(index.positionsWithFlowersNear(mPoint3D(0, 0, 0), std::numeric_limits<double>::infinity()));
-  EXPECT_EQ(index.positionsWithFlowersNear(mPoint3D(130, 30, 1), -1), std::vector<int>{});
-  EXPECT_EQ(index.positionsWithFlowersNear(mPoint3D(130, 30, 1), nan), std::vector<int>{});
+  EXPECT_FALSE(index.bodiesWithFlowersNear(mPoint3D(0, 0, 0), std::numeric_limits<double>::infinity()));
+  EXPECT_EQ(index.bodiesWithFlowersNear(mPoint3D(130, 30, 1), -1), none);
+  EXPECT_EQ(index.bodiesWithFlowersNear(mPoint3D(130, 30, 1), nan), none);
   index.removeBody(giant);
   EXPECT_EQ(index.isClear(mPoint3D(5, 5, 2), 1), true);
 

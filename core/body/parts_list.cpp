@@ -1,6 +1,6 @@
 #include "body/parts_list.h"
 
-#include <cstring>
+#include <bit>
 
 #include "body/field.h"
 #include "body/parameters.h"
@@ -360,10 +360,12 @@ double mPartsList::sumEdgeKeep() const {
 const mPartsList::Keeps& mPartsList::keeps() const {
   // A parameter file read while the world stands changes what every part keeps.
   const Parameters& p = parameters();
-  const std::array<double, 7> parameters = {p.mFlower_calorie, p.mFlower_keep_calorie, p.mLeaf_calorie,
-                                            p.mLeaf_keep_calorie, p.mEdge_radius, p.mEdge_calorie,
-                                            p.mEdge_keep_calorie};
-  if (!mKeeps.valid || std::memcmp(parameters.data(), mKeeps.parameters.data(), sizeof parameters) != 0) {
+  const std::array<std::uint64_t, 7> parameters = {
+      std::bit_cast<std::uint64_t>(p.mFlower_calorie), std::bit_cast<std::uint64_t>(p.mFlower_keep_calorie),
+      std::bit_cast<std::uint64_t>(p.mLeaf_calorie),   std::bit_cast<std::uint64_t>(p.mLeaf_keep_calorie),
+      std::bit_cast<std::uint64_t>(p.mEdge_radius),    std::bit_cast<std::uint64_t>(p.mEdge_calorie),
+      std::bit_cast<std::uint64_t>(p.mEdge_keep_calorie)};
+  if (!mKeeps.valid || parameters != mKeeps.parameters) {
     mKeeps.flower = sumFlowerKeep();
     mKeeps.leaf = sumLeafKeep();
     mKeeps.edge = sumEdgeKeep();
@@ -379,8 +381,11 @@ double mPartsList::totalVolume() const {
 double mPartsList::totalCalorie() const {
   return flowerCalorie() + edgeCalorie() + leafCalorie() + parameters().mSeed_calorie;
 }
-double mPartsList::totalKeep() const {
-  return flowerKeep() + edgeKeep() + leafKeep() + parameters().mSeed_keep_calorie;
+double mPartsList::totalKeep() const { return upkeep().total; }
+
+mPartsList::Upkeep mPartsList::upkeep() const {
+  const Keeps& k = keeps();
+  return {k.flower, k.leaf, k.edge, k.flower + k.edge + k.leaf + parameters().mSeed_keep_calorie};
 }
 
 void mPartsList::sumLeafLight() {

@@ -68,6 +68,7 @@ class mPartsList : public mObject {
   const std::vector<std::unique_ptr<mEdge>>& edges() const { return mEdges; }
   const std::vector<std::unique_ptr<mNode>>& nodes() const { return mNodes; }
   std::string text() const { return mText; }
+  mBodyOwner* owner() const { return mOwner; }
   double flowerLight() const { return mFlowerLight; }
   double leafLight() const { return mLeafLight; }
   // The flower at index i, or nullptr when i is outside 0 .. count - 1 (no wrap-around).
@@ -127,6 +128,11 @@ class mPartsList : public mObject {
   double totalVolume() const;   // the three volumes + mSeed_volume
   double totalCalorie() const;  // the three calories + mSeed_calorie
   double totalKeep() const;     // the three keeps + mSeed_keep_calorie
+  // The same four at once, as the processor books them at every instruction.
+  struct Upkeep {
+    double flower = 0, leaf = 0, edge = 0, total = 0;
+  };
+  Upkeep upkeep() const;
   // The light income of the last light computation: sets leafLight (flowerLight) to the sum
   // of the leaves' (flowers') light. Called by the light field.
   void sumLeafLight();
@@ -158,7 +164,7 @@ class mPartsList : public mObject {
   struct Keeps {
     bool valid = false;
     double flower = 0, leaf = 0, edge = 0;
-    std::array<double, 7> parameters{};  // the parameters the sums were made with
+    std::array<std::uint64_t, 7> parameters{};  // the bits of the parameters the sums were made with
   };
   const Keeps& keeps() const;
   double sumFlowerKeep() const;

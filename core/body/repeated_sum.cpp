@@ -4,7 +4,7 @@
 #include <bit>
 #include <cmath>
 
-double addRepeatedly(double sum, double term, std::uint64_t count) {
+double addRepeatedlyByLeaps(double sum, double term, std::uint64_t count) {
   constexpr std::uint64_t kMantissa = (std::uint64_t{1} << 52) - 1;
   while (count > 0) {
     const double next = sum + term;
@@ -27,7 +27,7 @@ double addRepeatedly(double sum, double term, std::uint64_t count) {
     if (stepUnits == 0) return sum;
     // A term exactly halfway between two multiples of the ulp rounds by the sum's parity,
     // which changes from one addition to the next. (next - sum is exact: next <= 2 sum.)
-    const double halfUlp = std::bit_cast<double>((sumBits >> 52) - 53 << 52);
+    const double halfUlp = std::bit_cast<double>(((sumBits >> 52) - 53) << 52);
     if (std::fabs(term - (next - sum)) == halfUlp) {
       sum = next;
       continue;

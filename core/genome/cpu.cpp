@@ -104,19 +104,19 @@ void mCPU::step() {
   if (mIp < INT_MAX) ++mIp;
 }
 
-void mCPU::bookUpkeepByKind(const mPartsList* body) {
-  if (!body) return;
-  mAccount.addUsage(op::set_flower_number, body->flowerKeep());
-  mAccount.addUsage(op::set_leaf_number, body->leafKeep());
-  mAccount.addUsage(op::set_edge_number, body->edgeKeep());
+void mCPU::bookUpkeepByKind(const mPartsList::Upkeep& upkeep) {
+  mAccount.addUsage(op::set_flower_number, upkeep.flower);
+  mAccount.addUsage(op::set_leaf_number, upkeep.leaf);
+  mAccount.addUsage(op::set_edge_number, upkeep.edge);
 }
 
 void mCPU::charge(int opcode, double cost) {
   const mPartsList* living = body();
   mAccount.addUsage(opcode, cost);
-  const double keep = living ? living->totalKeep() : parameters().mSeed_keep_calorie;
+  const mPartsList::Upkeep upkeep = living ? living->upkeep() : mPartsList::Upkeep{};
+  const double keep = living ? upkeep.total : parameters().mSeed_keep_calorie;
   mAccount.addKeep(keep);
-  bookUpkeepByKind(living);
+  if (living) bookUpkeepByKind(upkeep);
   mAccount.addUsed(keep + cost);
   mAccount.spend(keep + cost);
   mChargePending = true;
@@ -165,7 +165,7 @@ void mCPU::chargeError() {
   appendTrace("error happen // ip %d : size%d", mIp, mCodeSize);
   const double calorie = living ? living->totalCalorie() : parameters().mSeed_calorie;
   mAccount.addKeep(calorie);
-  bookUpkeepByKind(living);
+  if (living) bookUpkeepByKind(living->upkeep());
   mAccount.addUsed(calorie);
   mAccount.spend(calorie);
 }

@@ -67,7 +67,8 @@ class mLightGrid {
     Box box;
     std::uint32_t used = 0;  // the computation that last used it
   };
-  const Cover& coverOf(mSphere& part, const mGridFrame& frame);
+  // The slot in mCovers of the part's covered cells, found anew when the part moved or grew.
+  std::uint32_t coverSlotOf(mSphere& part, const mGridFrame& frame);
   void forgetUnusedCovers(size_t partCount);
   // Sets every cell the last fast computation touched back to depth 0.
   void clearDepths();
@@ -95,6 +96,7 @@ class mLightGrid {
   };
   std::vector<Stretch> mStretches;
   std::vector<std::uint32_t> mStretchEnds;
+  std::vector<std::uint32_t> mCoverSlots;  // of the parts taking light, in their order
   size_t mTouchedArea = 0;  // their cells in all
   std::array<double, kDeepest + 1> mLightAtDepth{};
   double mTableDownsize = 0;  // the share mLightAtDepth was made with

@@ -45,7 +45,10 @@ mPartIndex::Box mPartIndex::aroundSegment(const mPoint3D& a, const mPoint3D& b) 
 
 void mPartIndex::widen(Box& box) {
   double largest = 0;
-  for (int d = 0; d < 3; ++d) largest = std::max({largest, std::fabs(box.lo[d]), std::fabs(box.hi[d])});
+  for (int d = 0; d < 3; ++d) {
+    const double lo = std::fabs(box.lo[d]), hi = std::fabs(box.hi[d]);
+    largest = std::max(largest, std::max(lo, hi));
+  }
   const double slack = kSlack * (1 + largest);
   for (int d = 0; d < 3; ++d) {
     box.lo[d] -= slack;
@@ -97,12 +100,13 @@ size_t mPartIndex::bucketIndex(Kind kind, int x, int y) const {
 
 mPartIndex::Span mPartIndex::spanOf(const Box& box, Kind kind) const {
   // Any rule that never puts a larger coordinate in a lower bucket will do, as long as parts
-  // and queries share it.
+  // and queries share it. (Truncation is the floor once the value is not negative; a value
+  // that is not a number goes to the first bucket.)
   const double perWidth = mPerWidth[kind];
   const int count = mCount[kind];
   auto column = [&](double coordinate, double origin) {
-    const double at = std::floor((coordinate - origin) * perWidth);
-    return at < 0 ? 0 : at >= count ? count - 1 : static_cast<int>(at);
+    const double at = (coordinate - origin) * perWidth;
+    return !(at >= 0) ? 0 : at >= count ? count - 1 : static_cast<int>(at);
   };
   return Span{column(box.lo[0], mOriginX), column(box.hi[0], mOriginX), column(box.lo[1], mOriginY),
               column(box.hi[1], mOriginY)};
@@ -291,11 +295,10 @@ std::optional<std::vector<const mPartsList*>> mPartIndex::bodiesWithFlowersNear(
   Box query = aroundPoint(p, distance);
   widen(query);
   const std::uint64_t thisQuery = ++mQueries;
+  // A centre's box is the point itself, widened a little: the boxes that meet the query's are
+  // those of the flowers in the cube, and perhaps a few just outside it.
   visit(query, 1u << kCentre, [&](const Entry& entry) {
-    const mPoint3D& centre = *entry.part->position();
-    if (!(centre.x < query.lo[0] || centre.x > query.hi[0] || centre.y < query.lo[1] ||
-          centre.y > query.hi[1] || centre.z < query.lo[2] || centre.z > query.hi[2]) &&
-        entry.held->lastFound != thisQuery) {
+    if (entry.held->lastFound != thisQuery) {
       entry.held->lastFound = thisQuery;
       bodies.push_back(entry.body);
     }

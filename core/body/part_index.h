@@ -63,7 +63,8 @@ class mPartIndex {
   std::optional<bool> isSegmentClear(const mPoint3D& a, const mPoint3D& b) const;
   // The held bodies, each once and in no particular order, with a flower whose squared
   // distance from p may be at most `reach`: every such body, and perhaps others with a flower
-  // in the cube around that sphere. Empty when reach is negative or not a number.
+  // in the cube around that sphere or just outside it (by far less than 1e-3 of the largest
+  // coordinate). Empty when reach is negative or not a number.
   std::optional<std::vector<const mPartsList*>> bodiesWithFlowersNear(const mPoint3D& p, double reach) const;
 
  private:

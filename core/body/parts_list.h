@@ -148,6 +148,8 @@ class mPartsList : public mObject {
   bool makePart(Tip kind, int k, double e, double r, double theta, double phi);
   template <class Sphere>
   bool growSphere(std::vector<std::unique_ptr<Sphere>>& spheres, char letter, int k, double e);
+  // The token of leaf or flower i (letter 'L' or 'F') becomes letter<radius>.
+  void replaceSphereToken(char letter, size_t i, double radius);
 
   const mBodyPopulation* population() const;  // the owner's, or nullptr
   double energy() const;                      // the owner's current energy, 0 without owner

@@ -26,6 +26,7 @@
 #include "base/instructions.h"
 #include "bench/aged_worlds.h"
 #include "bench/bench_population.h"
+#include "base/thread_time.h"
 #include "body/bare_pass.h"
 #include "body/parts_list.h"
 #include "engine/place.h"

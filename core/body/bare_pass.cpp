@@ -1,8 +1,8 @@
 #include "body/bare_pass.h"
 
-#include <time.h>
-
 #include <algorithm>
+
+#include "base/thread_time.h"
 
 #include "body/parts_list.h"
 
@@ -24,12 +24,6 @@ long cellCount(const std::vector<mCellRun>& runs) {
   long cells = 0;
   for (const mCellRun& run : runs) cells += run.count;
   return cells;
-}
-
-double threadSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
 }
 
 double barePassSeconds(const std::vector<mCellRun>& runs, int side, double daylight, double downsize, int repeats) {

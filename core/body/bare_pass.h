@@ -19,11 +19,7 @@ class mPartsList;
 std::vector<mCellRun> coveredRunsOf(const std::vector<const mPartsList*>& bodies, const mGridFrame& frame);
 long cellCount(const std::vector<mCellRun>& runs);
 
-// The processor time of the calling thread, in seconds: what a thread's work costs, whatever
-// else runs on a busy machine. One reading costs about a microsecond on some machines.
-double threadSeconds();
-
-// The median processor time in seconds of one bare pass over `runs` on a grid of side x side
+// The median processor time in seconds (base/thread_time.h) of one bare pass over `runs` on a grid of side x side
 // cells that starts at `daylight` everywhere, of `repeats` passes timed one by one after one
 // pass that brings the cells into the caches.
 double barePassSeconds(const std::vector<mCellRun>& runs, int side, double daylight, double downsize, int repeats);

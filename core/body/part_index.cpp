@@ -119,14 +119,14 @@ bool mPartIndex::Placed::before(const Placed& other) const {
 
 bool mPartIndex::Placed::sameAs(const Placed& other) const {
   return part == other.part && kind == other.kind && loose == other.loose &&
-         std::memcmp(&box, &other.box, sizeof box) == 0;
+         std::memcmp(&box, &other.box, sizeof box) == 0 && std::memcmp(&shape, &other.shape, sizeof shape) == 0;
 }
 
 void mPartIndex::placementOf(const mPartsList& body, std::vector<Placed>& placement) const {
   placement.clear();
-  auto place = [&](const mParts& part, Kind kind, Box box, bool usable) {
+  auto place = [&](const mParts& part, Kind kind, Box box, bool usable, const Shape& shape) {
     widen(box);
-    Placed placed{&part, kind, !usable, Span{}, box};
+    Placed placed{&part, kind, !usable, Span{}, box, shape};
     if (usable) {
       placed.span = spanOf(box, kind);
       const Span& span = placed.span;
@@ -137,20 +137,23 @@ void mPartIndex::placementOf(const mPartsList& body, std::vector<Placed>& placem
   };
   auto sphere = [&](const mSphere& part, Kind kind) {
     const double r = part.radius();
-    place(part, kind, aroundPoint(*part.position(), r), usable(*part.position()) && usable(r));
+    const mPoint3D& c = *part.position();
+    place(part, kind, aroundPoint(c, r), usable(c) && usable(r), Shape{{c.x, c.y, c.z}, {}, r, &c});
   };
   for (const auto& flower : body.flowers()) {
     sphere(*flower, kFlower);
-    place(*flower, kCentre, aroundPoint(*flower->position(), 0), usable(*flower->position()));
+    place(*flower, kCentre, aroundPoint(*flower->position(), 0), usable(*flower->position()), Shape{});
   }
   for (const auto& leaf : body.leaves()) sphere(*leaf, kLeaf);
-  for (const auto& edge : body.edges())
-    place(*edge, kEdge, aroundSegment(*edge->start(), *edge->end()), usable(*edge->start()) && usable(*edge->end()));
-  std::sort(placement.begin(), placement.end(), [](const Placed& a, const Placed& b) { return a.before(b); });
+  for (const auto& edge : body.edges()) {
+    const mPoint3D& a = *edge->start();
+    const mPoint3D& b = *edge->end();
+    place(*edge, kEdge, aroundSegment(a, b), usable(a) && usable(b), Shape{{a.x, a.y, a.z}, {b.x, b.y, b.z}, 0, &b});
+  }
 }
 
 void mPartIndex::file(const mPartsList& body, const Held& held, const Placed& placed) {
-  const Entry entry{placed.box, placed.part, &body, &held, placed.kind, placed.span.x0, placed.span.y0};
+  const Entry entry{placed.box, placed.shape, placed.part, &body, &held, placed.kind, placed.span.x0, placed.span.y0};
   if (placed.loose) {
     mLoose.push_back(entry);
     return;
@@ -187,23 +190,45 @@ void mPartIndex::refile(const mPartsList& body, Held& held) {
   // The fresh placement is made in the spare vector, which then takes the old one's place.
   std::vector<Placed>& fresh = mSparePlacement;
   placementOf(body, fresh);
-  auto old = held.placed.begin();
-  auto now = fresh.begin();
-  while (old != held.placed.end() || now != fresh.end()) {
-    if (now == fresh.end() || (old != held.placed.end() && old->before(*now))) {
-      unfile(*old++);
-    } else if (old == held.placed.end() || now->before(*old)) {
-      file(body, held, *now++);
-    } else {
-      if (!old->sameAs(*now)) {
-        unfile(*old);
-        file(body, held, *now);
+  std::vector<Placed>& old = held.placed;
+  // Mostly a part has grown or shrunk and the body holds the same parts as before: then the
+  // placements match entry by entry.
+  const bool sameParts = fresh.size() == old.size() && std::equal(fresh.begin(), fresh.end(), old.begin(), [](const Placed& a, const Placed& b) {
+                           return a.part == b.part && a.kind == b.kind;
+                         });
+  if (sameParts) {
+    for (size_t k = 0; k < fresh.size(); ++k) {
+      if (old[k].sameAs(fresh[k])) continue;
+      unfile(old[k]);
+      file(body, held, fresh[k]);
+    }
+  } else {
+    // Otherwise both are matched by part, in the order of their addresses.
+    auto byPart = [](const Placed& a, const Placed& b) { return a.before(b); };
+    std::vector<Placed>& then = mSortedPlacement;
+    then.assign(old.begin(), old.end());
+    std::sort(then.begin(), then.end(), byPart);
+    std::vector<Placed>& now = mSortedFresh;
+    now.assign(fresh.begin(), fresh.end());
+    std::sort(now.begin(), now.end(), byPart);
+    auto was = then.begin();
+    auto is = now.begin();
+    while (was != then.end() || is != now.end()) {
+      if (is == now.end() || (was != then.end() && was->before(*is))) {
+        unfile(*was++);
+      } else if (was == then.end() || is->before(*was)) {
+        file(body, held, *is++);
+      } else {
+        if (!was->sameAs(*is)) {
+          unfile(*was);
+          file(body, held, *is);
+        }
+        ++was;
+        ++is;
       }
-      ++old;
-      ++now;
     }
   }
-  held.placed.swap(fresh);
+  old.swap(fresh);
 }
 
 mPartIndex::Held* mPartIndex::find(const mPartsList& body) const {
@@ -271,8 +296,16 @@ std::optional<bool> mPartIndex::isClear(const mPoint3D& p, double margin) const 
   Box query = aroundPoint(p, margin);
   widen(query);
   return visit(query, 1u << kFlower | 1u << kLeaf | 1u << kEdge, [&](const Entry& entry) {
-    if (entry.kind == kEdge) return static_cast<const mEdge*>(entry.part)->clearOf(&p, margin);
-    return static_cast<const mSphere*>(entry.part)->clearOf(&p, margin);
+    const Shape& s = entry.shape;
+    // As mEdge::clearOf and mSphere::clearOf: the same point objects pass, the same sums decide.
+    if (&p == s.point) return true;
+    const mPoint3D first(s.first[0], s.first[1], s.first[2]);
+    if (entry.kind == kEdge) {
+      const mPoint3D end(s.end[0], s.end[1], s.end[2]);
+      return !mPoint3D::nearSegment(&p, margin, &first, &end);
+    }
+    const double reach = margin + s.radius;
+    return reach * reach <= mPoint3D::distance2(p, first);
   });
 }
 
@@ -281,17 +314,21 @@ std::optional<bool> mPartIndex::isSegmentClear(const mPoint3D& a, const mPoint3D
   Box query = aroundSegment(a, b);
   widen(query);
   return visit(query, 1u << kFlower | 1u << kLeaf, [&](const Entry& entry) {
-    return static_cast<const mSphere*>(entry.part)->clearOfSegment(&a, &b);
+    // As mSphere::clearOfSegment.
+    const Shape& s = entry.shape;
+    if (s.point == &b) return true;
+    const mPoint3D centre(s.first[0], s.first[1], s.first[2]);
+    return !mPoint3D::nearSegment(&centre, s.radius, &a, &b);
   });
 }
 
-std::optional<std::vector<const mPartsList*>> mPartIndex::bodiesWithFlowersNear(const mPoint3D& p,
-                                                                             double reach) const {
-  std::vector<const mPartsList*> bodies;
+bool mPartIndex::bodiesWithFlowersNear(const mPoint3D& p, double reach,
+                                       std::vector<const mPartsList*>& bodies) const {
+  bodies.clear();
   // A squared distance is never negative, so nothing is in reach.
-  if (!(reach >= 0)) return bodies;
+  if (!(reach >= 0)) return true;
   const double distance = std::sqrt(reach);
-  if (!usable(p) || !usable(distance)) return std::nullopt;
+  if (!usable(p) || !usable(distance)) return false;
   Box query = aroundPoint(p, distance);
   widen(query);
   const std::uint64_t thisQuery = ++mQueries;
@@ -304,5 +341,5 @@ std::optional<std::vector<const mPartsList*>> mPartIndex::bodiesWithFlowersNear(
     }
     return true;
   });
-  return bodies;
+  return true;
 }

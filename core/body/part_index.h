@@ -5,10 +5,12 @@
 // A uniform grid of square buckets over the field (in x and y), one grid for each kind of
 // part, holds each part in every bucket its bounding box touches. The father search reaches
 // far and measures to flower centres: a coarser grid holds the centres alone. A query visits
-// the buckets its own box touches and asks the parts found there the very tests the bodies ask
-// (mSphere::clearOf, mEdge::clearOf, mSphere::clearOfSegment), with the same point objects, so
-// its answers are the full scans' answers, identity rules included: a part is never near the
-// edge that ends in its own point. Every box is widened by a margin relative to its
+// the buckets its own box touches and makes with the parts found there the very tests the
+// bodies make (mSphere::clearOf, mEdge::clearOf, mSphere::clearOfSegment): the same
+// arithmetic on copies of the parts' coordinates and radii, kept beside each part's box so
+// that a query need not visit the parts themselves, and the same identity rules with the
+// parts' own point objects, so its answers are the full scans' answers: a part is never near
+// the edge that ends in its own point. Every box is widened by a margin relative to its
 // coordinates, far more than rounding in those tests can reach, so a part outside the query's
 // box can never fail the query.
 //
@@ -61,11 +63,12 @@ class mPartIndex {
   std::optional<bool> isClear(const mPoint3D& p, double margin) const;
   // Whether every held body answers isSegmentClear(a, b).
   std::optional<bool> isSegmentClear(const mPoint3D& a, const mPoint3D& b) const;
-  // The held bodies, each once and in no particular order, with a flower whose squared
-  // distance from p may be at most `reach`: every such body, and perhaps others with a flower
-  // in the cube around that sphere or just outside it (by far less than 1e-3 of the largest
-  // coordinate). Empty when reach is negative or not a number.
-  std::optional<std::vector<const mPartsList*>> bodiesWithFlowersNear(const mPoint3D& p, double reach) const;
+  // Puts into `bodies` (emptied first) the held bodies, each once and in no particular order,
+  // with a flower whose squared distance from p may be at most `reach`: every such body, and
+  // perhaps others with a flower in the cube around that sphere or just outside it (by far
+  // less than 1e-3 of the largest coordinate); none when reach is negative or not a number.
+  // False (answer unknown) for a point or reach the grid cannot take.
+  bool bodiesWithFlowersNear(const mPoint3D& p, double reach, std::vector<const mPartsList*>& bodies) const;
 
  private:
   // kCentre files every flower a second time, as the point at its centre, for the father
@@ -80,8 +83,18 @@ class mPartIndex {
     int x0, x1, y0, y1;
   };
   struct Held;
+  // What the tests need of a part, copied from it: a sphere's centre (first) and radius, or
+  // an edge's start (first) and end; and the point object of the identity rules, the sphere's
+  // centre or the edge's end.
+  struct Shape {
+    double first[3];
+    double end[3];
+    double radius;
+    const mPoint3D* point;
+  };
   struct Entry {
     Box box;
+    Shape shape;
     const mParts* part;
     const mPartsList* body;
     const Held* held;  // the body's record
@@ -97,12 +110,13 @@ class mPartIndex {
     bool loose;
     Span span;
     Box box;
+    Shape shape;
     bool before(const Placed& other) const;  // by part address, then kind
     bool sameAs(const Placed& other) const;
   };
   struct Held {
     const mPartsList* body = nullptr;
-    std::vector<Placed> placed;  // the body's parts as filed, ordered by Placed::before
+    std::vector<Placed> placed;  // the body's parts as filed, in the body's order
     // The last query that found this body (bodiesWithFlowersNear names each body once).
     mutable std::uint64_t lastFound = 0;
   };
@@ -113,7 +127,8 @@ class mPartIndex {
   static void widen(Box& box);
   static bool meet(const Box& a, const Box& b);
 
-  // The body's parts as they would be filed now, ordered by part address.
+  // The body's parts as they would be filed now: its flowers (each also as a centre), leaves
+  // and edges in the body's order.
   void placementOf(const mPartsList& body, std::vector<Placed>& placement) const;
   // Files the body's parts anew, touching only the buckets of parts that are new, gone or
   // changed since the body was last filed (the others keep their entries).
@@ -141,6 +156,7 @@ class mPartIndex {
   std::vector<std::unique_ptr<Held>> mHeld;
   std::vector<std::uint32_t> mFreeSlots;
   std::unordered_map<const mPartsList*, std::uint32_t> mBodies;
-  std::vector<Placed> mSparePlacement;
+  // Scratch vectors of refile, kept for their memory.
+  std::vector<Placed> mSparePlacement, mSortedPlacement, mSortedFresh;
   mutable std::uint64_t mQueries = 0;
 };

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -20,6 +21,14 @@
 namespace {
 
 using vek::test::FakeBodyOwner;
+using Bodies = std::vector<const mPartsList*>;
+
+// The bodies the index names near p, or nothing when it cannot tell.
+std::optional<Bodies> near(const mPartIndex& index, const mPoint3D& p, double reach) {
+  Bodies bodies;
+  if (!index.bodiesWithFlowersNear(p, reach, bodies)) return std::nullopt;
+  return bodies;
+}
 
 std::string number(double value) {
   char text[64];
@@ -61,8 +70,8 @@ struct Plants {
       if (!body->isSegmentClear(a, b)) return false;
     return true;
   }
-  std::vector<const mPartsList*> scanFlowersNear(const mPoint3D& p, double reach) const {
-    std::vector<const mPartsList*> near;
+  Bodies scanFlowersNear(const mPoint3D& p, double reach) const {
+    Bodies near;
     for (const auto& body : bodies) {
       for (const auto& flower : body->flowers()) {
         if (mPoint3D::distance2(*flower->position(), p) <= reach) {
@@ -95,16 +104,16 @@ struct Plants {
       ASSERT_EQ(index.isClear(p, m), clear) << q;
       ASSERT_EQ(index.isSegmentClear(p, b), scanSegmentClear(p, b)) << q;
       const double reach = uniform(0, 40);
-      auto near = index.bodiesWithFlowersNear(p, reach);
-      ASSERT_TRUE(near);
+      Bodies found = {bodies.front().get()};  // emptied by the query
+      ASSERT_TRUE(index.bodiesWithFlowersNear(p, reach, found));
       // The index may add bodies whose flowers are a little beyond reach, never miss one, and
       // names each once.
-      std::sort(near->begin(), near->end());
-      std::vector<const mPartsList*> expected = scanFlowersNear(p, reach);
+      std::sort(found.begin(), found.end());
+      Bodies expected = scanFlowersNear(p, reach);
       std::sort(expected.begin(), expected.end());
-      ASSERT_TRUE(std::includes(near->begin(), near->end(), expected.begin(), expected.end()));
-      ASSERT_EQ(std::adjacent_find(near->begin(), near->end()), near->end());
-      for (const mPartsList* body : *near) ASSERT_TRUE(hasFlowerInBox(*body, p, std::sqrt(reach)));
+      ASSERT_TRUE(std::includes(found.begin(), found.end(), expected.begin(), expected.end()));
+      ASSERT_EQ(std::adjacent_find(found.begin(), found.end()), found.end());
+      for (const mPartsList* body : found) ASSERT_TRUE(hasFlowerInBox(*body, p, std::sqrt(reach)));
     }
     EXPECT_GT(blocked, 0);
     for (const auto& body : bodies) {
@@ -155,17 +164,17 @@ TEST(PartIndex, ACutPartOrAnEmptiedFlowerNoLongerBlocks) {
   FakeBodyOwner owner(mPoint3D(0, 0, 0));
   mPartsList body(&owner, "((NE<0,0,1>L<0.5>)E<3,0,1>F<0.5>)");
   index.addBody(body);
-  const std::vector<const mPartsList*> justThisBody = {&body}, none;
+  const Bodies justThisBody = {&body}, none;
   const mPoint3D nearLeaf(0.2, 0, 1.2), nearFlower(3.2, 0, 1.2);
   EXPECT_EQ(index.isClear(nearLeaf, 0.1), false);
   EXPECT_EQ(index.isClear(nearFlower, 0.1), false);
-  EXPECT_EQ(index.bodiesWithFlowersNear(nearFlower, 1), justThisBody);
+  EXPECT_EQ(near(index, nearFlower, 1), justThisBody);
 
   body.resetFlower(0);
   index.updateBody(body);
   EXPECT_EQ(index.isClear(nearFlower, 0.1), true);
   // The emptied flower's point still stands, and so does the edge to it.
-  EXPECT_EQ(index.bodiesWithFlowersNear(nearFlower, 1), justThisBody);
+  EXPECT_EQ(near(index, nearFlower, 1), justThisBody);
   EXPECT_EQ(index.isClear(mPoint3D(1.5, 0, 0.5), 0.1), false);
 
   body.cutEdge(0);  // the leaf's edge
@@ -176,7 +185,7 @@ TEST(PartIndex, ACutPartOrAnEmptiedFlowerNoLongerBlocks) {
   index.removeBody(body);
   EXPECT_FALSE(index.holds(body));
   EXPECT_EQ(index.isClear(mPoint3D(1.5, 0, 0.5), 0.1), true);
-  EXPECT_EQ(index.bodiesWithFlowersNear(nearFlower, 1), none);
+  EXPECT_EQ(near(index, nearFlower, 1), none);
 }
 
 TEST(PartIndex, TheEdgeEndingInAPointNeverBlocksIt) {
@@ -208,19 +217,19 @@ TEST(PartIndex, OutlandishPartsAndQueries) {
   mPartIndex index;
   index.addBody(giant);
   index.addBody(outside);
-  const std::vector<const mPartsList*> justOutside = {&outside}, none;
+  const Bodies justOutside = {&outside}, none;
   EXPECT_EQ(index.isClear(mPoint3D(5, 5, 2), 1), false);
   EXPECT_EQ(index.isClear(mPoint3D(20, 5, 11), 1), true);
   EXPECT_EQ(index.isClear(mPoint3D(130.2, 30, 1), 0.1), false);
-  EXPECT_EQ(index.bodiesWithFlowersNear(mPoint3D(129, 30, 1), 2), justOutside);
+  EXPECT_EQ(near(index, mPoint3D(129, 30, 1), 2), justOutside);
 
   const double nan = std::numeric_limits<double>::quiet_NaN();
   EXPECT_FALSE(index.isClear(mPoint3D(0, 0, 0), nan));
   EXPECT_FALSE(index.isClear(mPoint3D(1e60, 0, 0), 1));
   EXPECT_FALSE(index.isSegmentClear(mPoint3D(0, 0, 0), mPoint3D(nan, 0, 0)));
-  EXPECT_FALSE(index.bodiesWithFlowersNear(mPoint3D(0, 0, 0), std::numeric_limits<double>::infinity()));
-  EXPECT_EQ(index.bodiesWithFlowersNear(mPoint3D(130, 30, 1), -1), none);
-  EXPECT_EQ(index.bodiesWithFlowersNear(mPoint3D(130, 30, 1), nan), none);
+  EXPECT_FALSE(near(index, mPoint3D(0, 0, 0), std::numeric_limits<double>::infinity()));
+  EXPECT_EQ(near(index, mPoint3D(130, 30, 1), -1), none);
+  EXPECT_EQ(near(index, mPoint3D(130, 30, 1), nan), none);
   index.removeBody(giant);
   EXPECT_EQ(index.isClear(mPoint3D(5, 5, 2), 1), true);
 

@@ -9,6 +9,7 @@
 #include "body/parameters.h"
 #include "body/parts_list.h"
 #include "engine/place.h"
+#include "base/radix_sort.h"
 #include "base/random.h"
 #include "engine/seed.h"
 #include "genome/gene.h"
@@ -87,13 +88,11 @@ mGene* mSeedList::findFather(const mSeed& parent, const mPoint3D& point, double&
       }
     }
   };
-  std::optional<std::vector<const mPartsList*>> near;
-  if (fastSearches()) near = mIndex.of(mLiving, parameters()).bodiesWithFlowersNear(point, reach);
-  if (near) {
+  if (fastSearches() && mIndex.of(mLiving, parameters()).bodiesWithFlowersNear(point, reach, mNearBodies)) {
     // Every held body belongs to a living individual, which knows its place in the list.
     std::vector<const mSeed*>& candidates = mCandidates;
     candidates.clear();
-    for (const mPartsList* body : *near) {
+    for (const mPartsList* body : mNearBodies) {
       const auto* other = static_cast<const mSeed*>(body->owner());
       if (other != &parent) candidates.push_back(other);
     }
@@ -138,7 +137,11 @@ void mSeedList::computeStatistics() {
   mAverageAge = 0;
   mAverageGenomeSize = 0;
   mAverageEvaluation = 0;
-  for (const auto& seed : mLiving) {
+  // Every individual's account is read, all over the memory: asked for a few ahead.
+  constexpr size_t kAhead = 4;
+  for (size_t k = 0; k < mLiving.size(); ++k) {
+    if (k + kAhead < mLiving.size()) mLiving[k + kAhead]->processor().energy().prefetch();
+    const mSeed* seed = mLiving[k].get();
     mAverageAccount.accumulate(&seed->processor().energy());
     mAverageEvaluation += seed->evaluation();
     mAverageAge += seed->age();
@@ -181,14 +184,14 @@ double rankOf(const mSeed& seed) {
 }  // namespace
 
 void mSeedList::cull() {
-  // Best first, equals in their order; sorted on copies of the ranks, so that no comparison
-  // has to reach into an individual.
-  std::vector<std::pair<double, size_t>> ranked(mLiving.size());
-  for (size_t k = 0; k < mLiving.size(); ++k) ranked[k] = {rankOf(*mLiving[k]), k};
-  std::stable_sort(ranked.begin(), ranked.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+  // Best first, equals in their order (base/radix_sort.h); sorted on copies of the ranks, so
+  // that no comparison has to reach into an individual.
+  std::vector<mKeyed<size_t>> ranked(mLiving.size()), scratch;
+  for (size_t k = 0; k < mLiving.size(); ++k) ranked[k] = {descendingKey(rankOf(*mLiving[k])), k};
+  sortByKey(ranked, scratch);
   std::vector<std::unique_ptr<mSeed>> sorted;
   sorted.reserve(mLiving.size());
-  for (const auto& entry : ranked) sorted.push_back(std::move(mLiving[entry.second]));
+  for (const auto& entry : ranked) sorted.push_back(std::move(mLiving[entry.value]));
   mLiving.swap(sorted);
 
   const Parameters& parameters = this->parameters();

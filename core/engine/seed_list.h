@@ -118,6 +118,7 @@ class mSeedList : public mObject, public mBodyPopulation {
   std::vector<std::unique_ptr<mSeed>> mReserve;
   // Where mLiving's parts stand: a cache that the const searches may bring up to date.
   mutable mPopulationIndex mIndex;
-  // The father search's scratch list, kept for its memory.
+  // The father search's scratch lists, kept for their memory.
+  mutable std::vector<const mPartsList*> mNearBodies;
   mutable std::vector<const mSeed*> mCandidates;
 };

@@ -272,7 +272,7 @@ bool mCPU::read(std::istream& in) {
   // Entries are pushed one by one as they are read, so a count that the file does not back
   // stops at the file's end instead of allocating for it.
   int count = 0;
-  std::deque<int> callStack;
+  std::vector<int> callStack;
   ok = ok && readCount(in, count);
   for (int k = 0; ok && k < count; ++k) {
     int position = 0;
@@ -283,7 +283,7 @@ bool mCPU::read(std::istream& in) {
     }
     callStack.push_back(position);
   }
-  std::deque<double> dataStack;
+  std::vector<double> dataStack;
   ok = ok && readCount(in, count);
   for (int k = 0; ok && k < count; ++k) {
     double value = 0;

@@ -13,7 +13,7 @@
 #pragma once
 
 #include <array>
-#include <deque>
+#include <vector>
 #include <istream>
 #include <ostream>
 #include <string>
@@ -90,8 +90,8 @@ class mCPU : public mObject {
   void setRegister(int index, double value) { mRegisters[index] = value; }
   std::string trace() const;
   int breedCount() const { return mBreedCount; }
-  const std::deque<int>& callStack() const { return mCallStack; }     // bottom first
-  const std::deque<double>& dataStack() const { return mDataStack; }  // bottom first
+  const std::vector<int>& callStack() const { return mCallStack; }     // bottom first
+  const std::vector<double>& dataStack() const { return mDataStack; }  // bottom first
   mEnergy& energy() { return mAccount; }
   const mEnergy& energy() const { return mAccount; }
   const mGene* gene() const { return mBoundGene; }
@@ -184,8 +184,8 @@ class mCPU : public mObject {
   bool mChargePending = false;
   double mChargedCost = 0;
   double mChargedKeep = 0;
-  std::deque<double> mDataStack;
-  std::deque<int> mCallStack;
+  std::vector<double> mDataStack;
+  std::vector<int> mCallStack;
   int mSelectedRegister = 0;
   int mIp = 0;
   std::array<double, kRegisterCount> mRegisters{};

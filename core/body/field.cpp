@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <cmath>
 
-#include "base/radix_sort.h"
 #include "body/light_grid.h"
 #include "body/parameters.h"
 #include "body/parts_list.h"
@@ -40,19 +39,45 @@ std::vector<mSphere*> partsByHeight(const std::vector<mPartsList*>& bodies) {
   return parts;
 }
 
-// The same order, found by a stable radix sort (base/radix_sort.h): a light computation sorts
-// every part of the population each turn. Heights are finite (a part stands inside the field).
+// The same order, found by a stable radix sort on the heights' bits: a light computation
+// sorts every part of the population each turn, and comparisons cost more than the
+// distribution passes. Heights are finite (a part stands inside the field), so the order of
+// the keys below is the order of the heights, highest first, and equal heights keep
+// population order as in the stable sort.
 std::vector<mSphere*> partsByHeightKeyed(const std::vector<mPartsList*>& bodies) {
-  std::vector<mKeyed<mSphere*>> keyed, scratch;
+  struct Keyed {
+    std::uint64_t key;  // ascending key = descending height
+    mSphere* part;
+  };
+  auto keyOf = [](double z) {
+    // The bits of a double ordered as the numbers (-0 as +0), then turned round.
+    const auto bits = std::bit_cast<std::uint64_t>(z + 0.0);
+    const std::uint64_t ordered = bits >> 63 ? ~bits : bits | std::uint64_t{1} << 63;
+    return ~ordered;
+  };
+  std::vector<Keyed> keyed, other;
   for (const mPartsList* body : bodies) {
     if (!body) continue;
-    for (const auto& flower : body->flowers()) keyed.push_back({descendingKey(flower->position()->z), flower.get()});
-    for (const auto& leaf : body->leaves()) keyed.push_back({descendingKey(leaf->position()->z), leaf.get()});
+    for (const auto& flower : body->flowers()) keyed.push_back({keyOf(flower->position()->z), flower.get()});
+    for (const auto& leaf : body->leaves()) keyed.push_back({keyOf(leaf->position()->z), leaf.get()});
   }
-  sortByKey(keyed, scratch);
+  if (keyed.size() < 512) {
+    // Too few for eight distribution passes to pay.
+    std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) { return a.key < b.key; });
+  }
+  other.resize(keyed.size());
+  for (int shift = 0; shift < 64 && keyed.size() >= 512; shift += 8) {
+    std::array<size_t, 257> start{};
+    for (const Keyed& entry : keyed) ++start[(entry.key >> shift & 0xff) + 1];
+    // A byte that all keys share orders nothing.
+    if (std::find(start.begin(), start.end(), keyed.size()) != start.end()) continue;
+    for (size_t digit = 1; digit < start.size(); ++digit) start[digit] += start[digit - 1];
+    for (const Keyed& entry : keyed) other[start[entry.key >> shift & 0xff]++] = entry;
+    keyed.swap(other);
+  }
   std::vector<mSphere*> parts;
   parts.reserve(keyed.size());
-  for (const auto& entry : keyed) parts.push_back(entry.value);
+  for (const Keyed& entry : keyed) parts.push_back(entry.part);
   return parts;
 }
 

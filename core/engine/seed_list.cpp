@@ -9,7 +9,6 @@
 #include "body/parameters.h"
 #include "body/parts_list.h"
 #include "engine/place.h"
-#include "base/radix_sort.h"
 #include "base/random.h"
 #include "engine/seed.h"
 #include "genome/gene.h"
@@ -184,14 +183,14 @@ double rankOf(const mSeed& seed) {
 }  // namespace
 
 void mSeedList::cull() {
-  // Best first, equals in their order (base/radix_sort.h); sorted on copies of the ranks, so
-  // that no comparison has to reach into an individual.
-  std::vector<mKeyed<size_t>> ranked(mLiving.size()), scratch;
-  for (size_t k = 0; k < mLiving.size(); ++k) ranked[k] = {descendingKey(rankOf(*mLiving[k])), k};
-  sortByKey(ranked, scratch);
+  // Best first, equals in their order; sorted on copies of the ranks, so that no comparison
+  // has to reach into an individual.
+  std::vector<std::pair<double, size_t>> ranked(mLiving.size());
+  for (size_t k = 0; k < mLiving.size(); ++k) ranked[k] = {rankOf(*mLiving[k]), k};
+  std::stable_sort(ranked.begin(), ranked.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
   std::vector<std::unique_ptr<mSeed>> sorted;
   sorted.reserve(mLiving.size());
-  for (const auto& entry : ranked) sorted.push_back(std::move(mLiving[entry.value]));
+  for (const auto& entry : ranked) sorted.push_back(std::move(mLiving[entry.second]));
   mLiving.swap(sorted);
 
   const Parameters& parameters = this->parameters();

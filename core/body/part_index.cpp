@@ -14,9 +14,10 @@
 
 namespace {
 
-// Flowers, leaves and edges are about a unit across, as are the placement tests' reaches;
-// the father search reaches ten, and looks at flower centres only.
-constexpr int kBucketsPerSide[] = {64, 64, 64, 16};  // flowers, leaves, edges, flower centres
+// Flowers, leaves and edges are about a unit across, as are the placement tests' reaches:
+// they share one grid, so that a test asks each bucket it needs once for all three kinds.
+// The father search reaches ten, and looks at flower centres only: a grid of its own.
+constexpr int kBucketsPerSide[] = {64, 16};  // the parts' grid, the centres' grid
 // Values up to this size keep every product the clearance tests form finite.
 constexpr double kLargest = 1e50;
 // How far a box is widened, relative to its largest coordinate (plus one). Rounding can move
@@ -76,11 +77,11 @@ void mPartIndex::clear(const Parameters& p) {
   mOriginX = framed ? mFieldMinX : 0;
   mOriginY = framed ? mFieldMinY : 0;
   size_t buckets = 0;
-  for (int kind = 0; kind < kKinds; ++kind) {
-    mCount[kind] = framed ? kBucketsPerSide[kind] : 1;
-    mPerWidth[kind] = framed ? kBucketsPerSide[kind] / width : 1;
-    mFirst[kind] = buckets;
-    buckets += static_cast<size_t>(mCount[kind]) * static_cast<size_t>(mCount[kind]);
+  for (int grid = 0; grid < kGrids; ++grid) {
+    mCount[grid] = framed ? kBucketsPerSide[grid] : 1;
+    mPerWidth[grid] = framed ? kBucketsPerSide[grid] / width : 1;
+    mFirst[grid] = buckets;
+    buckets += static_cast<size_t>(mCount[grid]) * static_cast<size_t>(mCount[grid]);
   }
   mBuckets.assign(buckets, {});
   mLoose.clear();
@@ -94,16 +95,16 @@ bool mPartIndex::fitsParameters(const Parameters& p) const {
          sameBits(mFieldHaba, p.mField_haba) && mFieldN == p.mField_N;
 }
 
-size_t mPartIndex::bucketIndex(Kind kind, int x, int y) const {
-  return mFirst[kind] + static_cast<size_t>(y) * static_cast<size_t>(mCount[kind]) + static_cast<size_t>(x);
+size_t mPartIndex::bucketIndex(Grid grid, int x, int y) const {
+  return mFirst[grid] + static_cast<size_t>(y) * static_cast<size_t>(mCount[grid]) + static_cast<size_t>(x);
 }
 
-mPartIndex::Span mPartIndex::spanOf(const Box& box, Kind kind) const {
+mPartIndex::Span mPartIndex::spanOf(const Box& box, Grid grid) const {
   // Any rule that never puts a larger coordinate in a lower bucket will do, as long as parts
   // and queries share it. (Truncation is the floor once the value is not negative; a value
   // that is not a number goes to the first bucket.)
-  const double perWidth = mPerWidth[kind];
-  const int count = mCount[kind];
+  const double perWidth = mPerWidth[grid];
+  const int count = mCount[grid];
   auto column = [&](double coordinate, double origin) {
     const double at = (coordinate - origin) * perWidth;
     return !(at >= 0) ? 0 : at >= count ? count - 1 : static_cast<int>(at);
@@ -122,33 +123,37 @@ bool mPartIndex::Placed::sameAs(const Placed& other) const {
          std::memcmp(&box, &other.box, sizeof box) == 0 && std::memcmp(&shape, &other.shape, sizeof shape) == 0;
 }
 
+mPartIndex::Placed mPartIndex::placed(const mParts& part, Kind kind, Box box, bool usable, const Shape& shape) const {
+  widen(box);
+  Placed placed{&part, kind, !usable, Span{}, box, shape};
+  if (usable) {
+    placed.span = spanOf(box, gridOf(kind));
+    const Span& span = placed.span;
+    // Their boxes may not even be numbers, or reach over much of the field: kept apart.
+    placed.loose = static_cast<long>(span.x1 - span.x0 + 1) * (span.y1 - span.y0 + 1) > kMostBuckets;
+  }
+  return placed;
+}
+
+mPartIndex::Placed mPartIndex::placedSphere(const mSphere& part, Kind kind) const {
+  const double r = part.radius();
+  const mPoint3D& c = *part.position();
+  return placed(part, kind, aroundPoint(c, r), usable(c) && usable(r), Shape{{c.x, c.y, c.z}, {}, r, &c});
+}
+
 void mPartIndex::placementOf(const mPartsList& body, std::vector<Placed>& placement) const {
   placement.clear();
-  auto place = [&](const mParts& part, Kind kind, Box box, bool usable, const Shape& shape) {
-    widen(box);
-    Placed placed{&part, kind, !usable, Span{}, box, shape};
-    if (usable) {
-      placed.span = spanOf(box, kind);
-      const Span& span = placed.span;
-      // Their boxes may not even be numbers, or reach over much of the field: kept apart.
-      placed.loose = static_cast<long>(span.x1 - span.x0 + 1) * (span.y1 - span.y0 + 1) > kMostBuckets;
-    }
-    placement.push_back(placed);
-  };
-  auto sphere = [&](const mSphere& part, Kind kind) {
-    const double r = part.radius();
-    const mPoint3D& c = *part.position();
-    place(part, kind, aroundPoint(c, r), usable(c) && usable(r), Shape{{c.x, c.y, c.z}, {}, r, &c});
-  };
   for (const auto& flower : body.flowers()) {
-    sphere(*flower, kFlower);
-    place(*flower, kCentre, aroundPoint(*flower->position(), 0), usable(*flower->position()), Shape{});
+    placement.push_back(placedSphere(*flower, kFlower));
+    const mPoint3D& c = *flower->position();
+    placement.push_back(placed(*flower, kCentre, aroundPoint(c, 0), usable(c), Shape{}));
   }
-  for (const auto& leaf : body.leaves()) sphere(*leaf, kLeaf);
+  for (const auto& leaf : body.leaves()) placement.push_back(placedSphere(*leaf, kLeaf));
   for (const auto& edge : body.edges()) {
     const mPoint3D& a = *edge->start();
     const mPoint3D& b = *edge->end();
-    place(*edge, kEdge, aroundSegment(a, b), usable(a) && usable(b), Shape{{a.x, a.y, a.z}, {b.x, b.y, b.z}, 0, &b});
+    placement.push_back(
+        placed(*edge, kEdge, aroundSegment(a, b), usable(a) && usable(b), Shape{{a.x, a.y, a.z}, {b.x, b.y, b.z}, 0, &b}));
   }
 }
 
@@ -159,7 +164,7 @@ void mPartIndex::file(const mPartsList& body, const Held& held, const Placed& pl
     return;
   }
   for (int y = placed.span.y0; y <= placed.span.y1; ++y)
-    for (int x = placed.span.x0; x <= placed.span.x1; ++x) mBuckets[bucketIndex(placed.kind, x, y)].push_back(entry);
+    for (int x = placed.span.x0; x <= placed.span.x1; ++x) mBuckets[bucketIndex(gridOf(placed.kind), x, y)].push_back(entry);
 }
 
 namespace {
@@ -183,7 +188,7 @@ void mPartIndex::unfile(const Placed& placed) {
   }
   for (int y = placed.span.y0; y <= placed.span.y1; ++y)
     for (int x = placed.span.x0; x <= placed.span.x1; ++x)
-      removeEntryOf(mBuckets[bucketIndex(placed.kind, x, y)], placed.part, placed.kind);
+      removeEntryOf(mBuckets[bucketIndex(gridOf(placed.kind), x, y)], placed.part, placed.kind);
 }
 
 void mPartIndex::refile(const mPartsList& body, Held& held) {
@@ -258,6 +263,21 @@ void mPartIndex::updateBody(const mPartsList& body) {
   if (Held* held = find(body)) refile(body, *held);
 }
 
+void mPartIndex::updateSphere(const mPartsList& body, const mSphere& sphere) {
+  Held* held = find(body);
+  if (!held) return;
+  // Its centre stands where it stood: only its box as a leaf or flower can have changed.
+  for (Placed& old : held->placed) {
+    if (old.part != &sphere || old.kind == kCentre) continue;
+    const Placed fresh = placedSphere(sphere, old.kind);
+    if (old.sameAs(fresh)) return;
+    unfile(old);
+    file(body, *held, fresh);
+    old = fresh;
+    return;
+  }
+}
+
 void mPartIndex::removeBody(const mPartsList& body) {
   if (!find(body)) return;
   const auto at = mBodies.find(&body);
@@ -270,14 +290,16 @@ void mPartIndex::removeBody(const mPartsList& body) {
 
 template <class Test>
 bool mPartIndex::visit(const Box& query, unsigned kinds, Test test) const {
-  for (int k = 0; k < kKinds; ++k) {
-    if (!(kinds >> k & 1)) continue;
-    const Kind kind = static_cast<Kind>(k);
-    const Span q = spanOf(query, kind);
+  for (int g = 0; g < kGrids; ++g) {
+    const Grid grid = static_cast<Grid>(g);
+    const unsigned wanted = kinds & (grid == kCentreGrid ? 1u << kCentre : ~(1u << kCentre));
+    if (wanted == 0) continue;
+    const Span q = spanOf(query, grid);
     for (int y = q.y0; y <= q.y1; ++y) {
-      const std::vector<Entry>* row = &mBuckets[bucketIndex(kind, 0, y)];
+      const std::vector<Entry>* row = &mBuckets[bucketIndex(grid, 0, y)];
       for (int x = q.x0; x <= q.x1; ++x) {
         for (const Entry& entry : row[x]) {
+          if (!(wanted >> entry.kind & 1)) continue;
           if (std::max(entry.x0, q.x0) != x || std::max(entry.y0, q.y0) != y) continue;
           if (meet(entry.box, query) && !test(entry)) return false;
         }

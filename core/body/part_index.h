@@ -2,9 +2,9 @@
 // placement test or the father search looks at the parts near its point instead of at every
 // part of every body.
 //
-// A uniform grid of square buckets over the field (in x and y), one grid for each kind of
-// part, holds each part in every bucket its bounding box touches. The father search reaches
-// far and measures to flower centres: a coarser grid holds the centres alone. A query visits
+// A uniform grid of square buckets over the field (in x and y) holds each flower, leaf and
+// edge in every bucket its bounding box touches. The father search reaches far and measures to
+// flower centres: a coarser grid holds the centres alone. A query visits
 // the buckets its own box touches and makes with the parts found there the very tests the
 // bodies make (mSphere::clearOf, mEdge::clearOf, mSphere::clearOfSegment): the same
 // arithmetic on copies of the parts' coordinates and radii, kept beside each part's box so
@@ -37,6 +37,7 @@
 
 class mParts;
 class mPartsList;
+class mSphere;
 class mPoint3D;
 struct Parameters;
 
@@ -51,6 +52,8 @@ class mPartIndex {
   void addBody(const mPartsList& body);
   // Indexes a held body's parts anew; nothing for a body not held.
   void updateBody(const mPartsList& body);
+  // The same when only the radius of `sphere`, a leaf or flower of the body, has changed.
+  void updateSphere(const mPartsList& body, const mSphere& sphere);
   void removeBody(const mPartsList& body);
   // Forgets every body and takes the grid's frame from the field's parameters in `p`.
   void clear(const Parameters& p);
@@ -73,7 +76,10 @@ class mPartIndex {
  private:
   // kCentre files every flower a second time, as the point at its centre, for the father
   // search.
-  enum Kind : int { kFlower, kLeaf, kEdge, kCentre, kKinds };
+  enum Kind : int { kFlower, kLeaf, kEdge, kCentre };
+  // The grid of the flowers, leaves and edges, and the grid of the centres.
+  enum Grid : int { kPartsGrid, kCentreGrid, kGrids };
+  static Grid gridOf(Kind kind) { return kind == kCentre ? kCentreGrid : kPartsGrid; }
   struct Box {
     double lo[3];
     double hi[3];
@@ -127,6 +133,9 @@ class mPartIndex {
   static void widen(Box& box);
   static bool meet(const Box& a, const Box& b);
 
+  // How a part with that box and shape is filed, and a leaf or flower.
+  Placed placed(const mParts& part, Kind kind, Box box, bool usable, const Shape& shape) const;
+  Placed placedSphere(const mSphere& part, Kind kind) const;
   // The body's parts as they would be filed now: its flowers (each also as a centre), leaves
   // and edges in the body's order.
   void placementOf(const mPartsList& body, std::vector<Placed>& placement) const;
@@ -135,8 +144,8 @@ class mPartIndex {
   void refile(const mPartsList& body, Held& held);
   void file(const mPartsList& body, const Held& held, const Placed& placed);
   void unfile(const Placed& placed);
-  Span spanOf(const Box& box, Kind kind) const;
-  size_t bucketIndex(Kind kind, int x, int y) const;
+  Span spanOf(const Box& box, Grid grid) const;
+  size_t bucketIndex(Grid grid, int x, int y) const;
   // Calls test(entry) for each entry of the kinds in `kinds` (bit 1 << kind) that may meet
   // `query`, each once; stops and answers false as soon as a test does.
   template <class Test>
@@ -144,9 +153,9 @@ class mPartIndex {
 
   double mOriginX = 0;
   double mOriginY = 0;
-  double mPerWidth[kKinds] = {};  // 1 / the width of a bucket
-  int mCount[kKinds] = {};     // buckets per side
-  size_t mFirst[kKinds] = {};  // bucket (x, y) of kind k is mBuckets[mFirst[k] + y * mCount[k] + x]
+  double mPerWidth[kGrids] = {};  // 1 / the width of a bucket
+  int mCount[kGrids] = {};        // buckets per side
+  size_t mFirst[kGrids] = {};     // bucket (x, y) of grid g is mBuckets[mFirst[g] + y * mCount[g] + x]
   double mFieldMinX = 0, mFieldMinY = 0, mFieldHaba = 0;
   int mFieldN = 0;
   std::vector<std::vector<Entry>> mBuckets;

@@ -56,9 +56,9 @@ mPartsList::mPartsList(mBodyOwner* owner) : mOwner(owner) {}
 
 mPartsList::~mPartsList() { clearParts(); }
 
-void mPartsList::tellOwner() {
+void mPartsList::tellOwner(const mSphere* resized) {
   mKeeps.valid = false;
-  if (mOwner) mOwner->bodyPartsChanged(*this);
+  if (mOwner) mOwner->bodyPartsChanged(*this, resized);
 }
 
 void mPartsList::clearParts() {
@@ -230,7 +230,7 @@ bool mPartsList::growSphere(std::vector<std::unique_ptr<Sphere>>& spheres, char 
   if (!passesClearance(nullptr, *sphere.position(), radius)) return false;
   sphere.setRadius(radius);
   replaceSphereToken(letter, i, radius);
-  tellOwner();
+  tellOwner(&sphere);
   return true;
 }
 
@@ -247,7 +247,7 @@ bool mPartsList::resetFlower(int k) {
   const size_t i = static_cast<size_t>(k) % mFlowers.size();
   mFlowers[i]->setRadius(0);
   replaceSphereToken('F', i, 0);
-  tellOwner();
+  tellOwner(mFlowers[i].get());
   return true;
 }
 

@@ -160,7 +160,9 @@ class mPartsList : public mObject {
   bool passesClearance(const mPoint3D* base, const mPoint3D& t, double r) const;
 
   void clearParts();
-  void tellOwner();  // the flowers, leaves or edges have changed; also drops the cached keeps
+  // The flowers, leaves or edges have changed (only `resized`'s radius, when given); also
+  // drops the cached keeps.
+  void tellOwner(const mSphere* resized = nullptr);
   // The three keeps, summed part by part as flowerKeep() etc. would, kept until the parts or
   // a parameter they depend on change: the processor asks for them at every instruction.
   struct Keeps {

@@ -18,8 +18,10 @@ void mPopulationIndex::admit(const mPartsList& body) {
   if (mMade) mIndex.addBody(body);
 }
 
-void mPopulationIndex::changed(const mPartsList& body) {
-  if (mMade) mIndex.updateBody(body);
+void mPopulationIndex::changed(const mPartsList& body, const mSphere* resized) {
+  if (!mMade) return;
+  if (resized) mIndex.updateSphere(body, *resized);
+  else mIndex.updateBody(body);
 }
 
 void mPopulationIndex::remove(const mPartsList& body) {

@@ -30,8 +30,9 @@ class mPopulationIndex {
 
   // A body joins the living.
   void admit(const mPartsList& body);
-  // A held body's flowers, leaves or edges have changed; bodies not held are ignored.
-  void changed(const mPartsList& body);
+  // A held body's flowers, leaves or edges have changed (only `resized`'s radius, when
+  // given); bodies not held are ignored.
+  void changed(const mPartsList& body, const mSphere* resized = nullptr);
   // A living body leaves the population.
   void remove(const mPartsList& body);
   // Forgets everything; the next search makes the index anew.

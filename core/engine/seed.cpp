@@ -81,8 +81,8 @@ const mBodyPopulation* mSeed::bodyPopulation() const { return mPopulation; }
 
 bool mSeed::bodyRestoring() const { return mPopulation && mPopulation->place() && mPopulation->place()->restoring(); }
 
-void mSeed::bodyPartsChanged(const mPartsList& body) {
-  if (mPopulation) mPopulation->bodyChanged(body);
+void mSeed::bodyPartsChanged(const mPartsList& body, const mSphere* resized) {
+  if (mPopulation) mPopulation->bodyChanged(body, resized);
 }
 
 mBreedResult mSeed::cpuBreed(const mPoint3D& flowerPosition, double energy) {

@@ -89,7 +89,7 @@ class mSeed : public mObject, public mBodyOwner, public mCPUOwner {
   double bodyEnergy() const override;
   const mBodyPopulation* bodyPopulation() const override;
   std::string bodyIdText() const override { return mId.text(); }
-  void bodyPartsChanged(const mPartsList& body) override;
+  void bodyPartsChanged(const mPartsList& body, const mSphere* resized) override;
   bool bodyRestoring() const override;
 
   // mCPUOwner

@@ -65,7 +65,7 @@ void mSeedList::addLiving(std::unique_ptr<mSeed> seed) {
   ++mTurnBirths;
 }
 
-void mSeedList::bodyChanged(const mPartsList& body) { mIndex.changed(body); }
+void mSeedList::bodyChanged(const mPartsList& body, const mSphere* resized) { mIndex.changed(body, resized); }
 
 mGene* mSeedList::findFather(const mSeed& parent, const mPoint3D& point, double& weight) const {
   mGene* best = parent.genome();

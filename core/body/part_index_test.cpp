@@ -36,6 +36,17 @@ std::string number(double value) {
   return text;
 }
 
+// An owner that passes its body's notices of change on to an index, as the population does.
+struct ReportingOwner : FakeBodyOwner {
+  explicit ReportingOwner(const mPoint3D& root) : FakeBodyOwner(root) {}
+  void bodyPartsChanged(const mPartsList& body, const mSphere* resized) override {
+    if (!index) return;
+    if (resized) index->updateSphere(body, *resized);
+    else index->updateBody(body);
+  }
+  mPartIndex* index = nullptr;
+};
+
 // Plants of edges, nodes, leaves and flowers over the default field, some crowded together,
 // each held by the index.
 struct Plants {
@@ -51,7 +62,7 @@ struct Plants {
       const std::string tip = u < 0.3 ? "N" : (u < 0.7 ? "L<" : "F<") + number(uniform(0, 1.2)) + ">";
       text = "(" + text + edge() + tip + ")";
     }
-    owners.push_back(std::make_unique<FakeBodyOwner>(root));
+    owners.push_back(std::make_unique<ReportingOwner>(root));
     bodies.push_back(std::make_unique<mPartsList>(owners.back().get(), text));
     index.addBody(*bodies.back());
   }
@@ -129,7 +140,7 @@ struct Plants {
   }
 
   std::mt19937 random;
-  std::vector<std::unique_ptr<FakeBodyOwner>> owners;
+  std::vector<std::unique_ptr<ReportingOwner>> owners;
   std::vector<std::unique_ptr<mPartsList>> bodies;
   mPartIndex index;
 };
@@ -155,6 +166,24 @@ TEST(PartIndex, FollowsCutEdgesResetFlowersGrowthAndDeaths) {
       plants.index.updateBody(body);
     }
     for (int d = 0; d < 10; ++d) plants.remove(plants.random() % plants.bodies.size());
+    plants.expectScanAnswers(300);
+  }
+}
+
+TEST(PartIndex, FollowsTheLeavesAndFlowersABodyGrowsShrinksAndEmpties) {
+  Plants plants(150, 3);
+  for (auto& owner : plants.owners) owner->index = &plants.index;
+  for (int round = 0; round < 8; ++round) {
+    SCOPED_TRACE(round);
+    for (size_t k = round % 2; k < plants.bodies.size(); k += 2) {
+      mPartsList& body = *plants.bodies[k];
+      const int which = static_cast<int>(plants.random() % 3);
+      switch ((k + static_cast<size_t>(round)) % 3) {
+        case 0: body.growLeaf(which, plants.uniform(-3, 3)); break;
+        case 1: body.growFlower(which, plants.uniform(-3, 3)); break;
+        case 2: body.resetFlower(which); break;
+      }
+    }
     plants.expectScanAnswers(300);
   }
 }

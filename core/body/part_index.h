@@ -22,9 +22,9 @@
 //
 // The index holds the bodies it is given as they are when given. Whoever gives them calls
 // updateBody after every change of a held body's flowers, leaves or edges (made, grown, cut,
-// reset, laid out) and removeBody before a held body changes owner or is destroyed. Bodies and
-// parts are not owned; the index never reads a part of a body after it was told of the
-// body's change.
+// reset, laid out), or updateSphere when only one leaf's or flower's radius changed, and
+// removeBody before a held body changes owner or is destroyed. Bodies and parts are not
+// owned; the index never reads a part of a body after it was told of the body's change.
 //
 // Not thread-safe: called on the world's thread only.
 #pragma once

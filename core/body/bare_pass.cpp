@@ -26,23 +26,25 @@ long cellCount(const std::vector<mCellRun>& runs) {
   return cells;
 }
 
-double barePassSeconds(const std::vector<mCellRun>& runs, int side, double daylight, double downsize, int repeats) {
+double barePass(const std::vector<mCellRun>& runs, std::vector<double>& grid, double daylight, double downsize) {
   const double keep = 1.0 - downsize;
   // Every cell is given back what it lost, so each pass sees the same values.
   const double refill = downsize * daylight;
+  double taken = 0;
+  for (const mCellRun& run : runs) {
+    double* cell = grid.data() + run.first;
+    for (int j = 0; j < run.count; ++j) {
+      taken += downsize * cell[j];
+      cell[j] = cell[j] * keep + refill;
+    }
+  }
+  return taken;
+}
+
+double barePassSeconds(const std::vector<mCellRun>& runs, int side, double daylight, double downsize, int repeats) {
   std::vector<double> grid(static_cast<size_t>(std::max(side, 0)) * static_cast<size_t>(std::max(side, 0)), daylight);
   volatile double sink = 0;
-  auto pass = [&] {
-    double taken = 0;
-    for (const mCellRun& run : runs) {
-      double* cell = grid.data() + run.first;
-      for (int j = 0; j < run.count; ++j) {
-        taken += downsize * cell[j];
-        cell[j] = cell[j] * keep + refill;
-      }
-    }
-    sink = sink + taken;
-  };
+  auto pass = [&] { sink = sink + barePass(runs, grid, daylight, downsize); };
   pass();
   std::vector<double> seconds;
   for (int k = 0; k < std::max(repeats, 1); ++k) {

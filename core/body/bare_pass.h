@@ -19,6 +19,10 @@ class mPartsList;
 std::vector<mCellRun> coveredRunsOf(const std::vector<const mPartsList*>& bodies, const mGridFrame& frame);
 long cellCount(const std::vector<mCellRun>& runs);
 
+// One bare pass over `runs` on `grid` (side x side cells, all at `daylight` before and after
+// it): the light the cells gave up.
+double barePass(const std::vector<mCellRun>& runs, std::vector<double>& grid, double daylight, double downsize);
+
 // The median processor time in seconds (base/thread_time.h) of one bare pass over `runs` on a grid of side x side
 // cells that starts at `daylight` everywhere, of `repeats` passes timed one by one after one
 // pass that brings the cells into the caches.

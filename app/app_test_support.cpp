@@ -90,6 +90,15 @@ std::string readFile(const std::string& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+int savedTurn(const std::string& livesFile) {
+  std::istringstream in(readFile(livesFile));
+  std::string header;
+  std::getline(in, header);
+  int time = -1, turn = -1;
+  in >> time >> turn;
+  return turn;
+}
+
 void writeFile(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << bytes;

@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <QDialog>
+#include <QString>
 #include <QTemporaryDir>
 #include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -18,6 +20,9 @@
 #include "body/parameters.h"
 
 class mWorld;
+
+// Texts in test failures as text, not as arrays of UTF-16 units.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace app::test {
 
@@ -59,6 +64,8 @@ void runTurns(mWorld& world, int turns);
 int turnOf(mWorld& world);
 
 std::string readFile(const std::string& path);
+// The turn recorded in a saved Ostrel.lives (its second line holds time and turn).
+int savedTurn(const std::string& livesFile);
 void writeFile(const std::string& path, const std::string& bytes);
 
 // A simulator whose application folder is a fresh temporary folder, and whose parameters are

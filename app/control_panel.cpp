@@ -1,5 +1,6 @@
 #include "app/control_panel.h"
 
+#include <QAction>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <mutex>
@@ -13,6 +14,14 @@
 namespace app {
 
 namespace {
+
+QAction* command(const char* caption, const QKeySequence& key, QPushButton* button, QWidget* parent) {
+  auto* action = new QAction(QString::fromUtf8(caption), parent);
+  action->setShortcut(key);
+  button->setToolTip(key.toString(QKeySequence::NativeText));
+  parent->addAction(action);
+  return action;
+}
 
 QPushButton* plainButton(const char* caption, QWidget* parent) {
   auto* button = new QPushButton(QString::fromUtf8(caption), parent);
@@ -34,14 +43,31 @@ ControlPanel::ControlPanel(Simulator& simulator, VekDialogs& dialogs, QWidget* p
   mClose = plainButton(text::kClose, this);
   auto* layout = new QHBoxLayout(this);
   for (QPushButton* button : {mStart, mSuspend, mStep, mClose}) layout->addWidget(button);
-  mSuspend->setEnabled(false);
+  mStartAction = command("START(&S)", QKeySequence(Qt::Key_F5), mStart, this);
+  mSuspendAction = command("SUSPEND(&U)", QKeySequence(Qt::Key_F8), mSuspend, this);
+  mStepAction = command("ステップ実行(&E)", QKeySequence(Qt::Key_F10), mStep, this);
+  setRunning(false);
 
+  connect(mStartAction, &QAction::triggered, this, [this] { withWorld(&ControlPanel::start); });
+  connect(mSuspendAction, &QAction::triggered, this, [this] { withWorld(&ControlPanel::suspend); });
+  connect(mStepAction, &QAction::triggered, this, [this] { withWorld(&ControlPanel::stepOnce); });
   connect(mStart, &QPushButton::clicked, this, &ControlPanel::start);
   connect(mSuspend, &QPushButton::clicked, this, &ControlPanel::suspend);
   connect(mStep, &QPushButton::clicked, this, &ControlPanel::stepOnce);
   connect(mClose, &QPushButton::clicked, this, &QDialog::accept);
   connect(&mSimulator.bridge(), &WorldBridge::phaseChanged, this,
           [this](int, const QString& caption) { mStep->setText(caption); });
+  // Another world starts parked.
+  connect(&mSimulator.bridge(), &WorldBridge::worldOpened, this, [this] { setRunning(false); });
+  connect(&mSimulator.bridge(), &WorldBridge::worldClosed, this, [this] { setRunning(false); });
+}
+
+void ControlPanel::withWorld(void (ControlPanel::*command)()) {
+  if (!mSimulator.world()) {
+    mDialogs.inform(QString::fromUtf8(text::kLoadFirst));
+    return;
+  }
+  (this->*command)();
 }
 
 void ControlPanel::openFromMenu() {
@@ -67,11 +93,16 @@ void ControlPanel::openPanel() {
   mDialogs.runModal(*this);
 }
 
-void ControlPanel::setRunning(bool running) {
-  mStart->setEnabled(!running);
-  mClose->setEnabled(!running);
-  mStep->setEnabled(!running);
-  mSuspend->setEnabled(running);
+void ControlPanel::setRunning(bool running) { setButtons(!running, running, !running, !running); }
+
+void ControlPanel::setButtons(bool start, bool suspend, bool step, bool close) {
+  mStart->setEnabled(start);
+  mSuspend->setEnabled(suspend);
+  mStep->setEnabled(step);
+  mClose->setEnabled(close);
+  mStartAction->setEnabled(start);
+  mSuspendAction->setEnabled(suspend);
+  mStepAction->setEnabled(step);
 }
 
 void ControlPanel::start() {
@@ -93,13 +124,9 @@ void ControlPanel::suspend() {
 void ControlPanel::stepOnce() {
   mWorld* world = mSimulator.world();
   if (!world || !mStep->isEnabled()) return;
-  mStart->setEnabled(false);
-  mClose->setEnabled(false);
-  mStep->setEnabled(false);
+  setButtons(false, false, false, false);
   world->step();
-  mStart->setEnabled(true);
-  mClose->setEnabled(true);
-  mStep->setEnabled(true);
+  setRunning(false);
 }
 
 void ControlPanel::reject() {

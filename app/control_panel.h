@@ -6,11 +6,16 @@
 //
 // "SUSPEND" returns once the worker is parked, so no pause is needed after it.
 //
+// The three buttons have actions with keys (F5, F8, F10) that the Control menu shows and that
+// work while the panel is open too; an action is enabled exactly while its button is. Started
+// from the menu, the world runs with the panel closed and the views at hand.
+//
 // GUI thread only. The object lives as long as the main window; its window only while open.
 #pragma once
 
 #include <QDialog>
 
+class QAction;
 class QPushButton;
 
 namespace app {
@@ -40,13 +45,20 @@ class ControlPanel : public QDialog {
   QPushButton* suspendButton() const { return mSuspend; }
   QPushButton* stepButton() const { return mStep; }
   QPushButton* closeButton() const { return mClose; }
+  QAction* startAction() const { return mStartAction; }
+  QAction* suspendAction() const { return mSuspendAction; }
+  QAction* stepAction() const { return mStepAction; }
 
  private:
   void setRunning(bool running);
+  void setButtons(bool start, bool suspend, bool step, bool close);
+  // Runs `command` if there is a world; else the message that asks to load one first.
+  void withWorld(void (ControlPanel::*command)());
 
   Simulator& mSimulator;
   VekDialogs& mDialogs;
   QPushButton *mStart, *mSuspend, *mStep, *mClose;
+  QAction *mStartAction, *mSuspendAction, *mStepAction;
 };
 
 }  // namespace app

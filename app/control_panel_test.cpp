@@ -112,7 +112,7 @@ TEST_F(ControlPanelTest, AViewOpenedTwiceExistsOnceAndItsMenuItemWaitsForItToClo
   }();
   EXPECT_EQ(titles, (QStringList{"Seed View", "Gene View", "Daughter View", "Mother View", "Size View"}));
 
-  mFrame->view(ViewKind::kSeed)->parentWidget()->close();
+  mFrame->subWindow(ViewKind::kSeed)->close();
   EXPECT_TRUE(waitUntil([&] { return mFrame->view(ViewKind::kSeed) == nullptr; }));
   EXPECT_TRUE(mFrame->viewAction(ViewKind::kSeed)->isEnabled());
   EXPECT_FALSE(mSimulator->bridge().isViewOpen(ViewKind::kSeed));

@@ -14,20 +14,20 @@ namespace app {
 
 kDaughterView::kDaughterView(Simulator& simulator, QWidget* parent) : QWidget(parent), mSimulator(simulator) {
   auto* grid = new QGridLayout;
-  mTurn = addBoxRow(grid, 0, 0, "ターン数", "turn", this);
-  mExecuteCount = addBoxRow(grid, 1, 0, "EXECUTE数", "executeCount", this);
-  mSeeds = addBoxRow(grid, 2, 0, "種子数", "seeds", this);
-  mGenes = addBoxRow(grid, 3, 0, "遺伝子数", "genes", this);
-  mBirths = addBoxRow(grid, 4, 0, "今回の誕生数", "births", this);
-  mDeaths = addBoxRow(grid, 5, 0, "今回の死亡数", "deaths", this);
-  mFieldCapacity = addBoxRow(grid, 6, 0, "FieldCapacity", "fieldCapacity", this);
-  mAverageSize = addBoxRow(grid, 0, 1, "平均サイズ", "averageSize", this);
-  mAverageEvaluation = addBoxRow(grid, 1, 1, "平均評価", "averageEvaluation", this);
-  mAverageTurn = addBoxRow(grid, 2, 1, "平均ターン数", "averageTurn", this);
-  mTotalEnergy = addBoxRow(grid, 3, 1, "総エネルギー", "totalEnergy", this);
-  mAcquiredEnergy = addBoxRow(grid, 4, 1, "獲得エネルギー", "acquiredEnergy", this);
-  mMaintenanceEnergy = addBoxRow(grid, 5, 1, "維持エネルギー", "maintenanceEnergy", this);
-  mUsedEnergy = addBoxRow(grid, 6, 1, "使用エネルギー", "usedEnergy", this);
+  mTurn = addBoxRow(grid, 0, 0, "ターン数", "turn", this, widest::kInt);
+  mExecuteCount = addBoxRow(grid, 1, 0, "EXECUTE数", "executeCount", this, widest::kInt);
+  mSeeds = addBoxRow(grid, 2, 0, "種子数", "seeds", this, widest::kInt);
+  mGenes = addBoxRow(grid, 3, 0, "遺伝子数", "genes", this, widest::kInt);
+  mBirths = addBoxRow(grid, 4, 0, "今回の誕生数", "births", this, widest::kInt);
+  mDeaths = addBoxRow(grid, 5, 0, "今回の死亡数", "deaths", this, widest::kInt);
+  mFieldCapacity = addBoxRow(grid, 6, 0, "FieldCapacity", "fieldCapacity", this, widest::kReal);
+  mAverageSize = addBoxRow(grid, 0, 1, "平均サイズ", "averageSize", this, widest::kReal);
+  mAverageEvaluation = addBoxRow(grid, 1, 1, "平均評価", "averageEvaluation", this, widest::kReal);
+  mAverageTurn = addBoxRow(grid, 2, 1, "平均ターン数", "averageTurn", this, widest::kReal);
+  mTotalEnergy = addBoxRow(grid, 3, 1, "総エネルギー", "totalEnergy", this, widest::kReal);
+  mAcquiredEnergy = addBoxRow(grid, 4, 1, "獲得エネルギー", "acquiredEnergy", this, widest::kReal);
+  mMaintenanceEnergy = addBoxRow(grid, 5, 1, "維持エネルギー", "maintenanceEnergy", this, widest::kReal);
+  mUsedEnergy = addBoxRow(grid, 6, 1, "使用エネルギー", "usedEnergy", this, widest::kReal);
 
   mAverageEnergy = readOnlyTextBox("averageEnergy", this);
   auto* layout = new QVBoxLayout(this);
@@ -37,6 +37,8 @@ kDaughterView::kDaughterView(Simulator& simulator, QWidget* parent) : QWidget(pa
 
   mSimulator.bridge().setViewOpen(ViewKind::kDaughter, true);
   connect(&mSimulator.bridge(), &WorldBridge::turnEnded, this, &kDaughterView::afterTurn);
+  connect(&mSimulator.bridge(), &WorldBridge::worldOpened, this, &kDaughterView::refresh);
+  connect(&mSimulator.bridge(), &WorldBridge::worldClosed, this, [this] { clearBoxes(this); });
   refresh();
 }
 

@@ -12,6 +12,7 @@
 #include "app/dialogs.h"
 #include "app/form_boxes.h"
 #include "app/save_commands.h"
+#include "app/searchable_list.h"
 #include "app/seed_view.h"
 #include "app/simulator.h"
 #include "app/strings.h"
@@ -22,25 +23,14 @@
 
 namespace app {
 
-namespace {
-
-QComboBox* list(const char* name, QWidget* parent) {
-  auto* box = new QComboBox(parent);
-  box->setObjectName(QString::fromUtf8(name));
-  box->setMinimumContentsLength(14);
-  return box;
-}
-
-}  // namespace
-
 kGeneView::kGeneView(Simulator& simulator, VekDialogs& dialogs, std::function<kSeedView*()> seedView,
                      QWidget* parent)
     : QWidget(parent), mSimulator(simulator), mDialogs(dialogs), mSeedView(std::move(seedView)) {
   mSizeList = new RefillingComboBox(this);
   mSizeList->setObjectName(QStringLiteral("sizeList"));
   mSizeList->setBeforePopup([this] { dropDownSizes(); });
-  mIdList = list("idList", this);
-  mCarriers = list("seeds", this);
+  mIdList = new SearchableList("idList", this);
+  mCarriers = new SearchableList("seeds", this);
   mTarget = new QPushButton(QStringLiteral("ターゲットに表示"), this);
   mSave = new QPushButton(QStringLiteral("コード保存"), this);
   mTarget->setEnabled(false);
@@ -57,14 +47,14 @@ kGeneView::kGeneView(Simulator& simulator, VekDialogs& dialogs, std::function<kS
   buttons->addWidget(mSave);
 
   auto* grid = new QGridLayout;
-  mGeneId = addBoxRow(grid, 0, 0, "GeneID", "geneId", this);
-  mSeedNumber = addBoxRow(grid, 1, 0, "SeedNumber", "seedNumber", this);
+  mGeneId = addBoxRow(grid, 0, 0, "GeneID", "geneId", this, widest::kId);
+  mSeedNumber = addBoxRow(grid, 1, 0, "SeedNumber", "seedNumber", this, widest::kInt);
   grid->addWidget(new QLabel(QStringLiteral("Seeds"), this), 2, 0);
   grid->addWidget(mCarriers, 2, 1);
-  mAverageEvaluation = addBoxRow(grid, 0, 1, "平均評価", "averageEvaluation", this);
-  mAverageVolume = addBoxRow(grid, 1, 1, "平均体積", "averageVolume", this);
-  mAverageCalorie = addBoxRow(grid, 2, 1, "平均カロリー", "averageCalorie", this);
-  mAverageTurn = addBoxRow(grid, 3, 1, "平均ターン数", "averageTurn", this);
+  mAverageEvaluation = addBoxRow(grid, 0, 1, "平均評価", "averageEvaluation", this, widest::kReal);
+  mAverageVolume = addBoxRow(grid, 1, 1, "平均体積", "averageVolume", this, widest::kReal);
+  mAverageCalorie = addBoxRow(grid, 2, 1, "平均カロリー", "averageCalorie", this, widest::kReal);
+  mAverageTurn = addBoxRow(grid, 3, 1, "平均ターン数", "averageTurn", this, widest::kReal);
 
   mEnergy = readOnlyTextBox("energy", this);
   mCode = readOnlyTextBox("code", this);
@@ -88,6 +78,8 @@ kGeneView::kGeneView(Simulator& simulator, VekDialogs& dialogs, std::function<kS
 
   mSimulator.bridge().setViewOpen(ViewKind::kGene, true);
   connect(&mSimulator.bridge(), &WorldBridge::turnEnded, this, &kGeneView::afterTurn);
+  connect(&mSimulator.bridge(), &WorldBridge::worldOpened, this, &kGeneView::forgetWorld);
+  connect(&mSimulator.bridge(), &WorldBridge::worldClosed, this, &kGeneView::forgetWorld);
 }
 
 kGeneView::~kGeneView() { mSimulator.bridge().setViewOpen(ViewKind::kGene, false); }
@@ -104,24 +96,28 @@ void kGeneView::dropDownSizes() {
     sizes = poolSizes(world->place());
   }
   for (int size : sizes) mSizeList->addItem(QString::number(size), size);
+  mSizeList->setCurrentIndex(mSizeList->findData(mChosenSize));
 }
 
 void kGeneView::chooseSize(int index) {
   mWorld* world = mSimulator.world();
   if (!world || index < 0 || index >= mSizeList->count()) return;
+  mChosenSize = mSizeList->itemData(index).toInt();
   std::optional<std::vector<GeneEntry>> genes;
   {
     std::lock_guard<FairMutex> lock(world->mutex());
-    genes = genesOfSize(world->place(), mSizeList->itemData(index).toInt());
+    genes = genesOfSize(world->place(), mChosenSize);
   }
-  mIdList->clear();
+  mIdList->clearEntries();
   mGenes.clear();
   if (!genes) {
     mDialogs.inform(QString::fromUtf8(text::kGeneOfSizeLost));
     return;
   }
   mGenes = std::move(*genes);
-  for (const GeneEntry& entry : mGenes) mIdList->addItem(qText(entry.idText));
+  QStringList ids;
+  for (const GeneEntry& entry : mGenes) ids << qText(entry.idText);
+  mIdList->setEntries(ids);
 }
 
 void kGeneView::chooseGene(int index) {
@@ -147,8 +143,9 @@ void kGeneView::chooseGene(int index) {
 void kGeneView::showGene(const GeneTexts& texts) {
   setBox(mGeneId, texts.geneId);
   setBox(mSeedNumber, texts.seedNumber);
-  mCarriers->clear();
-  for (const SeedEntry& carrier : texts.carriers) mCarriers->addItem(qText(carrier.idText));
+  QStringList carriers;
+  for (const SeedEntry& carrier : texts.carriers) carriers << qText(carrier.idText);
+  mCarriers->setEntries(carriers);
   setBox(mAverageEvaluation, texts.averageEvaluation);
   setBox(mAverageVolume, texts.averageVolume);
   setBox(mAverageCalorie, texts.averageCalorie);
@@ -187,13 +184,22 @@ void kGeneView::saveCode() {
 
 void kGeneView::afterTurnReset() {
   mSizeList->clear();
-  mIdList->clear();
-  mCarriers->clear();
+  mIdList->clearEntries();
+  mCarriers->clearEntries();
   mGenes.clear();
   mTarget->setEnabled(false);
   mSave->setEnabled(false);
 }
 
 void kGeneView::afterTurn(const TurnTexts&) { afterTurnReset(); }
+
+void kGeneView::forgetWorld() {
+  afterTurnReset();
+  mIdList->forget();
+  mCarriers->forget();
+  mChosenSize = 0;
+  mShown.reset();
+  clearBoxes(this);
+}
 
 }  // namespace app

@@ -3,7 +3,10 @@
 // sent to the seed view), their average evaluation, volume, calorie, age and energy, and its
 // listing. Its target button opens the target dialog on a temporary individual made from the
 // genome; its save button writes the listing as a gene file. After every turn it empties its
-// lists and disables both buttons (the boxes keep their texts).
+// lists and disables both buttons (the boxes keep their texts); the lists keep the size and
+// identifiers last chosen, current again when they are refilled. The identifier and carrier
+// lists are searched by typing. When another world opens, or the world goes, it forgets the
+// genome it showed.
 //
 // GUI thread only. Registers itself with the simulator's bridge while it exists; reads the
 // world under its mutex.
@@ -14,6 +17,7 @@
 #include <optional>
 #include <vector>
 
+#include "app/searchable_list.h"
 #include "app/world_texts.h"
 
 class QComboBox;
@@ -57,6 +61,7 @@ class kGeneView : public QWidget {
  private:
   void showGene(const GeneTexts& texts);
   void afterTurn(const TurnTexts& texts);
+  void forgetWorld();
 
   Simulator& mSimulator;
   VekDialogs& mDialogs;
@@ -65,7 +70,8 @@ class kGeneView : public QWidget {
   std::optional<GeneTexts> mShown;
 
   RefillingComboBox* mSizeList;
-  QComboBox *mIdList, *mCarriers;
+  SearchableList *mIdList, *mCarriers;
+  int mChosenSize = 0;
   QLineEdit *mGeneId, *mSeedNumber, *mAverageEvaluation, *mAverageVolume, *mAverageCalorie, *mAverageTurn;
   QPlainTextEdit *mEnergy, *mCode;
   QPushButton *mTarget, *mSave;

@@ -2,9 +2,13 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QScrollArea>
+#include <QStatusBar>
+#include <mutex>
 
 #include "app/control_panel.h"
 #include "app/daughter_view.h"
@@ -16,24 +20,57 @@
 #include "app/seed_view.h"
 #include "app/simulator.h"
 #include "app/size_view.h"
+#include "app/strings.h"
 #include "app/texts.h"
+#include "app/world_switch.h"
+#include "engine/world.h"
 
 namespace app {
 
 namespace {
 
+// The area the views' places are laid out in: the main window of the default size, less its
+// menu bar and status line.
+constexpr QSize kLayoutArea{1280, 880};
+
+// The views, in the order of ViewKind and of the View menu: the menu item, the title of the
+// child window, the key that opens it, its place in the layout area, and how it is made. A new
+// view is a new ViewKind and a new row here.
 struct ViewSpec {
   const char* menuItem;
   const char* title;
-  QSize size;
+  const char* shortcut;
+  QRect home;
+  QWidget* (*make)(CMainFrame& frame, Simulator& simulator, VekDialogs& dialogs);
 };
-constexpr ViewSpec kViews[kViewKindCount] = {
-    {"SeedView", text::kSeedViewTitle, {640, 520}},
-    {"GeneView", text::kGeneViewTitle, {640, 520}},
-    {"DaughterView", text::kDaughterViewTitle, {620, 540}},
-    {"MotherView", text::kMotherViewTitle, {220, 250}},
-    {"SizeView", text::kSizeViewTitle, {520, 360}},
+const ViewSpec kViews[kViewKindCount] = {
+    {"SeedView", text::kSeedViewTitle, "Ctrl+1", {0, 0, 640, 480},
+     [](CMainFrame&, Simulator& simulator, VekDialogs& dialogs) -> QWidget* {
+       return new kSeedView(simulator, dialogs);
+     }},
+    {"GeneView", text::kGeneViewTitle, "Ctrl+2", {640, 0, 640, 480},
+     [](CMainFrame& frame, Simulator& simulator, VekDialogs& dialogs) -> QWidget* {
+       return new kGeneView(simulator, dialogs, [&frame] { return frame.openSeedView(); });
+     }},
+    {"DaughterView", text::kDaughterViewTitle, "Ctrl+3", {0, 480, 640, 400},
+     [](CMainFrame&, Simulator& simulator, VekDialogs&) -> QWidget* { return new kDaughterView(simulator); }},
+    {"MotherView", text::kMotherViewTitle, "Ctrl+4", {1060, 480, 220, 290},
+     [](CMainFrame& frame, Simulator& simulator, VekDialogs&) -> QWidget* {
+       return new kMotherView(simulator, [&frame] { frame.controlPanel().openPanel(); });
+     }},
+    {"SizeView", text::kSizeViewTitle, "Ctrl+5", {640, 480, 420, 400},
+     [](CMainFrame&, Simulator& simulator, VekDialogs& dialogs) -> QWidget* {
+       return new kSizeView(simulator, dialogs);
+     }},
 };
+
+const ViewSpec& specOf(ViewKind kind) { return kViews[static_cast<int>(kind)]; }
+
+QAction* addCommand(QMenu* menu, const char* caption, const QKeySequence& key) {
+  QAction* action = menu->addAction(QString::fromUtf8(caption));
+  action->setShortcut(key);
+  return action;
+}
 
 }  // namespace
 
@@ -44,8 +81,31 @@ CMainFrame::CMainFrame(Simulator& simulator, VekDialogs& dialogs, QWidget* paren
   mArea = new QMdiArea(this);
   setCentralWidget(mArea);
   mControlPanel = new ControlPanel(simulator, dialogs, this);
+  mStatus = new QLabel(noWorldStatus(), this);
+  if (mWorld* world = simulator.world()) {
+    WorldCounts counts;
+    {
+      std::lock_guard<FairMutex> lock(world->mutex());
+      counts = countsOf(*world);
+    }
+    mStatus->setText(countsStatus(counts, std::nullopt));
+  }
+  mStatus->setObjectName(QStringLiteral("status"));
+  statusBar()->addWidget(mStatus, 1);
   buildMenus();
-  resize(1280, 960);
+  resize(kDefaultSize);
+  mClock.start();
+
+  WorldBridge& bridge = simulator.bridge();
+  connect(&bridge, &WorldBridge::countsChanged, this, &CMainFrame::showCounts);
+  connect(&bridge, &WorldBridge::worldOpened, this, [this](const WorldCounts& counts, bool loaded) {
+    mTurnRate.reset();
+    mStatus->setText(openedStatus(counts, loaded, qPath(mSimulator.saveFolder())));
+  });
+  connect(&bridge, &WorldBridge::worldClosed, this, [this] {
+    mTurnRate.reset();
+    mStatus->setText(noWorldStatus());
+  });
 }
 
 CMainFrame::~CMainFrame() = default;
@@ -59,17 +119,32 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
 
 void CMainFrame::buildMenus() {
   QMenu* file = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
-  file->addAction(QStringLiteral("アプリケーションの終了(&X)"), this, &QWidget::close);
+  mNew = addCommand(file, "新規作成(&N)...", QKeySequence::New);
+  connect(mNew, &QAction::triggered, this, [this] { newWorld(mSimulator, mDialogs, [this] { close(); }); });
+  mOpen = addCommand(file, "開く(&O)...", QKeySequence::Open);
+  connect(mOpen, &QAction::triggered, this, [this] { openSavedWorld(mSimulator, mDialogs); });
+  file->addSeparator();
+  mExit = addCommand(file, "アプリケーションの終了(&X)", QKeySequence(Qt::CTRL | Qt::Key_Q));
+  connect(mExit, &QAction::triggered, this, &QWidget::close);
 
   QMenu* window = menuBar()->addMenu(QStringLiteral("ウィンドウ(&W)"));
-  window->addAction(QStringLiteral("重ねて表示(&C)"), mArea, &QMdiArea::cascadeSubWindows);
-  window->addAction(QStringLiteral("並べて表示(&T)"), mArea, &QMdiArea::tileSubWindows);
-  window->addAction(QStringLiteral("アイコンの整列(&A)"), this, &CMainFrame::arrangeIcons);
+  connect(addCommand(window, "重ねて表示(&C)", QKeySequence(Qt::SHIFT | Qt::Key_F5)), &QAction::triggered, mArea,
+          &QMdiArea::cascadeSubWindows);
+  mTile = addCommand(window, "並べて表示(&T)", QKeySequence(Qt::SHIFT | Qt::Key_F4));
+  connect(mTile, &QAction::triggered, mArea, &QMdiArea::tileSubWindows);
+  connect(window->addAction(QStringLiteral("アイコンの整列(&A)")), &QAction::triggered, this,
+          &CMainFrame::arrangeIcons);
+  window->addSeparator();
+  connect(addCommand(window, "次のウィンドウ(&N)", QKeySequence(Qt::Key_F6)), &QAction::triggered, mArea,
+          &QMdiArea::activateNextSubWindow);
+  connect(addCommand(window, "前のウィンドウ(&P)", QKeySequence(Qt::SHIFT | Qt::Key_F6)), &QAction::triggered,
+          mArea, &QMdiArea::activatePreviousSubWindow);
 
   QMenu* views = menuBar()->addMenu(QStringLiteral("表示(&V)"));
-  for (int kind = 0; kind < kViewKindCount; ++kind)
-    mViewActions[kind] = views->addAction(QString::fromUtf8(kViews[kind].menuItem), this,
-                                          [this, kind] { openView(static_cast<ViewKind>(kind)); });
+  for (int kind = 0; kind < kViewKindCount; ++kind) {
+    mViewActions[kind] = addCommand(views, kViews[kind].menuItem, QKeySequence(QString::fromUtf8(kViews[kind].shortcut)));
+    connect(mViewActions[kind], &QAction::triggered, this, [this, kind] { openView(static_cast<ViewKind>(kind)); });
+  }
   views->addSeparator();
   mSaveTovraView =
       views->addAction(QStringLiteral("SaveTovraView"), this, [this] { SaveTovraView(mSimulator, mDialogs); });
@@ -78,46 +153,51 @@ void CMainFrame::buildMenus() {
   help->addAction(QStringLiteral("バージョン情報(&A)..."), this, [this] { mDialogs.about(); });
 
   QMenu* control = menuBar()->addMenu(QStringLiteral("コントロール(&C)"));
-  mControl = control->addAction(QStringLiteral("コントロール"), this, [this] { mControlPanel->openFromMenu(); });
+  mControl = addCommand(control, "コントロール", QKeySequence(Qt::CTRL | Qt::Key_K));
+  connect(mControl, &QAction::triggered, this, [this] { mControlPanel->openFromMenu(); });
+  control->addSeparator();
+  control->addAction(mControlPanel->startAction());
+  control->addAction(mControlPanel->suspendAction());
+  control->addAction(mControlPanel->stepAction());
 }
 
-QWidget* CMainFrame::makeView(ViewKind kind) {
-  switch (kind) {
-    case ViewKind::kSeed:
-      return new kSeedView(mSimulator, mDialogs);
-    case ViewKind::kGene:
-      return new kGeneView(mSimulator, mDialogs, [this] { return openSeedView(); });
-    case ViewKind::kDaughter:
-      return new kDaughterView(mSimulator);
-    case ViewKind::kMother:
-      return new kMotherView(mSimulator, [this] { mControlPanel->openPanel(); });
-    case ViewKind::kSize:
-      return new kSizeView(mSimulator, mDialogs);
-  }
-  return nullptr;
+QRect CMainFrame::homeOf(ViewKind kind) const {
+  const QSize area = mArea->viewport()->size();
+  const double sx = std::min(1.0, static_cast<double>(area.width()) / kLayoutArea.width());
+  const double sy = std::min(1.0, static_cast<double>(area.height()) / kLayoutArea.height());
+  const QRect home = specOf(kind).home;
+  return {static_cast<int>(home.x() * sx), static_cast<int>(home.y() * sy), static_cast<int>(home.width() * sx),
+          static_cast<int>(home.height() * sy)};
 }
 
 QWidget* CMainFrame::openView(ViewKind kind) {
   const int index = static_cast<int>(kind);
-  if (mFrames[index]) return mFrames[index]->widget();
-  QMdiSubWindow* frame = mArea->addSubWindow(makeView(kind));
+  if (mFrames[index]) return mViews[index];
+  const ViewSpec& spec = kViews[index];
+  QWidget* view = spec.make(*this, mSimulator, mDialogs);
+  // A view smaller than its form scrolls, as a form view does, so no box is ever cut short.
+  auto* scroll = new QScrollArea;
+  scroll->setWidget(view);
+  scroll->setWidgetResizable(true);
+  scroll->setFrameShape(QFrame::NoFrame);
+  QMdiSubWindow* frame = mArea->addSubWindow(scroll);
   frame->setAttribute(Qt::WA_DeleteOnClose);
-  frame->setWindowTitle(QString::fromUtf8(kViews[index].title));
+  frame->setWindowTitle(QString::fromUtf8(spec.title));
   frame->setWindowIcon(programIcon());
-  frame->resize(kViews[index].size);
+  frame->setGeometry(homeOf(kind));
   mFrames[index] = frame;
+  mViews[index] = view;
   mViewActions[index]->setEnabled(false);
   connect(frame, &QObject::destroyed, this, [action = QPointer<QAction>(mViewActions[index])] {
     if (action) action->setEnabled(true);
   });
   frame->show();
-  return frame->widget();
+  return view;
 }
 
-QWidget* CMainFrame::view(ViewKind kind) const {
-  const QMdiSubWindow* frame = mFrames[static_cast<int>(kind)];
-  return frame ? frame->widget() : nullptr;
-}
+QWidget* CMainFrame::view(ViewKind kind) const { return mFrames[static_cast<int>(kind)] ? mViews[static_cast<int>(kind)] : nullptr; }
+
+QMdiSubWindow* CMainFrame::subWindow(ViewKind kind) const { return mFrames[static_cast<int>(kind)]; }
 
 kSeedView* CMainFrame::openSeedView() { return static_cast<kSeedView*>(openView(ViewKind::kSeed)); }
 
@@ -128,6 +208,14 @@ void CMainFrame::arrangeIcons() {
     frame->move(x, mArea->viewport()->height() - frame->height());
     x += frame->width();
   }
+}
+
+void CMainFrame::showCounts(const WorldCounts& counts) {
+  if (counts.running)
+    mTurnRate.add(counts.turn, mClock.elapsed());
+  else
+    mTurnRate.reset();
+  mStatus->setText(countsStatus(counts, mTurnRate.perSecond()));
 }
 
 }  // namespace app

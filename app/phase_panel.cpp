@@ -26,14 +26,19 @@ kMotherView::kMotherView(Simulator& simulator, std::function<void()> openControl
 
   mSimulator.bridge().setViewOpen(ViewKind::kMother, true);
   connect(&mSimulator.bridge(), &WorldBridge::phaseChanged, this, [this](int phase, const QString&) { light(phase); });
-  if (mWorld* world = mSimulator.world()) {
-    int phase = 0;
-    {
-      std::lock_guard<FairMutex> lock(world->mutex());
-      phase = world->phase();
-    }
-    light(phase);
+  connect(&mSimulator.bridge(), &WorldBridge::worldOpened, this, &kMotherView::lightWorldPhase);
+  lightWorldPhase();
+}
+
+void kMotherView::lightWorldPhase() {
+  mWorld* world = mSimulator.world();
+  if (!world) return;
+  int phase = 0;
+  {
+    std::lock_guard<FairMutex> lock(world->mutex());
+    phase = world->phase();
   }
+  light(phase);
 }
 
 kMotherView::~kMotherView() { mSimulator.bridge().setViewOpen(ViewKind::kMother, false); }

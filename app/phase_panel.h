@@ -28,6 +28,8 @@ class kMotherView : public QWidget {
   // The lit lamp, or -1 when none is.
   int litPhase() const;
   QPushButton* lamp(int phase) const;
+  // Lights the phase the world runs next (a world just opened, or the panel's first display).
+  void lightWorldPhase();
 
  private:
   Simulator& mSimulator;

@@ -39,6 +39,51 @@ TEST(PlantProjection, TurnsAndScalesTheGround) {
   EXPECT_DOUBLE_EQ(far.radius(2.0), 5.0);
 }
 
+TEST(PlantProjection, AZoomScalesAboutTheGroundOriginAndAShiftMovesEverything) {
+  const mPoint3D origin;
+  const PlantProjection plain(origin, 200, 200, 128, 128);
+  const PlantProjection zoomed(origin, 200, 200, 128, 128, {4.0, {}});
+  const PlantProjection shifted(origin, 200, 200, 128, 128, {1.0, {7, -3}});
+  EXPECT_EQ(plain.project(mPoint3D(0, 0, 10)), QPoint(100, 100));
+  EXPECT_EQ(zoomed.project(mPoint3D(0, 0, 10)), QPoint(100, 150 - 200));
+  EXPECT_EQ(zoomed.project(origin), QPoint(100, 150));
+  EXPECT_DOUBLE_EQ(zoomed.radius(2.0), 40.0);
+  EXPECT_EQ(shifted.project(mPoint3D(0, 0, 10)), QPoint(107, 97));
+}
+
+TEST(PlantProjection, FramingPutsTheWholePlantInsideThePicture) {
+  auto inside = [](const PlantShape& shape, int angleBar) {
+    const PlantZoom zoom = framePlant(shape, 360, 320, angleBar, 128);
+    const PlantProjection projection(shape.origin, 360, 320, angleBar, 128, zoom);
+    const QRect picture(0, 0, 360, 320);
+    for (const auto& edge : shape.edges)
+      if (!picture.contains(projection.project(edge.a)) || !picture.contains(projection.project(edge.b))) return false;
+    for (const auto& leaf : shape.leaves) {
+      const QPoint at = projection.project(leaf.centre);
+      const int r = static_cast<int>(projection.radius(leaf.size));
+      if (!picture.contains(QRect(at.x() - r, at.y() - r, 2 * r, 2 * r))) return false;
+    }
+    return true;
+  };
+  // A tall plant far from the field's origin, too tall for the plain scale.
+  PlantShape tall;
+  tall.origin = mPoint3D(500, 300, 0);
+  tall.edges.push_back({mPoint3D(500, 300, 0), mPoint3D(500, 300, 120)});
+  tall.edges.push_back({mPoint3D(500, 300, 120), mPoint3D(530, 290, 140)});
+  tall.leaves.push_back({mPoint3D(530, 290, 140), 6.0});
+  EXPECT_LT(framePlant(tall, 360, 320, 128, 128).zoom, 1.0);
+  for (int angle : {0, 60, 128, 200}) EXPECT_TRUE(inside(tall, angle)) << angle;
+  // A seedling of one short edge is enlarged until it fills the picture.
+  PlantShape seedling;
+  seedling.edges.push_back({mPoint3D(0, 0, 0), mPoint3D(0, 0, 0.5)});
+  EXPECT_GT(framePlant(seedling, 360, 320, 128, 128).zoom, 4.0);
+  EXPECT_TRUE(inside(seedling, 128));
+  // Nothing but the individual: the zoom stays within its bounds.
+  const PlantZoom bare = framePlant(PlantShape(), 360, 320, 128, 128);
+  EXPECT_GE(bare.zoom, kMinimumZoom);
+  EXPECT_LE(bare.zoom, kMaximumZoom);
+}
+
 TEST(PlantDrawing, DrawsPartsInTheirColoursOnWhite) {
   PlantShape shape;
   shape.edges.push_back({mPoint3D(0, 0, 0), mPoint3D(0, 0, 6)});

@@ -49,7 +49,6 @@ TEST_F(ScreenshotTest, MainWindowWithEveryViewAndTheTargetDialog) {
   runTurns(*mSimulator->world(), 300);
 
   CMainFrame frame(*mSimulator, mDialogs);
-  frame.resize(1280, 1000);
   frame.show();
   for (ViewKind kind : {ViewKind::kSeed, ViewKind::kGene, ViewKind::kDaughter, ViewKind::kMother, ViewKind::kSize})
     frame.openView(kind);
@@ -61,13 +60,15 @@ TEST_F(ScreenshotTest, MainWindowWithEveryViewAndTheTargetDialog) {
     EXPECT_TRUE(area.contains(subWindow->geometry())) << subWindow->windowTitle().toStdString();
   keep(frame.grab().toImage(), "main_window_tiled.png");
 
-  const QPoint places[] = {{0, 0}, {620, 0}, {0, 470}, {1030, 470}, {620, 470}};
-  const QSize sizes[] = {{620, 470}, {630, 470}, {620, 450}, {220, 260}, {410, 450}};
-  for (int kind = 0; kind < kViewKindCount; ++kind) {
-    QWidget* subWindow = frame.view(static_cast<ViewKind>(kind))->parentWidget();
-    subWindow->move(places[kind]);
-    subWindow->resize(sizes[kind]);
-  }
+  // Back where they open.
+  for (int kind = 0; kind < kViewKindCount; ++kind) frame.subWindow(static_cast<ViewKind>(kind))->close();
+  ASSERT_TRUE(waitUntil([&] {
+    for (int kind = 0; kind < kViewKindCount; ++kind)
+      if (frame.view(static_cast<ViewKind>(kind))) return false;
+    return true;
+  }));
+  for (ViewKind kind : {ViewKind::kSeed, ViewKind::kGene, ViewKind::kDaughter, ViewKind::kMother, ViewKind::kSize})
+    frame.openView(kind);
 
   auto* seeds = static_cast<kSeedView*>(frame.view(ViewKind::kSeed));
   seeds->dropDownSizes();
@@ -92,9 +93,12 @@ TEST_F(ScreenshotTest, MainWindowWithEveryViewAndTheTargetDialog) {
 
   mDialogs.onModal = [&](QDialog& dialog) {
     dialog.resize(dialog.sizeHint().expandedTo(QSize(1060, 760)));
-    static_cast<TargetDialog&>(dialog).angleBar()->setValue(150);
+    auto& target = static_cast<TargetDialog&>(dialog);
+    target.angleBar()->setValue(150);
     ASSERT_TRUE(waitUntil([&] { return dialog.isVisible(); }));
     keep(dialog.grab().toImage(), "target_dialog.png");
+    target.frameWholePlant();
+    keep(dialog.grab().toImage(), "target_dialog_framed.png");
   };
   seeds->targetButton()->click();
   EXPECT_EQ(mDialogs.modals.size(), 1u);

@@ -14,6 +14,7 @@
 
 #include "app/dialogs.h"
 #include "app/form_boxes.h"
+#include "app/searchable_list.h"
 #include "app/simulator.h"
 #include "app/strings.h"
 #include "app/target_dialog.h"
@@ -28,9 +29,7 @@ kSeedView::kSeedView(Simulator& simulator, VekDialogs& dialogs, QWidget* parent)
   mSizeList = new RefillingComboBox(this);
   mSizeList->setObjectName(QStringLiteral("sizeList"));
   mSizeList->setBeforePopup([this] { dropDownSizes(); });
-  mIdList = new QComboBox(this);
-  mIdList->setObjectName(QStringLiteral("idList"));
-  mIdList->setMinimumContentsLength(14);
+  mIdList = new SearchableList("idList", this);
 
   mComplete = new QRadioButton(QStringLiteral("完全"), this);
   mSpecific = new QRadioButton(QStringLiteral("特定"), this);
@@ -55,15 +54,15 @@ kSeedView::kSeedView(Simulator& simulator, VekDialogs& dialogs, QWidget* parent)
   options->addWidget(mTarget);
 
   auto* grid = new QGridLayout;
-  mSeedId = addBoxRow(grid, 0, 0, "SeedID", "seedId", this);
-  mGeneId = addBoxRow(grid, 1, 0, "GeneID", "geneId", this);
-  mCentre = addBoxRow(grid, 2, 0, "中心点", "centre", this);
-  mTurn = addBoxRow(grid, 3, 0, "ターン数", "turn", this);
-  mIsBirth = addBoxRow(grid, 4, 0, "isBirth", "isBirth", this);
-  mVolume = addBoxRow(grid, 0, 1, "体積", "volume", this);
-  mCalorie = addBoxRow(grid, 1, 1, "カロリー", "calorie", this);
-  mBirths = addBoxRow(grid, 2, 1, "出産数", "births", this);
-  mEvaluation = addBoxRow(grid, 3, 1, "評価", "evaluation", this);
+  mSeedId = addBoxRow(grid, 0, 0, "SeedID", "seedId", this, widest::kId);
+  mGeneId = addBoxRow(grid, 1, 0, "GeneID", "geneId", this, widest::kId);
+  mCentre = addBoxRow(grid, 2, 0, "中心点", "centre", this, widest::kPoint);
+  mTurn = addBoxRow(grid, 3, 0, "ターン数", "turn", this, widest::kInt);
+  mIsBirth = addBoxRow(grid, 4, 0, "isBirth", "isBirth", this, widest::kInt);
+  mVolume = addBoxRow(grid, 0, 1, "体積", "volume", this, widest::kReal);
+  mCalorie = addBoxRow(grid, 1, 1, "カロリー", "calorie", this, widest::kReal);
+  mBirths = addBoxRow(grid, 2, 1, "出産数", "births", this, widest::kInt);
+  mEvaluation = addBoxRow(grid, 3, 1, "評価", "evaluation", this, widest::kReal);
   mDoneWork = addBoxRow(grid, 4, 1, "doneWork", "doneWork", this);
 
   mABuffer = readOnlyTextBox("aBuffer", this, true);
@@ -98,6 +97,8 @@ kSeedView::kSeedView(Simulator& simulator, VekDialogs& dialogs, QWidget* parent)
   bridge.setViewOpen(ViewKind::kSeed, true);
   connect(&bridge, &WorldBridge::seedShown, this, qOverload<const SeedTexts&>(&kSeedView::showSeed));
   connect(&bridge, &WorldBridge::turnEnded, this, &kSeedView::afterTurn);
+  connect(&bridge, &WorldBridge::worldOpened, this, &kSeedView::forgetWorld);
+  connect(&bridge, &WorldBridge::worldClosed, this, &kSeedView::forgetWorld);
 }
 
 kSeedView::~kSeedView() {
@@ -139,13 +140,21 @@ void kSeedView::showSeed(const SeedHandle& handle) {
 
 void kSeedView::afterTurnReset() {
   mSizeList->clear();
-  mIdList->clear();
+  mIdList->clearEntries();
   mEntries.clear();
   mShown = {};
   mTarget->setEnabled(false);
 }
 
 void kSeedView::afterTurn(const TurnTexts&) { afterTurnReset(); }
+
+void kSeedView::forgetWorld() {
+  afterTurnReset();
+  mIdList->forget();
+  mChosenSize = 0;
+  clearBoxes(this);
+  mSimulator.bridge().setTrackedSeedId(std::string());
+}
 
 void kSeedView::dropDownSizes() {
   afterTurnReset();
@@ -157,24 +166,28 @@ void kSeedView::dropDownSizes() {
     sizes = poolSizes(world->place());
   }
   for (int size : sizes) mSizeList->addItem(QString::number(size), size);
+  mSizeList->setCurrentIndex(mSizeList->findData(mChosenSize));
 }
 
 void kSeedView::chooseSize(int index) {
   mWorld* world = mSimulator.world();
   if (!world || index < 0 || index >= mSizeList->count()) return;
+  mChosenSize = mSizeList->itemData(index).toInt();
   std::optional<std::vector<SeedEntry>> entries;
   {
     std::lock_guard<FairMutex> lock(world->mutex());
-    entries = carriersOfSize(world->place(), mSizeList->itemData(index).toInt());
+    entries = carriersOfSize(world->place(), mChosenSize);
   }
-  mIdList->clear();
+  mIdList->clearEntries();
   mEntries.clear();
   if (!entries) {
     mDialogs.inform(QString::fromUtf8(text::kSeedsOfSizeLost));
     return;
   }
   mEntries = std::move(*entries);
-  for (const SeedEntry& entry : mEntries) mIdList->addItem(qText(entry.idText));
+  QStringList ids;
+  for (const SeedEntry& entry : mEntries) ids << qText(entry.idText);
+  mIdList->setEntries(ids);
 }
 
 void kSeedView::chooseSeed(int index) {

@@ -3,7 +3,9 @@
 // says: complete follows every individual that acts, specific only the one whose identifier
 // stands in the "SeedID" box, none (the start) none. Its target button opens the target dialog.
 // After every turn it empties its lists and forgets the individual (the boxes keep their
-// texts) until one is chosen or shown again.
+// texts) until one is chosen or shown again; the lists keep the size and identifier last
+// chosen, current again when they are refilled. The identifier list is searched by typing.
+// When another world opens, or the world goes, it forgets everything it showed.
 //
 // GUI thread only. Registers itself with the simulator's bridge while it exists; reads the
 // world under its mutex.
@@ -12,6 +14,7 @@
 #include <QWidget>
 #include <vector>
 
+#include "app/searchable_list.h"
 #include "app/world_texts.h"
 
 class QComboBox;
@@ -56,6 +59,7 @@ class kSeedView : public QWidget {
 
  private:
   void afterTurn(const TurnTexts& texts);
+  void forgetWorld();
 
   Simulator& mSimulator;
   VekDialogs& mDialogs;
@@ -65,7 +69,8 @@ class kSeedView : public QWidget {
   QLineEdit *mSeedId, *mGeneId, *mCentre, *mVolume, *mCalorie, *mTurn, *mIsBirth, *mBirths, *mEvaluation, *mDoneWork;
   QPlainTextEdit *mABuffer, *mEnergy;
   RefillingComboBox* mSizeList;
-  QComboBox* mIdList;
+  SearchableList* mIdList;
+  int mChosenSize = 0;
   QRadioButton *mComplete, *mSpecific, *mNone;
   QPushButton* mTarget;
 };

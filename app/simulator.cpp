@@ -22,9 +22,17 @@ vek::FileWriteLock& fileWriteBusy() {
   return flag;
 }
 
-Simulator::Simulator()
-    : mOwnedWorld(std::make_unique<mWorld>()),
-      mDocument(std::make_unique<vek::WorldDocument>(*mOwnedWorld, fileWriteBusy(), "Vek")) {}
+Simulator::Simulator() { makeWorld(); }
+
+void Simulator::makeWorld() {
+  mOwnedWorld = std::make_unique<mWorld>();
+  mDocument = std::make_unique<vek::WorldDocument>(*mOwnedWorld, fileWriteBusy(), "Vek");
+}
+
+void Simulator::startAfresh() {
+  discardWorld();
+  makeWorld();
+}
 
 Simulator::~Simulator() { discardWorld(); }
 
@@ -35,24 +43,24 @@ std::string Simulator::saveFolder() const { return mDocument ? mDocument->saveFo
 vek::FileOutcome Simulator::createWorld(const std::string& geneFile, const std::string& parameterFile) {
   if (!mOwnedWorld) return {"there is no world to create"};
   if (!geneFile.empty())
-    return afterOpening(mDocument->createFromInitialGeneFile(mApplicationFolder, geneFile, parameterFile));
+    return afterOpening(mDocument->createFromInitialGeneFile(mApplicationFolder, geneFile, parameterFile), false);
   if (!parameterFile.empty()) {
     bool read = false;
     {
       std::lock_guard<FairMutex> lock(mOwnedWorld->mutex());
       read = readParameterFile(mOwnedWorld->place().parameters(), parameterFile, true);
     }
-    if (!read) return afterOpening({"cannot read the parameter file " + parameterFile});
+    if (!read) return afterOpening({"cannot read the parameter file " + parameterFile}, false);
   }
-  return afterOpening(mDocument->createWithBuiltInGenome(mApplicationFolder));
+  return afterOpening(mDocument->createWithBuiltInGenome(mApplicationFolder), false);
 }
 
 vek::FileOutcome Simulator::loadWorld(const std::string& folder) {
   if (!mOwnedWorld) return {"there is no world to load into"};
-  return afterOpening(mDocument->load(folder));
+  return afterOpening(mDocument->load(folder), true);
 }
 
-vek::FileOutcome Simulator::afterOpening(const vek::FileOutcome& outcome) {
+vek::FileOutcome Simulator::afterOpening(const vek::FileOutcome& outcome, bool loaded) {
   if (!outcome.ok()) {
     discardWorld();
     return outcome;
@@ -69,6 +77,7 @@ vek::FileOutcome Simulator::afterOpening(const vek::FileOutcome& outcome) {
   mOwnedWorld->addObserver(mLineage.get());
   mOwnedWorld->addObserver(&mBridge);
   mBridge.setWorld(mOwnedWorld.get());
+  mBridge.announceOpened(loaded);
   return outcome;
 }
 
@@ -78,7 +87,16 @@ vek::FileOutcome Simulator::saveWorld() {
   return mDocument->save();
 }
 
+std::vector<std::string> Simulator::notices() const {
+  return mDocument ? mDocument->notices() : std::vector<std::string>();
+}
+
 void Simulator::discardWorld() {
+  // Once removed, the observers hear nothing more from a worker that finishes its step.
+  if (mOwnedWorld) {
+    mOwnedWorld->removeObserver(&mBridge);
+    if (mLogs) mOwnedWorld->removeObserver(mLogs.get());
+  }
   mBridge.setWorld(nullptr);
   mDocument.reset();
   mOwnedWorld.reset();

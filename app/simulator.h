@@ -3,7 +3,8 @@
 // carries the world's news to the windows, and it knows the application and save folders.
 //
 // The world exists from construction until it is discarded (a quit, a failed load or
-// creation, or the end of the exit sequence); world() is nullptr afterwards. A world whose
+// creation, or the end of the exit sequence); world() is nullptr afterwards, until a fresh
+// one is made for the next world the user opens. A world whose
 // load or creation failed is discarded at once, so it can never be saved over a folder.
 //
 // GUI thread only. Other code that reads the world takes world()->mutex() for the read.
@@ -11,6 +12,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/world_bridge.h"
 #include "base/file_lock.h"
@@ -60,9 +62,15 @@ class Simulator {
   vek::FileOutcome saveWorld();
   // Destroys the world without saving.
   void discardWorld();
+  // What the last load, creation or save noticed that the user should know (one line each).
+  std::vector<std::string> notices() const;
+  // Destroys the world without saving and makes a fresh one, ready to be created or loaded
+  // (File -> New and Open, once the old world is saved).
+  void startAfresh();
 
  private:
-  vek::FileOutcome afterOpening(const vek::FileOutcome& outcome);
+  void makeWorld();
+  vek::FileOutcome afterOpening(const vek::FileOutcome& outcome, bool loaded);
 
   std::string mApplicationFolder;
   // The bridge and the logs outlive the world that calls them.

@@ -57,6 +57,8 @@ kSizeView::kSizeView(Simulator& simulator, VekDialogs& dialogs, QWidget* parent)
 
   mSimulator.bridge().setViewOpen(ViewKind::kSize, true);
   connect(&mSimulator.bridge(), &WorldBridge::turnEnded, this, &kSizeView::afterTurn);
+  connect(&mSimulator.bridge(), &WorldBridge::worldOpened, this, &kSizeView::refresh);
+  connect(&mSimulator.bridge(), &WorldBridge::worldClosed, this, [this] { showTables({}); });
   refresh();
 }
 

@@ -12,6 +12,7 @@
 #include "app/daughter_view.h"
 #include "app/main_window.h"
 #include "app/startup.h"
+#include "app/strings.h"
 #include "app/texts.h"
 #include "engine/place.h"
 #include "engine/seed_list.h"
@@ -23,16 +24,6 @@ namespace {
 namespace fs = std::filesystem;
 
 bool folderIsEmpty(const std::string& folder) { return fs::is_empty(folder); }
-
-// The turn recorded in a saved Ostrel.lives (its second line holds time and turn).
-int savedTurn(const std::string& livesFile) {
-  std::istringstream in(readFile(livesFile));
-  std::string header;
-  std::getline(in, header);
-  int time = -1, turn = -1;
-  in >> time >> turn;
-  return turn;
-}
 
 using StartupTest = SimulatorTest;
 
@@ -169,6 +160,45 @@ TEST(SimulatorLocale, NumbersStayClassicUnderTheDesktopLocale) {
   char buffer[32];
   std::snprintf(buffer, sizeof buffer, "%.1f", 0.5);
   EXPECT_STREQ(buffer, "0.5");
+}
+
+// Initialising where a world is saved asks first: load it instead, replace it (its logs start
+// afresh), or quit with the folder untouched.
+TEST_F(StartupTest, InitialisingOverASavedWorldOffersToLoadItInstead) {
+  mDialogs.yesNo = {true, true};
+  mDialogs.files = {QString()};
+  mDialogs.settings = InitialSettings{};
+  ASSERT_EQ(runStartup(*mSimulator, mDialogs), StartupOutcome::kRun);
+  runTurns(*mSimulator->world(), 4);
+  runExitSequence(*mSimulator, mDialogs);
+  const std::string saveFolder = folder() + "original_log/";
+  const std::string saved = readFile(saveFolder + "Ostrel.lives");
+  const std::string log = readFile(saveFolder + "seed_num.log");
+  ASSERT_FALSE(log.empty());
+
+  auto startOver = [&](std::deque<bool> answers) {
+    mSimulator = std::make_unique<Simulator>();
+    mSimulator->setApplicationFolder(folder());
+    mDialogs.questions.clear();
+    mDialogs.yesNo = {true, true};
+    mDialogs.yesNo.insert(mDialogs.yesNo.end(), answers.begin(), answers.end());
+    mDialogs.files = {QString()};
+    mDialogs.settings = InitialSettings{};
+    return runStartup(*mSimulator, mDialogs);
+  };
+  EXPECT_EQ(startOver({false, false}), StartupOutcome::kQuit);
+  ASSERT_EQ(mDialogs.questions.size(), 4u);
+  EXPECT_EQ(mDialogs.questions[2], QString::fromUtf8(text::kAskLoadSavedInstead).arg(qPath(saveFolder)));
+  EXPECT_EQ(readFile(saveFolder + "seed_num.log"), log);
+
+  ASSERT_EQ(startOver({true}), StartupOutcome::kRun);
+  EXPECT_EQ(turnOf(*mSimulator->world()), 4);
+  EXPECT_EQ(readFile(saveFolder + "seed_num.log"), log);
+  runExitSequence(*mSimulator, mDialogs);
+
+  ASSERT_EQ(startOver({false, true}), StartupOutcome::kRun);
+  EXPECT_EQ(turnOf(*mSimulator->world()), 0);
+  EXPECT_EQ(readFile(saveFolder + "seed_num.log"), "");
 }
 
 }  // namespace

@@ -13,7 +13,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QVBoxLayout>
+#include <QWheelEvent>
+#include <cmath>
 #include <mutex>
 
 #include "app/bitmap_export.h"
@@ -23,6 +26,7 @@
 #include "app/simulator.h"
 #include "app/strings.h"
 #include "app/texts.h"
+#include "body/parts_list.h"
 #include "engine/seed.h"
 #include "engine/world.h"
 #include "records/snapshot_writer.h"
@@ -34,6 +38,9 @@ namespace {
 constexpr int kPictureWidth = 362;
 constexpr int kPictureHeight = 322;
 constexpr const char* kPartKindNames[kPartKindCount] = {"枝", "葉", "花", "節", "種"};
+// One click of the zoom buttons or one notch of the wheel: two of them double the drawing.
+const double kZoomStep = std::sqrt(2.0);
+constexpr int kMostSteps = 100000;  // the most steps one press runs
 
 QPushButton* plainButton(const QString& caption, QWidget* parent) {
   auto* button = new QPushButton(caption, parent);
@@ -69,8 +76,22 @@ void PlantPicture::setBars(int angleBar, int distanceBar) {
   update();
 }
 
+void PlantPicture::setZoom(const PlantZoom& zoom) {
+  mZoom = zoom;
+  update();
+}
+
+void PlantPicture::wheelEvent(QWheelEvent* event) {
+  // Wheels report eighths of a degree, 120 a notch; touchpads less at a time.
+  mWheelEighths += event->angleDelta().y();
+  const int notches = mWheelEighths / 120;
+  mWheelEighths -= notches * 120;
+  if (notches != 0 && mOnWheel) mOnWheel(notches);
+  event->accept();
+}
+
 QImage PlantPicture::picture() const {
-  QImage image = plantPicture(mShape, width(), height(), mAngle, mDistance);
+  QImage image = plantPicture(mShape, width(), height(), mAngle, mDistance, mZoom);
   QPainter painter(&image);
   painter.setPen(QPen(Qt::darkGray, 1));
   painter.setBrush(Qt::NoBrush);
@@ -112,6 +133,20 @@ TargetDialog::TargetDialog(Simulator& simulator, VekDialogs& dialogs, TargetSubj
   mSaveBitmap = plainButton(QStringLiteral("BMPで保存"), this);
   mSaveView = plainButton(QStringLiteral("Viewで保存"), this);
   mClose = plainButton(QString::fromUtf8(text::kClose), this);
+  mRunCount = new QSpinBox(this);
+  mRunCount->setObjectName(QStringLiteral("runCount"));
+  mRunCount->setRange(1, kMostSteps);
+  mRunCount->setValue(100);
+  mRun = plainButton(QStringLiteral("回実行"), this);
+  mRunUntilChange = plainButton(QStringLiteral("体が変わるまで"), this);
+  mRunResult = new QLabel(this);
+  mRunResult->setObjectName(QStringLiteral("runResult"));
+  mZoomOut = plainButton(QStringLiteral("縮小"), this);
+  mZoomIn = plainButton(QStringLiteral("拡大"), this);
+  mFit = plainButton(QStringLiteral("全体"), this);
+  mNoZoom = plainButton(QStringLiteral("×1"), this);
+  mZoomText = new QLabel(this);
+  mZoomText->setObjectName(QStringLiteral("zoom"));
 
   auto* left = new QVBoxLayout;
   left->addWidget(label("レジスタ", this));
@@ -123,6 +158,13 @@ TargetDialog::TargetDialog(Simulator& simulator, VekDialogs& dialogs, TargetSubj
   identity->addWidget(mEvaluation, 1, 1);
   identity->addWidget(mExec, 2, 0);
   identity->addWidget(mExecBox, 2, 1);
+  auto* runs = new QHBoxLayout;
+  runs->addWidget(mRunCount);
+  runs->addWidget(mRun);
+  runs->addWidget(mRunUntilChange);
+  runs->addStretch();
+  identity->addLayout(runs, 3, 0, 1, 2);
+  identity->addWidget(mRunResult, 4, 0, 1, 2);
   left->addLayout(identity);
   left->addWidget(label("エネルギー", this));
   left->addWidget(mEnergy, 3);
@@ -136,6 +178,12 @@ TargetDialog::TargetDialog(Simulator& simulator, VekDialogs& dialogs, TargetSubj
   bars->addWidget(mDistanceBar, 0, 1);
   bars->addWidget(label("角度", this), 1, 0);
   bars->addWidget(mAngleBar, 1, 1);
+  auto* zoom = new QHBoxLayout;
+  for (QWidget* control : std::initializer_list<QWidget*>{mZoomOut, mZoomIn, mFit, mNoZoom, mZoomText})
+    zoom->addWidget(control);
+  zoom->addStretch();
+  bars->addWidget(label("倍率", this), 2, 0);
+  bars->addLayout(zoom, 2, 1);
   auto* totals = new QGridLayout;
   totals->addWidget(label("部品", this), 0, 0);
   totals->addWidget(mPartKind, 0, 1);
@@ -178,12 +226,21 @@ TargetDialog::TargetDialog(Simulator& simulator, VekDialogs& dialogs, TargetSubj
   connect(mAngleBar, &QScrollBar::valueChanged, this, &TargetDialog::redraw);
   connect(mPartKind, qOverload<int>(&QComboBox::currentIndexChanged), this, &TargetDialog::choosePartKind);
   connect(mExec, &QPushButton::clicked, this, &TargetDialog::execOnce);
+  connect(mRun, &QPushButton::clicked, this, [this] { runSteps(mRunCount->value(), false); });
+  connect(mRunUntilChange, &QPushButton::clicked, this, [this] { runSteps(kMostSteps, true); });
+  connect(mZoomIn, &QPushButton::clicked, this, [this] { zoomBy(kZoomStep); });
+  connect(mZoomOut, &QPushButton::clicked, this, [this] { zoomBy(1 / kZoomStep); });
+  connect(mFit, &QPushButton::clicked, this, &TargetDialog::frameWholePlant);
+  connect(mNoZoom, &QPushButton::clicked, this, &TargetDialog::resetZoom);
+  mPicture->setOnWheel([this](int notches) { zoomBy(std::pow(kZoomStep, notches)); });
   connect(mSaveCode, &QPushButton::clicked, this, &TargetDialog::saveCode);
   connect(mSaveBitmap, &QPushButton::clicked, this, &TargetDialog::saveBitmap);
   connect(mSaveView, &QPushButton::clicked, this, &TargetDialog::saveView);
   connect(mClose, &QPushButton::clicked, this, &QDialog::accept);
 
-  mExec->setEnabled(mSubject.isTemporary());
+  for (QWidget* control : std::initializer_list<QWidget*>{mExec, mRunCount, mRun, mRunUntilChange})
+    control->setEnabled(mSubject.isTemporary());
+  setZoom({});
 }
 
 TargetDialog::~TargetDialog() = default;
@@ -224,22 +281,63 @@ void TargetDialog::choosePartKind(int kind) {
 
 void TargetDialog::redraw() { mPicture->setBars(mAngleBar->value(), mDistanceBar->value()); }
 
+void TargetDialog::setZoom(const PlantZoom& zoom) {
+  mPicture->setZoom(zoom);
+  mZoomText->setText(QStringLiteral("×%1").arg(zoom.zoom, 0, 'g', 3));
+}
+
+void TargetDialog::zoomBy(double factor) {
+  PlantZoom zoom = mPicture->zoom();
+  const double next = std::clamp(zoom.zoom * factor, kMinimumZoom, kMaximumZoom);
+  // The picture grows about its middle, so what is framed stays in view.
+  const QPointF middle(mPicture->width() / 2.0, mPicture->height() / 2.0);
+  const QPointF origin(mPicture->width() / 2, static_cast<int>(0.75 * mPicture->height()));
+  zoom.shift = (zoom.shift + origin - middle) * (next / zoom.zoom) - (origin - middle);
+  zoom.zoom = next;
+  setZoom(zoom);
+}
+
+void TargetDialog::frameWholePlant() {
+  setZoom(framePlant(mPicture->shape(), mPicture->width(), mPicture->height(), mAngleBar->value(),
+                     mDistanceBar->value()));
+}
+
+void TargetDialog::resetZoom() { setZoom({}); }
+
 void TargetDialog::execOnce() {
   if (!mSubject.isTemporary()) return;
+  runSteps(1, false);
+  mRunResult->clear();
+}
+
+int TargetDialog::runSteps(int count, bool untilBodyChanges) {
+  if (!mSubject.isTemporary()) return 0;
   mWorld* world = mSimulator.world();
+  mSeed* seed = mSubject.find(nullptr);
+  const std::string body = seed->body().text();
   double income = 0;
-  {
+  int run = 0;
+  bool changed = false;
+  while (run < count && !changed) {
     // The individual is the dialog's own, but its step draws on the program's random numbers,
-    // which the world shares.
+    // which the world shares; the mutex is let go between steps so the world runs on.
     std::unique_lock<FairMutex> lock;
     if (world) lock = std::unique_lock<FairMutex>(world->mutex());
-    mSeed* seed = mSubject.find(nullptr);
     income = lightIncome(*seed);
     seed->processor().energy().add(income);
     seed->execute();
+    ++run;
+    changed = untilBodyChanges && seed->body().text() != body;
   }
   setBox(mExecBox, realText(income));
+  if (!untilBodyChanges)
+    mRunResult->setText(QStringLiteral("%1 回実行しました。").arg(run));
+  else if (changed)
+    mRunResult->setText(QStringLiteral("%1 回目で体が変わりました。").arg(run));
+  else
+    mRunResult->setText(QStringLiteral("%1 回実行しても体は変わりませんでした。").arg(run));
   refresh();
+  return run;
 }
 
 void TargetDialog::saveCode() {

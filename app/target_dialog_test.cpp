@@ -4,15 +4,18 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <mutex>
 
 #include "app/app_test_support.h"
 #include "app/gene_view.h"
 #include "app/main_window.h"
+#include "app/plant_drawing.h"
 #include "app/seed_view.h"
 #include "app/target_dialog.h"
 #include "app/texts.h"
@@ -135,6 +138,74 @@ TEST_F(TargetDialogTest, ExecStepsATemporaryIndividualMadeFromAGenome) {
   genes->targetButton()->click();
   ASSERT_EQ(mDialogs.modals.size(), 1u);
   EXPECT_TRUE(mDialogs.warnings.empty());
+}
+
+TEST_F(TargetDialogTest, ATemporaryIndividualRunsNStepsOrUntilItsBodyChanges) {
+  Parameters parameters;
+  mID id;
+  std::vector<int> codes;
+  const SeedHandle grown = grownSeed();
+  {
+    std::lock_guard<FairMutex> lock(mSimulator->world()->mutex());
+    const mSeed& seed = *findSeed(mSimulator->world()->place(), grown);
+    parameters = mSimulator->world()->place().parameters();
+    id = seed.genome()->identifier();
+    codes = seed.genome()->code();
+  }
+  TargetDialog dialog(*mSimulator, mDialogs, TargetSubject::temporary(id, codes, parameters));
+  ASSERT_TRUE(dialog.refresh());
+  auto* registers = dialog.findChild<QListWidget*>("registers");
+  auto* body = dialog.findChild<QPlainTextEdit*>("aBuff");
+  ASSERT_TRUE(dialog.runButton()->isEnabled());
+
+  dialog.runCount()->setValue(5);
+  dialog.runButton()->click();
+  EXPECT_EQ(dialog.runResult()->text(), QString::fromUtf8("5 回実行しました。"));
+  const int ip = registers->item(0)->text().section(' ', 2).toInt();
+  EXPECT_GT(ip, 0);
+
+  // Until the body changes: it stops at the step that changed it, whose body the box shows.
+  const QString before = body->toPlainText();
+  const int run = dialog.runSteps(100000, true);
+  ASSERT_LT(run, 100000) << "the built-in genome grows within its first steps";
+  EXPECT_NE(body->toPlainText(), before);
+  EXPECT_EQ(dialog.runResult()->text(), QString::fromUtf8("%1 回目で体が変わりました。").arg(run));
+  // One more step of "exec" from here is one more step.
+  dialog.execButton()->click();
+  EXPECT_TRUE(dialog.runResult()->text().isEmpty());
+}
+
+TEST_F(TargetDialogTest, TheDrawingZoomsFarAndFramesTheWholePlant) {
+  TargetDialog dialog(*mSimulator, mDialogs, TargetSubject::ofSeed(grownSeed()));
+  ASSERT_TRUE(dialog.refresh());
+  // The runs are for temporary individuals only.
+  EXPECT_FALSE(dialog.runButton()->isEnabled());
+  EXPECT_EQ(dialog.runSteps(10, false), 0);
+
+  const QImage plain = dialog.picture()->picture();
+  dialog.zoomBy(2.0);
+  EXPECT_DOUBLE_EQ(dialog.picture()->zoom().zoom, 2.0);
+  dialog.zoomBy(1e6);
+  EXPECT_DOUBLE_EQ(dialog.picture()->zoom().zoom, kMaximumZoom);
+  dialog.zoomBy(1e-9);
+  EXPECT_DOUBLE_EQ(dialog.picture()->zoom().zoom, kMinimumZoom);
+  EXPECT_EQ(dialog.findChild<QLabel*>("zoom")->text(), QString::fromUtf8("×0.0625"));
+
+  dialog.frameWholePlant();
+  const PlantZoom framed = dialog.picture()->zoom();
+  EXPECT_GT(framed.zoom, 1.0) << "a plant of 40 turns is small at the plain scale";
+  const PlantShape& shape = dialog.picture()->shape();
+  const PlantProjection projection(shape.origin, dialog.picture()->width(), dialog.picture()->height(), 128, 128,
+                                   framed);
+  const QRect inside = dialog.picture()->rect();
+  for (const auto& edge : shape.edges) {
+    EXPECT_TRUE(inside.contains(projection.project(edge.a)));
+    EXPECT_TRUE(inside.contains(projection.project(edge.b)));
+  }
+  for (const auto& leaf : shape.leaves) EXPECT_TRUE(inside.contains(projection.project(leaf.centre)));
+
+  dialog.resetZoom();
+  EXPECT_EQ(dialog.picture()->picture(), plain);
 }
 
 TEST_F(TargetDialogTest, AnIndividualOfThePopulationIsOfferedUnderItsSeedId) {

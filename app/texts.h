@@ -87,4 +87,25 @@ inline constexpr const char* kNoTarget = "ターゲットが決まっていま�
 inline constexpr const char* kSeedNotSpecified = "種子が十分に指定されていません。";
 inline constexpr const char* kTargetTitle = "ターゲット";
 
+// The status line.
+inline constexpr const char* kStatusRunning = "実行中　ターン %1　生存 %2　遺伝子 %3　%4 ターン/秒";
+inline constexpr const char* kStatusStarting = "実行中　ターン %1　生存 %2　遺伝子 %3";
+inline constexpr const char* kStatusParked = "停止中　ターン %1　生存 %2　遺伝子 %3";
+inline constexpr const char* kStatusLoaded = "ターン %1 のワールドを読み込みました（生存 %2、遺伝子 %3）：%4";
+inline constexpr const char* kStatusCreated = "ワールドを初期化しました（ターン %1、生存 %2、遺伝子 %3）：%4";
+inline constexpr const char* kStatusNoWorld = "ワールドがありません。ファイルメニューから開くか新規作成してください。";
+
+// Switching worlds.
+inline constexpr const char* kAskSwitchUnsaved =
+    "現在のワールドを保存できませんでした。\n%1\n\n保存せずに別のワールドに切り替えますか？";
+inline constexpr const char* kAskReplaceSaved =
+    "フォルダ %1 には保存されたワールドがあります。\n新しいワールドで置き換えますか？";
+// Before a new world would take the folder of a saved one: load that one instead?
+inline constexpr const char* kAskLoadSavedInstead =
+    "フォルダ %1 には保存されたワールドがあります。\n"
+    "新しいワールドを作らずに、このワールドを読み込みますか？\n"
+    "「いいえ」を選ぶと、新しいワールドで置き換えるかどうかを次に尋ねます。";
+// What a load noticed (a save finished, logs cut back, parameters missing...).
+inline constexpr const char* kLoadNotices = "ワールドを読み込みました。次の点に注意してください：\n%1";
+
 }  // namespace app::text

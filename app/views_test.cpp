@@ -1,6 +1,8 @@
 // The daughter, seed and gene views: what they show, how they follow the world, and the
 // messages when what the user picked has gone.
 #include <QComboBox>
+#include <QCompleter>
+#include <QTest>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -10,6 +12,7 @@
 #include "app/daughter_view.h"
 #include "app/gene_view.h"
 #include "app/main_window.h"
+#include "app/phase_panel.h"
 #include "app/seed_view.h"
 #include "app/size_view.h"
 #include "app/texts.h"
@@ -186,6 +189,74 @@ TEST_F(ViewsTest, AGenomeWhoseCarriersDiedIsReportedLostAndTheBoxesStay) {
             (std::vector<QString>{QString::fromUtf8(text::kGeneOfIdLost), QString::fromUtf8(text::kGeneOfSizeLost)}));
   EXPECT_EQ(box(genes, "geneId"), shown);
   EXPECT_EQ(box(genes, "seedNumber"), "1");
+}
+
+TEST_F(ViewsTest, TypingInTheIdentifierListFindsAnIndividualAndTheChoiceOutlivesARefresh) {
+  runTurns(world(), 400);
+  auto* seeds = static_cast<kSeedView*>(mFrame->openView(ViewKind::kSeed));
+  seeds->dropDownSizes();
+  // The length with the most carriers.
+  int size = 0, most = -1;
+  for (int index = 0; index < seeds->sizeList()->count(); ++index) {
+    seeds->chooseSize(index);
+    if (seeds->idList()->count() > most) {
+      most = seeds->idList()->count();
+      size = index;
+    }
+  }
+  seeds->chooseSize(size);
+  ASSERT_GT(most, 50);
+  const QString wanted = seeds->idList()->itemText(most / 2);
+  QLineEdit* typing = seeds->idList()->lineEdit();
+  ASSERT_NE(typing, nullptr);
+
+  // The typed part picks out the entries that hold it.
+  const QString part = wanted.section('-', 1, 1);
+  QTest::keyClicks(typing, part);
+  seeds->idList()->completer()->setCompletionPrefix(part);
+  EXPECT_GE(seeds->idList()->completer()->completionCount(), 1);
+  // The whole identifier and Enter choose it, as a click on it would.
+  typing->clear();
+  QTest::keyClicks(typing, wanted);
+  QTest::keyClick(typing, Qt::Key_Return);
+  EXPECT_EQ(box(seeds, "seedId"), wanted);
+  EXPECT_EQ(seeds->idList()->currentText(), wanted);
+  EXPECT_TRUE(seeds->targetButton()->isEnabled());
+
+  // A turn empties the lists but the choice stays in view, and comes back when they refill.
+  stepUntil(AFTER_EXECUTE);
+  stepUntil(SUN_LIGHT);
+  deliver();
+  EXPECT_EQ(seeds->idList()->count(), 0);
+  EXPECT_EQ(seeds->idList()->currentText(), wanted);
+  seeds->dropDownSizes();
+  EXPECT_EQ(seeds->sizeList()->currentIndex(), size);
+  seeds->chooseSize(seeds->sizeList()->currentIndex());
+  EXPECT_EQ(seeds->idList()->currentText(), wanted);
+  EXPECT_EQ(seeds->idList()->itemText(seeds->idList()->currentIndex()), wanted);
+  EXPECT_TRUE(mDialogs.messages.empty());
+}
+
+TEST_F(ViewsTest, ManyStepsMakeOneDeliveryWithTheWorldAsItStands) {
+  auto* lamps = static_cast<kMotherView*>(mFrame->openView(ViewKind::kMother));
+  std::vector<QString> captions;
+  QObject::connect(&mSimulator->bridge(), &WorldBridge::phaseChanged,
+                   [&](int, const QString& caption) { captions.push_back(caption); });
+  for (int step = 0; step < 1000; ++step) world().step();
+  deliver();
+  ASSERT_EQ(captions.size(), 1u);
+  std::string caption;
+  int phase = 0;
+  {
+    std::lock_guard<FairMutex> lock(world().mutex());
+    caption = world().caption();
+    phase = world().phase();
+  }
+  EXPECT_EQ(captions[0].toStdString(), caption);
+  EXPECT_EQ(lamps->litPhase(), phase);
+  // Nothing new, nothing delivered.
+  deliver();
+  EXPECT_EQ(captions.size(), 1u);
 }
 
 }  // namespace

@@ -50,20 +50,22 @@ mGene* findGene(const mPlace& place, const GeneHandle& handle) {
   return nullptr;
 }
 
-DaughterTexts daughterTexts(mPlace& place) {
-  mSeedList& population = place.population();
-  population.computeStatistics();
+DaughterTexts daughterTexts(const mPlace& place) {
+  const mSeedList& population = place.population();
+  // Taken as the world stands, without making them the population's own: what a save writes
+  // must not depend on whether this view is open.
+  const mSeedList::Statistics statistics = population.statisticsNow();
   const int living = population.livingCount();
-  const mEnergy& average = population.averageAccount();
+  const mEnergy& average = statistics.averageAccount;
   DaughterTexts texts;
   texts.turn = intText(place.turn());
   texts.executeCount = intText(place.time());
   texts.seeds = intText(living);
-  texts.averageSize = realText(population.averageGenomeSize());
-  texts.averageEvaluation = realText(population.averageEvaluation());
+  texts.averageSize = realText(statistics.averageGenomeSize);
+  texts.averageEvaluation = realText(statistics.averageEvaluation);
   texts.fieldCapacity = realText(place.field().occupancy());
   texts.genes = intText(place.genePool().geneCount());
-  texts.averageTurn = realText(population.averageAge());
+  texts.averageTurn = realText(statistics.averageAge);
   texts.totalEnergy = realText(place.field().totalDaylight());
   texts.acquiredEnergy = realText(average.total() * living);
   texts.maintenanceEnergy = realText(average.keep() * living);

@@ -44,9 +44,10 @@ struct DaughterTexts {
   std::string turn, executeCount, seeds, averageSize, averageEvaluation, fieldCapacity, genes, averageTurn,
       totalEnergy, acquiredEnergy, maintenanceEnergy, usedEnergy, births, deaths, averageEnergy;
 };
-// Recomputes the population's statistics first (as the view always has), so the averages
-// are those of the population as it is now.
-DaughterTexts daughterTexts(mPlace& place);
+// The averages are recomputed over the population as it is now (as the view always showed
+// them), into the texts only: the world's own averages, which a save writes, stay as the
+// turn's close left them.
+DaughterTexts daughterTexts(const mPlace& place);
 
 struct SeedTexts {
   std::string seedId, geneId, centre, volume, calorie, turn, isBirth, births, evaluation, doneWork, aBuffer, energy;

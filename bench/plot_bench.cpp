@@ -1,10 +1,14 @@
-// The plots of long runs: a save folder of 1,000,000 turns read, reduced and drawn. Also
-// writes such a folder for timing the real vek-plot (scripts/plot-bench.sh):
+// The plots of long runs: a save folder of 1,000,000 turns read, reduced and drawn, and the
+// Muller plot of its lineage. Also writes such files for timing the real vek-plot
+// (scripts/plot-bench.sh):
 //   vek_plot_bench --write-logs DIR [TURNS]
+//   vek_plot_bench --write-lineage DIR [TURNS]
 //
 // The synthetic logs have the shapes and number widths of a real world's after a long run:
 // a step counter near a billion, values with ten significant digits, random walks that
-// wander the way a population does, and a one-turn spike in the population.
+// wander the way a population does, and a one-turn spike in the population. The synthetic
+// lineage has a real run's proportions: about 1,000 individuals of some 150 genomes, two new
+// genomes a turn (so millions of them), and fitter genomes that sweep through the population.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -21,6 +25,7 @@
 #include "plot/figure_scene.h"
 #include "plot/folder_figure.h"
 #include "plot/log_reader.h"
+#include "plot/muller_figure.h"
 
 namespace {
 
@@ -84,17 +89,98 @@ bool writeSyntheticLogs(const std::string& folder, std::int64_t turns) {
   return true;
 }
 
-const std::string& benchFolder() {
-  static const std::string folder = [] {
-    const std::string path = (std::filesystem::temp_directory_path() / "vek_plot_bench_1000000").string();
-    const std::string done = path + "/written";
-    if (!std::filesystem::exists(done)) {
-      if (!writeSyntheticLogs(path, kBenchTurns)) std::fprintf(stderr, "cannot write the logs in %s\n", path.c_str());
-      std::FILE* marker = std::fopen(done.c_str(), "wb");
-      if (marker) std::fclose(marker);
+// Writes phylogeny.csv and lineage_counts.csv (counts every 10 turns) of `turns` turns into
+// `folder` (made if missing): a Moran process of 1,000 individuals, twenty births a turn by
+// fitness, each in the place of an individual drawn at random, two of them a new genome.
+bool writeSyntheticLineage(const std::string& folder, std::int64_t turns) {
+  struct Genome {
+    int mother = -1;
+    std::int64_t origin = 0;
+    std::int64_t destruction = -1;
+    double fitness = 1;
+    int carriers = 0;
+    int slot = -1;  // where in `living`
+  };
+  constexpr int kPopulation = 1000;
+  constexpr int kBirths = 20;
+  constexpr int kNewGenomes = 2;
+  constexpr int kCountsEvery = 10;
+  std::filesystem::create_directories(folder);
+  std::unique_ptr<std::FILE, FileCloser> counts(std::fopen((folder + "/lineage_counts.csv").c_str(), "wb"));
+  std::unique_ptr<std::FILE, FileCloser> phylogeny(std::fopen((folder + "/phylogeny.csv").c_str(), "wb"));
+  if (!counts || !phylogeny) return false;
+  std::setvbuf(counts.get(), nullptr, _IOFBF, 1 << 20);
+  std::setvbuf(phylogeny.get(), nullptr, _IOFBF, 1 << 20);
+  std::fputs("turn,id,carriers\r\n", counts.get());
+  std::mt19937_64 random(1033);
+  std::normal_distribution<double> mutation(0.0, 0.03);
+  std::uniform_int_distribution<int> anyone(0, kPopulation - 1);
+  std::uniform_real_distribution<double> chance(0.0, 1.0);
+  std::vector<Genome> genomes = {{-1, 0, -1, 1.0, kPopulation, 0}};
+  std::vector<int> living = {0};
+  std::vector<int> individuals(kPopulation, 0);  // each individual's genome
+  double fittest = 1.0;
+  for (std::int64_t turn = 1; turn <= turns; ++turn) {
+    for (int birth = 0; birth < kBirths; ++birth) {
+      int mother = individuals[static_cast<std::size_t>(anyone(random))];
+      while (chance(random) * fittest > genomes[static_cast<std::size_t>(mother)].fitness)
+        mother = individuals[static_cast<std::size_t>(anyone(random))];
+      int child = mother;
+      if (birth < kNewGenomes) {
+        const double fitness = genomes[static_cast<std::size_t>(mother)].fitness * (1 + mutation(random));
+        fittest = std::max(fittest, fitness);
+        genomes.push_back({mother, turn, -1, fitness, 0, static_cast<int>(living.size())});
+        child = static_cast<int>(genomes.size()) - 1;
+        living.push_back(child);
+      }
+      int& dying = individuals[static_cast<std::size_t>(anyone(random))];
+      ++genomes[static_cast<std::size_t>(child)].carriers;
+      Genome& gone = genomes[static_cast<std::size_t>(dying)];
+      if (--gone.carriers == 0) {
+        gone.destruction = turn;
+        const int last = living.back();
+        living[static_cast<std::size_t>(gone.slot)] = last;
+        genomes[static_cast<std::size_t>(last)].slot = gone.slot;
+        living.pop_back();
+      }
+      dying = child;
     }
-    return path + "/";
-  }();
+    if (turn % kCountsEvery == 0)
+      for (int g : living)
+        std::fprintf(counts.get(), "%lld,%d,%d\r\n", static_cast<long long>(turn), g,
+                     genomes[static_cast<std::size_t>(g)].carriers);
+  }
+  std::fputs("id,ancestor_list,origin_time,destruction_time,gene,length,peak_carriers,total_carriers\r\n",
+             phylogeny.get());
+  for (std::size_t id = 0; id < genomes.size(); ++id) {
+    const Genome& genome = genomes[id];
+    const std::string mother = genome.mother < 0 ? "[none]" : "[" + std::to_string(genome.mother) + "]";
+    const std::string destruction = genome.destruction < 0 ? "" : std::to_string(genome.destruction);
+    std::fprintf(phylogeny.get(), "%zu,%s,%lld,%s,61-%zu-1,61,1,1\r\n", id, mother.c_str(),
+                 static_cast<long long>(genome.origin), destruction.c_str(), id * 7);
+  }
+  return std::fflush(counts.get()) == 0 && std::fflush(phylogeny.get()) == 0;
+}
+
+// A folder of the temporary directory that `write` fills the first time it is asked for.
+std::string writtenOnce(const char* name, bool (*write)(const std::string&, std::int64_t)) {
+  const std::string path = (std::filesystem::temp_directory_path() / name).string();
+  const std::string done = path + "/written";
+  if (!std::filesystem::exists(done)) {
+    if (!write(path, kBenchTurns)) std::fprintf(stderr, "cannot write the files in %s\n", path.c_str());
+    std::FILE* marker = std::fopen(done.c_str(), "wb");
+    if (marker) std::fclose(marker);
+  }
+  return path + "/";
+}
+
+// The logs and the lineage of 1,000,000 turns.
+const std::string& benchFolder() {
+  static const std::string folder = writtenOnce("vek_plot_bench_1000000", writeSyntheticLogs);
+  return folder;
+}
+const std::string& lineageFolder() {
+  static const std::string folder = writtenOnce("vek_plot_bench_lineage_1000000", writeSyntheticLineage);
   return folder;
 }
 
@@ -157,9 +243,32 @@ void BM_WriteDefaultPicture(benchmark::State& state) {
 }
 BENCHMARK(BM_WriteDefaultPicture)->Unit(benchmark::kMillisecond);
 
+// The Muller plot of the lineage: phylogeny.csv indexed, lineage_counts.csv gathered into
+// 1,100 columns, the areas laid out.
+void BM_MullerFigure(benchmark::State& state) {
+  MullerRequest request;
+  request.folder = lineageFolder();
+  request.pixelColumns = 1100;
+  for (auto _ : state) {
+    const MullerFigure figure = readMullerFigure(request);
+    if (!figure.ok()) state.SkipWithError(figure.error.c_str());
+    benchmark::DoNotOptimize(figure.figure.panels.size());
+  }
+}
+BENCHMARK(BM_MullerFigure)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc >= 3 && std::strcmp(argv[1], "--write-lineage") == 0) {
+    const std::int64_t turns = argc >= 4 ? std::atoll(argv[3]) : kBenchTurns;
+    if (turns < 1 || !writeSyntheticLineage(argv[2], turns)) {
+      std::fprintf(stderr, "vek_plot_bench: cannot write %lld turns of lineage into %s\n", static_cast<long long>(turns),
+                   argv[2]);
+      return 1;
+    }
+    return 0;
+  }
   if (argc >= 3 && std::strcmp(argv[1], "--write-logs") == 0) {
     const std::int64_t turns = argc >= 4 ? std::atoll(argv[3]) : kBenchTurns;
     if (turns < 1 || !writeSyntheticLogs(argv[2], turns)) {

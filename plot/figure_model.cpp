@@ -69,14 +69,14 @@ AxisModel turnAxis(std::int64_t first, std::int64_t last, int targetTicks) {
   return axis;
 }
 
-FigureGrid figureGrid(int panelCount, int width, int height) {
+FigureGrid figureGrid(int panelCount, int width, int height, int legendHeight) {
   FigureGrid grid;
   const int panels = std::max(panelCount, 1);
   grid.columns = panels <= 3 ? 1 : panels <= 10 ? 2 : 3;
   grid.rows = (panels + grid.columns - 1) / grid.columns;
-  grid.titleHeight = kTitleHeight;
+  grid.titleHeight = kTitleHeight + std::max(legendHeight, 0);
   grid.panelWidth = std::max(width / grid.columns, 1);
-  grid.panelHeight = std::max((height - kTitleHeight) / grid.rows, 1);
+  grid.panelHeight = std::max((height - grid.titleHeight) / grid.rows, 1);
   return grid;
 }
 

@@ -3,9 +3,11 @@
 #include <QChart>
 #include <QFileInfo>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QGraphicsSimpleTextItem>
 #include <QPageSize>
 #include <QPainter>
+#include <QPen>
 #include <QPdfWriter>
 #include <QSaveFile>
 #include <QSvgGenerator>
@@ -18,6 +20,14 @@ namespace {
 
 // Vector pictures are laid out at the pixel size given, as on a screen of this resolution.
 constexpr int kVectorDotsPerInch = 96;
+
+// The figure's legend: rows of entries, each a short stroke of its colour and its name.
+constexpr int kLegendRowHeight = 20;
+constexpr qreal kLegendMargin = 24;
+constexpr qreal kSwatchWidth = 24;
+constexpr qreal kSwatchThickness = 3;
+constexpr qreal kSwatchGap = 6;
+constexpr qreal kLegendEntryGap = 22;
 
 QString cannotWrite(const QString& path, const QString& why) {
   return QStringLiteral("cannot write %1: %2").arg(path, why);
@@ -34,9 +44,7 @@ PictureFormat pictureFormatOf(const QString& path) {
 }
 
 FigureScene::FigureScene(const FigureModel& figure, QSize size)
-    : mTitle(QString::fromStdString(figure.title)),
-      mSize(size),
-      mGrid(figureGrid(static_cast<int>(figure.panels.size()), size.width(), size.height())) {
+    : mTitle(QString::fromStdString(figure.title)), mSize(size) {
   mScene.setSceneRect(0, 0, size.width(), size.height());
   mScene.setBackgroundBrush(Qt::white);
   const int panels = static_cast<int>(figure.panels.size());
@@ -46,8 +54,13 @@ FigureScene::FigureScene(const FigureModel& figure, QSize size)
   titleFont.setPointSizeF(13);
   titleFont.setBold(true);
   title->setFont(titleFont);
+  // A long folder path gives way in its middle, so both ends of the title stay readable.
+  title->setText(QFontMetricsF(titleFont).elidedText(mTitle, Qt::ElideMiddle, size.width() - 2 * kLegendMargin));
+  const int titleHeight = figureGrid(panels, size.width(), size.height()).titleHeight;
   const QRectF titleBox = title->boundingRect();
-  title->setPos((size.width() - titleBox.width()) / 2, (mGrid.titleHeight - titleBox.height()) / 2);
+  title->setPos((size.width() - titleBox.width()) / 2, (titleHeight - titleBox.height()) / 2);
+  const int legendHeight = addLegend(figure.legend, titleHeight);
+  mGrid = figureGrid(panels, size.width(), size.height(), legendHeight);
 
   for (int i = 0; i < panels; ++i) {
     QChart* chart = buildPanelChart(figure.panels[static_cast<std::size_t>(i)]);
@@ -55,6 +68,31 @@ FigureScene::FigureScene(const FigureModel& figure, QSize size)
     mCharts.push_back(chart);
     chart->setGeometry(panelRect(i));
   }
+}
+
+int FigureScene::addLegend(const std::vector<LegendEntry>& entries, int top) {
+  if (entries.empty()) return 0;
+  const qreal right = mSize.width() - kLegendMargin;
+  qreal x = kLegendMargin;
+  qreal y = top;
+  for (const LegendEntry& entry : entries) {
+    auto* text = mScene.addSimpleText(QString::fromStdString(entry.name));
+    QFont font = text->font();
+    font.setPointSizeF(9);
+    text->setFont(font);
+    const qreal width = kSwatchWidth + kSwatchGap + text->boundingRect().width();
+    if (x > kLegendMargin && x + width > right) {
+      x = kLegendMargin;
+      y += kLegendRowHeight;
+    }
+    const qreal middle = y + kLegendRowHeight / 2.0;
+    QPen pen(paletteColour(entry.colour));
+    pen.setWidthF(kSwatchThickness);
+    mScene.addLine(x, middle, x + kSwatchWidth, middle, pen);
+    text->setPos(x + kSwatchWidth + kSwatchGap, middle - text->boundingRect().height() / 2);
+    x += width + kLegendEntryGap;
+  }
+  return static_cast<int>(y - top) + kLegendRowHeight + kLegendRowHeight / 3;
 }
 
 QRectF FigureScene::panelRect(int panel) const {

@@ -1,5 +1,6 @@
 // A figure drawn as a picture: the panels' charts laid out in a grid (figure_model.h's
-// figureGrid) under the figure's title, in one graphics scene of a fixed pixel size, written
+// figureGrid) under the figure's title and legend, in one graphics scene of a fixed pixel
+// size, written
 // as PNG, SVG or PDF. The scene knows where each value lands in the picture, so a caller can
 // check a picture against its model.
 //
@@ -47,6 +48,8 @@ class FigureScene {
 
  private:
   void render(QPainter& painter, const QRectF& target) const;
+  // Lays the legend out in rows from `top` down; returns the height it takes.
+  int addLegend(const std::vector<LegendEntry>& entries, int top);
 
   QString mTitle;
   QSize mSize;

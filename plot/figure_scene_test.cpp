@@ -4,6 +4,7 @@
 
 #include <QChart>
 #include <QCoreApplication>
+#include <QGraphicsRectItem>
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QValueAxis>
@@ -149,6 +150,36 @@ TEST(FigureScene, WritesPngSvgAndPdfByTheExtension) {
             QString::fromStdString("cannot write " + folder + "figure.bmp: the name must end in .png, .svg or .pdf"));
   const QString nowhere = QString::fromStdString(folder + "missing/figure.png");
   EXPECT_TRUE(scene.write(nowhere).startsWith("cannot write " + nowhere + ": ")) << scene.write(nowhere).toStdString();
+}
+
+// A figure's own legend takes room under the title; the panels start below it. A label stays
+// inside the plot however near its edge its value lies.
+TEST(FigureScene, ALegendPushesThePanelsDownAndLabelsStayInsideThePlot) {
+  FigureModel figure;
+  figure.title = "settings";
+  for (int i = 0; i < 12; ++i) figure.legend.push_back({"mField_capacity=0." + std::to_string(i) + " (3 runs)", i});
+  PanelModel panel;
+  panel.title = "Living individuals";
+  panel.x = turnAxis(0, 100, 8);
+  panel.y = valueAxis(0, 10, 5);
+  panel.areas = {{"band", 0, 0, 0.3, false, {{{0, 1, 3}, {100, 5, 9}}}}};
+  panel.labels = {{"61-449355-1", 100, 10}, {"61-0-1", 50, 2}};
+  figure.panels = {panel};
+  const FigureScene scene(figure, QSize(500, 400));
+  const QRectF plain = FigureScene(FigureModel{"settings", {}, {panel}}, QSize(500, 400)).panelRect(0);
+  EXPECT_GT(scene.panelRect(0).top(), plain.top() + 40) << "twelve entries take three rows or more";
+  EXPECT_EQ(scene.panelRect(0).bottom(), plain.bottom());
+
+  QChart* chart = scene.chart(0);
+  const QRectF plot = chart->plotArea();
+  int labels = 0;
+  for (QGraphicsItem* item : chart->childItems()) {
+    auto* ground = dynamic_cast<QGraphicsRectItem*>(item);
+    if (!ground || ground->childItems().empty()) continue;
+    ++labels;
+    EXPECT_TRUE(plot.contains(ground->mapRectToParent(ground->rect()))) << ground->pos().x() << "," << ground->pos().y();
+  }
+  EXPECT_EQ(labels, 2);
 }
 
 }  // namespace

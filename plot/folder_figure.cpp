@@ -1,13 +1,12 @@
 #include "plot/folder_figure.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <filesystem>
 #include <memory>
-#include <thread>
 
 #include "plot/log_reader.h"
+#include "plot/parallel_jobs.h"
 
 namespace vek::plot {
 
@@ -15,8 +14,6 @@ namespace {
 
 constexpr const char* kDefaultPanels =
     "seed_num,gene_num,cur_bir+cur_dea,fie_cap,ave_eva,ave_size,ave_turn,per_edge+per_leaf+per_flower";
-constexpr int kValueTicks = 5;
-constexpr int kTurnTicks = 8;
 // A panel title of several series joins their titles while it stays this short.
 constexpr std::size_t kJoinedTitleLength = 64;
 
@@ -24,11 +21,6 @@ std::string_view trimmed(std::string_view text) {
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
   while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
   return text;
-}
-
-std::string withoutTrailingSlash(std::string path) {
-  while (path.size() > 1 && path.back() == '/') path.pop_back();
-  return path;
 }
 
 // One series and its reduction.
@@ -61,21 +53,6 @@ void readLog(const std::string& folder, std::int64_t firstTurn, std::int64_t fro
   };
   const LogFile& file = kLogFiles[job.file];
   job.outcome = readLogColumns(folder + file.name, file, columns, to - firstTurn + 1, sink);
-}
-
-void readAll(const std::string& folder, const FolderFigureRequest& request, std::int64_t from, std::int64_t to,
-             std::vector<LogJob>& jobs) {
-  const unsigned processors = std::max(1u, std::thread::hardware_concurrency());
-  const std::size_t threads =
-      std::min<std::size_t>(jobs.size(), request.threads > 0 ? static_cast<std::size_t>(request.threads) : processors);
-  std::atomic<std::size_t> next{0};
-  const auto work = [&] {
-    for (std::size_t i = next++; i < jobs.size(); i = next++) readLog(folder, request.firstTurn, from, to, jobs[i]);
-  };
-  std::vector<std::thread> helpers;
-  for (std::size_t t = 1; t < threads; ++t) helpers.emplace_back(work);
-  work();
-  for (std::thread& helper : helpers) helper.join();
 }
 
 bool oneGroup(const std::vector<const SeriesInfo*>& series) {
@@ -118,6 +95,16 @@ void addNote(std::vector<std::string>& notes, const std::string& note) {
 
 }  // namespace
 
+std::string withoutTrailingSlash(std::string path) {
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  return path;
+}
+
+std::string missingFolder(const std::string& shown) {
+  std::error_code code;
+  return std::filesystem::is_directory(shown, code) ? std::string() : shown + ": no such folder";
+}
+
 bool parsePanelSeries(std::string_view text, PanelSeries& panels, std::string& unknown) {
   panels.clear();
   while (!text.empty()) {
@@ -155,11 +142,9 @@ FolderFigure readFolderFigure(const FolderFigureRequest& request) {
   FolderFigure result;
   const std::string shown = withoutTrailingSlash(request.folder);
   const std::string folder = shown + "/";
+  result.error = missingFolder(shown);
+  if (!result.ok()) return result;
   std::error_code code;
-  if (!std::filesystem::is_directory(shown, code)) {
-    result.error = shown + ": no such folder";
-    return result;
-  }
   const bool anyLog = std::any_of(std::begin(kLogFiles), std::end(kLogFiles), [&](const LogFile& file) {
     return std::filesystem::is_regular_file(folder + file.name, code);
   });
@@ -216,7 +201,8 @@ FolderFigure readFolderFigure(const FolderFigureRequest& request) {
     if (job == jobs.end()) job = jobs.insert(jobs.end(), LogJob{series.info->file, {}, {}});
     job->series.push_back(&series);
   }
-  readAll(folder, request, from, lastTurn, jobs);
+  runJobs(jobs.size(), request.threads,
+          [&](std::size_t i) { readLog(folder, request.firstTurn, from, lastTurn, jobs[i]); });
 
   for (const LogJob& job : jobs) {
     const std::string path = folder + kLogFiles[job.file].name;

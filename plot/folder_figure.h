@@ -56,4 +56,9 @@ struct FolderFigure {
 
 FolderFigure readFolderFigure(const FolderFigureRequest& request);
 
+// A folder as a figure's title and messages name it: as given, without a trailing '/'.
+std::string withoutTrailingSlash(std::string path);
+// "" when `shown` (a folder so named) is a folder, else "SHOWN: no such folder".
+std::string missingFolder(const std::string& shown);
+
 }  // namespace vek::plot

@@ -15,14 +15,8 @@ namespace vek::plot {
 
 namespace {
 
-constexpr std::size_t kBlockSize = std::size_t{1} << 20;
 // A longer line is not a log line: a binary file, or a file that is not a log at all.
 constexpr std::size_t kMaxLineLength = 65536;
-
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
 
 std::string systemError() { return errno != 0 ? std::strerror(errno) : "unknown error"; }
 
@@ -57,58 +51,6 @@ std::string tooLong() { return "the line is longer than " + std::to_string(kMaxL
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
-// What one pass over a log does with each whole line.
-using LineHandler = std::function<bool(std::int64_t line, std::string_view text)>;
-
-// Hands every whole line (without its line end) to `handle` until it returns false or the
-// file ends; reports read errors and overlong lines.
-LogReadOutcome forEachLine(const std::string& path, const LineHandler& handle) {
-  LogReadOutcome outcome;
-  errno = 0;
-  File file(std::fopen(path.c_str(), "rb"));
-  if (!file) {
-    outcome.error = "cannot open " + path + ": " + systemError();
-    return outcome;
-  }
-  std::vector<char> buffer(kBlockSize + kMaxLineLength);
-  std::size_t held = 0;
-  while (true) {
-    const std::size_t got = std::fread(buffer.data() + held, 1, buffer.size() - held, file.get());
-    if (got == 0 && std::ferror(file.get())) {
-      outcome.error = "cannot read " + path + ": " + systemError();
-      return outcome;
-    }
-    held += got;
-    const bool atEnd = got == 0;
-    std::size_t start = 0;
-    while (start < held) {
-      const char* end = static_cast<const char*>(std::memchr(buffer.data() + start, '\n', held - start));
-      if (!end) break;
-      std::size_t length = static_cast<std::size_t>(end - (buffer.data() + start));
-      const std::size_t next = start + length + 1;
-      if (length > 0 && buffer[start + length - 1] == '\r') --length;
-      if (length > kMaxLineLength) {
-        outcome.error = lineError(path, outcome.lines + 1, tooLong());
-        return outcome;
-      }
-      ++outcome.lines;
-      if (!handle(outcome.lines, std::string_view(buffer.data() + start, length))) return outcome;
-      start = next;
-    }
-    const std::size_t rest = held - start;
-    if (atEnd) {
-      outcome.unterminatedLastLine = rest > 0;
-      return outcome;
-    }
-    if (rest > kMaxLineLength) {
-      outcome.error = lineError(path, outcome.lines + 1, tooLong());
-      return outcome;
-    }
-    std::memmove(buffer.data(), buffer.data() + start, rest);
-    held = rest;
-  }
-}
-
 std::string fieldsExpected(const LogFile& shape) {
   const int values = shape.numbers - 1;
   std::string text = std::to_string(shape.numbers) + " fields (the step counter and " + std::to_string(values) +
@@ -138,61 +80,133 @@ bool parseLogNumber(std::string_view field, double& value) {
   return false;
 }
 
+LineReader::LineReader(std::string path, std::size_t blockSize)
+    : mPath(std::move(path)), mBuffer(std::max<std::size_t>(blockSize, 1) + kMaxLineLength) {
+  errno = 0;
+  mFile.reset(std::fopen(mPath.c_str(), "rb"));
+  if (!mFile) {
+    mOutcome.error = "cannot open " + mPath + ": " + systemError();
+    mDone = true;
+  }
+}
+
+// Moves the unread rest to the front and reads up to a block after it.
+bool LineReader::fill() {
+  const std::size_t rest = mHeld - mStart;
+  if (rest > kMaxLineLength) {
+    mOutcome.error = lineError(mPath, mOutcome.lines + 1, tooLong());
+    return false;
+  }
+  std::memmove(mBuffer.data(), mBuffer.data() + mStart, rest);
+  mStart = 0;
+  mHeld = rest;
+  const std::size_t got = std::fread(mBuffer.data() + mHeld, 1, mBuffer.size() - mHeld, mFile.get());
+  if (got == 0 && std::ferror(mFile.get())) {
+    mOutcome.error = "cannot read " + mPath + ": " + systemError();
+    return false;
+  }
+  mHeld += got;
+  mAtEnd = got == 0;
+  return true;
+}
+
+bool LineReader::next(std::string_view& line) {
+  while (!mDone) {
+    const char* begin = mBuffer.data() + mStart;
+    const char* end = static_cast<const char*>(std::memchr(begin, '\n', mHeld - mStart));
+    if (end) {
+      std::size_t length = static_cast<std::size_t>(end - begin);
+      mStart += length + 1;
+      if (length > 0 && begin[length - 1] == '\r') --length;
+      if (length > kMaxLineLength) {
+        mOutcome.error = lineError(mPath, mOutcome.lines + 1, tooLong());
+        break;
+      }
+      ++mOutcome.lines;
+      line = std::string_view(begin, length);
+      return true;
+    }
+    if (mAtEnd) {
+      mOutcome.unterminatedLastLine = mHeld > mStart;
+      break;
+    }
+    if (!fill()) break;
+  }
+  mDone = true;
+  return false;
+}
+
+LogColumnsReader::LogColumnsReader(std::string path, const LogFile& shape, std::vector<int> columns,
+                                   std::size_t blockSize)
+    : mLines(std::move(path), blockSize),
+      mShape(shape),
+      mColumns(std::move(columns)),
+      mValues(mColumns.size()),
+      mPreviousCounter(std::numeric_limits<std::int64_t>::min()) {
+  for (int column : mColumns)
+    if (column < 0 || column >= std::min(shape.numbers, kMaxLogNumbers))
+      mError = mLines.path() + ": no column " + std::to_string(column);
+}
+
+const double* LogColumnsReader::next() {
+  std::string_view text;
+  if (!mError.empty() || !mLines.next(text)) return nullptr;
+  const std::int64_t line = mLines.outcome().lines;
+  const std::string& path = mLines.path();
+  int fields = 0;
+  std::size_t at = 0;
+  while (true) {
+    while (at < text.size() && isBlank(text[at])) ++at;
+    if (at == text.size()) break;
+    const std::size_t start = at;
+    while (at < text.size() && !isBlank(text[at])) ++at;
+    if (fields < kMaxLogNumbers) mFieldAt[static_cast<std::size_t>(fields)] = text.substr(start, at - start);
+    ++fields;
+    if (mShape.textFollows && fields == mShape.numbers) break;
+    if (fields > mShape.numbers) break;
+  }
+  if (fields != mShape.numbers) {
+    mError = lineError(path, line,
+                       text.empty() ? "the line is empty, expected " + fieldsExpected(mShape)
+                                    : "expected " + fieldsExpected(mShape) + ", found " + quoted(text));
+    return nullptr;
+  }
+  const std::string_view counterField = mFieldAt[0];
+  std::int64_t counter = 0;
+  const auto [end, error] = std::from_chars(counterField.data(), counterField.data() + counterField.size(), counter);
+  if (error != std::errc() || end != counterField.data() + counterField.size()) {
+    mError = lineError(path, line, "the step counter " + quoted(counterField) + " is not a whole number");
+    return nullptr;
+  }
+  if (counter < mPreviousCounter && mCounterBackLine == 0) mCounterBackLine = line;
+  mPreviousCounter = counter;
+  for (std::size_t i = 0; i < mColumns.size(); ++i) {
+    const std::string_view field = mFieldAt[static_cast<std::size_t>(mColumns[i])];
+    if (mColumns[i] == 0) {
+      mValues[i] = static_cast<double>(counter);
+    } else if (!parseLogNumber(field, mValues[i])) {
+      mError = lineError(path, line, quoted(field) + " is not a number");
+      return nullptr;
+    }
+  }
+  return mValues.data();
+}
+
+LogReadOutcome LogColumnsReader::outcome() const {
+  LogReadOutcome outcome = mLines.outcome();
+  if (outcome.ok()) outcome.error = mError;
+  outcome.counterBackLine = mCounterBackLine;
+  return outcome;
+}
+
 LogReadOutcome readLogColumns(const std::string& path, const LogFile& shape, const std::vector<int>& columns,
                               std::int64_t lastLine, const LogValuesSink& sink) {
-  std::string failure;
-  std::int64_t counterBackLine = 0;
-  std::int64_t previousCounter = std::numeric_limits<std::int64_t>::min();
-  std::array<std::string_view, kMaxLogNumbers> fieldAt;
-  std::vector<double> values(columns.size());
-  const auto handle = [&](std::int64_t line, std::string_view text) {
-    int fields = 0;
-    std::size_t at = 0;
-    while (true) {
-      while (at < text.size() && isBlank(text[at])) ++at;
-      if (at == text.size()) break;
-      const std::size_t start = at;
-      while (at < text.size() && !isBlank(text[at])) ++at;
-      if (fields < kMaxLogNumbers) fieldAt[static_cast<std::size_t>(fields)] = text.substr(start, at - start);
-      ++fields;
-      if (shape.textFollows && fields == shape.numbers) break;
-      if (fields > shape.numbers) break;
-    }
-    if (fields != shape.numbers) {
-      failure = lineError(path, line,
-                          text.empty() ? "the line is empty, expected " + fieldsExpected(shape)
-                                       : "expected " + fieldsExpected(shape) + ", found " + quoted(text));
-      return false;
-    }
-    const std::string_view counterField = fieldAt[0];
-    std::int64_t counter = 0;
-    const auto [end, error] = std::from_chars(counterField.data(), counterField.data() + counterField.size(), counter);
-    if (error != std::errc() || end != counterField.data() + counterField.size()) {
-      failure = lineError(path, line, "the step counter " + quoted(counterField) + " is not a whole number");
-      return false;
-    }
-    if (counter < previousCounter && counterBackLine == 0) counterBackLine = line;
-    previousCounter = counter;
-    for (std::size_t i = 0; i < columns.size(); ++i) {
-      const std::string_view field = fieldAt[static_cast<std::size_t>(columns[i])];
-      if (columns[i] == 0) {
-        values[i] = static_cast<double>(counter);
-      } else if (!parseLogNumber(field, values[i])) {
-        failure = lineError(path, line, quoted(field) + " is not a number");
-        return false;
-      }
-    }
-    sink(line, values.data());
-    return lastLine <= 0 || line < lastLine;
-  };
-  LogReadOutcome outcome;
-  for (int column : columns)
-    if (column < 0 || column >= std::min(shape.numbers, kMaxLogNumbers)) outcome.error = path + ": no column " + std::to_string(column);
-  if (!outcome.ok()) return outcome;
-  outcome = forEachLine(path, handle);
-  if (outcome.ok()) outcome.error = failure;
-  outcome.counterBackLine = counterBackLine;
-  return outcome;
+  LogColumnsReader reader(path, shape, columns);
+  while (const double* values = reader.next()) {
+    sink(reader.line(), values);
+    if (lastLine > 0 && reader.line() >= lastLine) break;
+  }
+  return reader.outcome();
 }
 
 LogReadOutcome readLogColumn(const std::string& path, const LogFile& shape, int column, std::int64_t lastLine,
@@ -202,7 +216,11 @@ LogReadOutcome readLogColumn(const std::string& path, const LogFile& shape, int 
 }
 
 LogReadOutcome countLogLines(const std::string& path) {
-  return forEachLine(path, [](std::int64_t, std::string_view) { return true; });
+  LineReader reader(path);
+  std::string_view line;
+  while (reader.next(line)) {
+  }
+  return reader.outcome();
 }
 
 }  // namespace vek::plot

@@ -12,12 +12,16 @@
 // A last line without its line end is being written right now, or was cut off by a crash:
 // it is left out, and the outcome says so.
 //
-// Free functions without shared state: any thread may call them, several at once on
-// different or the same files.
+// The free functions keep no shared state: any thread may call them, several at once on
+// different or the same files. A reader object belongs to the thread that uses it; several
+// of them read several files in step (the replicates of a sweep, turn by turn).
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,6 +39,63 @@ struct LogReadOutcome {
   // repeat turns already logged.
   std::int64_t counterBackLine = 0;
   bool ok() const { return error.empty(); }
+};
+
+// The whole lines of a file, one at a time, read in blocks of `blockSize` bytes: memory is a
+// block and one longest line (64 KiB), whatever the length of the file.
+class LineReader {
+ public:
+  static constexpr std::size_t kDefaultBlockSize = std::size_t{1} << 20;
+  explicit LineReader(std::string path, std::size_t blockSize = kDefaultBlockSize);
+
+  // The next whole line without its line end, valid until the next call. False at the end of
+  // the file, or when it cannot be opened or read or holds an overlong line: outcome() tells.
+  bool next(std::string_view& line);
+  // The lines handed out so far; the error, or whether an unterminated last line was left
+  // out, once next returned false.
+  const LogReadOutcome& outcome() const { return mOutcome; }
+  const std::string& path() const { return mPath; }
+
+ private:
+  struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+  };
+  bool fill();
+
+  std::string mPath;
+  std::unique_ptr<std::FILE, FileCloser> mFile;
+  std::vector<char> mBuffer;
+  std::size_t mStart = 0;  // the next line begins here
+  std::size_t mHeld = 0;   // bytes of the buffer that hold the file
+  bool mAtEnd = false;
+  bool mDone = false;
+  LogReadOutcome mOutcome;
+};
+
+// The values in some columns of a log (0: the step counter; each below shape.numbers), line
+// by line, checked as readLogColumns checks them.
+class LogColumnsReader {
+ public:
+  LogColumnsReader(std::string path, const LogFile& shape, std::vector<int> columns,
+                   std::size_t blockSize = LineReader::kDefaultBlockSize);
+
+  // The values of the next line in the order of the columns, valid until the next call; null
+  // at the end of the log or at a malformed line (outcome().error names the file and line).
+  const double* next();
+  // The number of the line last read, from 1.
+  std::int64_t line() const { return mLines.outcome().lines; }
+  // The lines' outcome; the error and the last line's state once next returned null.
+  LogReadOutcome outcome() const;
+
+ private:
+  LineReader mLines;
+  LogFile mShape;
+  std::vector<int> mColumns;
+  std::vector<double> mValues;
+  std::array<std::string_view, kMaxLogNumbers> mFieldAt;
+  std::int64_t mPreviousCounter;
+  std::int64_t mCounterBackLine = 0;
+  std::string mError;
 };
 
 // Called for every line read with its number (from 1) and the values in the requested

@@ -132,5 +132,38 @@ TEST(LogReader, ReadsLinesAcrossItsBlocksAndStopsAtTheLastLineAsked) {
   EXPECT_EQ(head.values, (std::vector<double>{1, 2, 3}));
 }
 
+// Readers of several logs in step, as a sweep reads its replicates: small blocks, so lines
+// straddle every block boundary, and each reader stops at its own end.
+TEST(LogReader, ReadersInStepWithSmallBlocksGiveEachLineOnce) {
+  const std::string folder = freshFolder("logs");
+  std::string longer, shorter;
+  for (int i = 1; i <= 3000; ++i) longer += std::to_string(i * 7) + " " + std::to_string(i) + ".5\r\n";
+  for (int i = 1; i <= 1000; ++i) shorter += std::to_string(i) + " " + std::to_string(-i) + "\n";
+  writeFile(folder + "a.log", longer);
+  writeFile(folder + "b.log", shorter + "1001 12");
+  LogColumnsReader a(folder + "a.log", kOneValue, {1, 0}, 13);
+  LogColumnsReader b(folder + "b.log", kOneValue, {1}, 16);
+  std::int64_t bothLines = 0, aLines = 0;
+  bool inOrder = true;
+  while (const double* va = a.next()) {
+    ++aLines;
+    inOrder = inOrder && a.line() == aLines && va[0] == static_cast<double>(aLines) + 0.5 && va[1] == 7.0 * aLines;
+    if (const double* vb = b.next()) {
+      ++bothLines;
+      inOrder = inOrder && vb[0] == -static_cast<double>(bothLines);
+    }
+  }
+  EXPECT_TRUE(inOrder);
+  EXPECT_EQ(aLines, 3000);
+  EXPECT_EQ(bothLines, 1000);
+  ASSERT_TRUE(a.outcome().ok()) << a.outcome().error;
+  EXPECT_EQ(b.outcome().lines, 1000);
+  EXPECT_TRUE(b.outcome().unterminatedLastLine);
+
+  LogColumnsReader missing(folder + "c.log", kOneValue, {1});
+  EXPECT_EQ(missing.next(), nullptr);
+  EXPECT_EQ(missing.outcome().error, "cannot open " + folder + "c.log: No such file or directory");
+}
+
 }  // namespace
 }  // namespace vek::plot

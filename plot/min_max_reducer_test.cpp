@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "plot/band_reducer.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -91,6 +93,21 @@ TEST(MinMaxReducer, AGapShowsWhenAWholeColumnIsMissing) {
   none.add(1, NAN);
   EXPECT_FALSE(none.hasValues());
   EXPECT_TRUE(none.polylines().empty());
+}
+
+TEST(BandReducer, EachColumnCoversEveryIntervalInItAndAMissingColumnIsAGap) {
+  BandReducer band(1, 12, 4);  // columns of 3
+  const double low[12] = {5, 4, 6, NAN, NAN, NAN, 1, 2, 3, 0, 9, 9};
+  const double high[12] = {6, 8, 7, NAN, NAN, NAN, 2, 9, 4, 1, 10, NAN};
+  for (int x = 1; x <= 12; ++x) band.add(x, low[x - 1], high[x - 1]);
+  ASSERT_TRUE(band.hasValues());
+  EXPECT_EQ(band.minimum(), 0);
+  EXPECT_EQ(band.maximum(), 10);
+  const auto pieces = band.pieces();
+  ASSERT_EQ(pieces.size(), 2u);
+  EXPECT_EQ(pieces[0], (std::vector<BandPoint>{{1, 4, 8}, {3, 4, 8}}));
+  EXPECT_EQ(pieces[1], (std::vector<BandPoint>{{7, 1, 9}, {9, 1, 9}, {10, 0, 10}, {11, 0, 10}}))
+      << "a band with one end missing is missing";
 }
 
 }  // namespace

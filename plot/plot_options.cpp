@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "plot/figure_scene.h"
+#include "plot/sweep_figure.h"
 
 namespace vek::plot {
 
@@ -14,12 +15,12 @@ namespace {
 constexpr int kMinSide = 200;
 constexpr int kMaxSide = 10000;
 
-// The picture's default name: the save folder's own name, in the working folder.
-std::string defaultOutName(const std::string& folder) {
+// The picture's default name: the folder's own name, in the working folder.
+std::string defaultOutName(const std::string& folder, bool muller) {
   std::filesystem::path path = std::filesystem::absolute(folder).lexically_normal();
   if (path.filename().empty()) path = path.parent_path();
   const std::string name = path.filename().string();
-  return (name.empty() || name == "/" ? std::string("plot") : name) + ".png";
+  return (name.empty() || name == "/" ? std::string("plot") : name) + (muller ? "-muller.png" : ".png");
 }
 
 bool parseSize(const std::string& text, int& width, int& height) {
@@ -46,15 +47,25 @@ ParsedCommandLine parseCommandLine(int argc, char** argv) {
   CLI::App app{
       "Draws the statistics logs of a world's save folder as a picture: one panel per series against\n"
       "the turn, each log read as a stream and reduced to the picture's pixel columns (the smallest and\n"
-      "largest value of each column kept, so single spikes stay visible).",
+      "largest value of each column kept, so single spikes stay visible).\n"
+      "Given a sweep's folder (vek-sweep plan; it holds runs.csv), one line per parameter setting: the\n"
+      "mean over its replicates in a band of the 95 % confidence interval.\n"
+      "With --muller, the Muller plot of the folder's lineage (phylogeny.csv, lineage_counts.csv).",
       "vek-plot"};
-  app.add_option("FOLDER", o.folder, "The save folder (the folder holding Vek.vek and the *.log files)")
+  app.add_option("FOLDER", o.folder,
+                 "The save folder (the folder holding Vek.vek and the *.log files), or a sweep's folder")
       ->type_name("FOLDER");
   app.add_option("--series", series,
                  "The series to draw, one panel each, separated by commas; '+' puts several on one panel "
-                 "(default: " + defaultPanelSeriesText() + "; --list shows them all)")
+                 "(not in a sweep, whose panels show a series each; default: " + defaultPanelSeriesText() +
+                 "; for a sweep: " + defaultSweepSeriesText() + "; --list shows them all)")
       ->type_name("NAME,...");
-  app.add_option("--out", o.out, "The picture to write, PNG, SVG or PDF by its extension (default: FOLDERNAME.png)")
+  app.add_flag("--muller", o.muller,
+               "Draw the Muller plot of the save folder's lineage: the carriers of each genome and its "
+               "descendants over the turns, nested by descent, coloured by clade");
+  app.add_option("--out", o.out,
+                 "The picture to write, PNG, SVG or PDF by its extension (default: FOLDERNAME.png, "
+                 "FOLDERNAME-muller.png for --muller)")
       ->type_name("FILE");
   app.add_option("--size", size, "The picture's width and height in pixels (default: by the number of panels)")
       ->type_name("WxH");
@@ -79,9 +90,11 @@ ParsedCommandLine parseCommandLine(int argc, char** argv) {
   if (o.list) return {o, 0};
   if (o.folder.empty()) return {std::nullopt, usageError("name the save folder to draw")};
 
+  if (o.muller && !series.empty()) return {std::nullopt, usageError("--muller draws the lineage, not --series")};
   if (series.empty()) {
     o.panels = defaultPanelSeries();
   } else {
+    o.seriesGiven = true;
     std::string unknown;
     if (!parsePanelSeries(series, o.panels, unknown))
       return {std::nullopt, usageError("unknown series \"" + unknown + "\". Known series: " + knownSeriesText())};
@@ -90,7 +103,7 @@ ParsedCommandLine parseCommandLine(int argc, char** argv) {
   if (!size.empty() && !parseSize(size, o.width, o.height))
     return {std::nullopt, usageError("--size " + size + ": expected WIDTHxHEIGHT, each from " +
                                      std::to_string(kMinSide) + " to " + std::to_string(kMaxSide) + " pixels")};
-  if (o.out.empty()) o.out = defaultOutName(o.folder);
+  if (o.out.empty()) o.out = defaultOutName(o.folder, o.muller);
   if (pictureFormatOf(QString::fromStdString(o.out)) == PictureFormat::Unknown)
     return {std::nullopt, usageError("--out " + o.out + ": the name must end in .png, .svg or .pdf")};
   if (from >= 0) o.from = from;

@@ -1,7 +1,9 @@
 // The command line of vek-plot:
 //   vek-plot FOLDER [--series seed_num,gene_num,...] [--out FILE.png|.svg|.pdf] [--size WxH]
 //            [--from T] [--to T] [--first-turn T] [--quiet]
+//   vek-plot FOLDER --muller [--out FILE] [--size WxH] [--from T] [--to T] [--quiet]
 //   vek-plot --list
+// FOLDER is a save folder or a sweep's plan folder.
 #pragma once
 
 #include <cstdint>
@@ -15,7 +17,9 @@ namespace vek::plot {
 struct PlotOptions {
   std::string folder;
   PanelSeries panels;          // the default panels unless --series names others
-  std::string out;             // the picture; FOLDERNAME.png in the working folder by default
+  bool seriesGiven = false;    // --series named them
+  bool muller = false;         // the Muller plot of the folder's lineage instead of its logs
+  std::string out;             // the picture; FOLDERNAME.png (FOLDERNAME-muller.png) in the working folder by default
   int width = 0;               // 0: a size that suits the number of panels
   int height = 0;
   std::optional<std::int64_t> from;

@@ -68,5 +68,48 @@ TEST(VekPlot, FailedRunsEndWithCodeOneAndNameTheFile) {
     EXPECT_NE(entry.path().extension(), ".png") << "no picture after a failed run";
 }
 
+// A sweep run as a researcher runs one: planned and run by vek-sweep through GNU parallel,
+// then drawn whole.
+TEST(VekPlot, DrawsASweepThatVekSweepRan) {
+  const std::string base = freshFolder("sweep");
+  writeFile(base + "tiny.toml",
+            "name = \"tiny\"\nturns = 80\nsave_every = 40\nreplicates = 2\n"
+            "[grid]\nmEdge_keep_calorie = [0.5, 1.0]\n");
+  for (const char* step : {"plan tiny.toml --out tiny", "run tiny --jobs 2"}) {
+    const ProgramRun run = test::runProgram(VEK_SWEEP_PROGRAM, step, base);
+    ASSERT_EQ(run.exitCode, 0) << step << ": " << run.err;
+  }
+  const ProgramRun run = plot("tiny --size 1000x800", base);
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.out, "vek-plot: wrote tiny.png (8 panels, 2 settings of 4 runs, turns 1 to 80)\n");
+  EXPECT_EQ(QImage(QString::fromStdString(base + "tiny.png")).size(), QSize(1000, 800));
+
+  const ProgramRun joined = plot("tiny --series seed_num+gene_num --out joined.svg", base);
+  ASSERT_EQ(joined.exitCode, 0) << joined.err;
+  EXPECT_EQ(joined.out, "vek-plot: wrote joined.svg (2 panels, 2 settings of 4 runs, turns 1 to 80)\n");
+  EXPECT_NE(test::readFile(base + "joined.svg").find("mEdge_keep_calorie=0.5 (2 runs)"), std::string::npos);
+
+  const ProgramRun muller = plot("tiny --muller", base);
+  EXPECT_EQ(muller.exitCode, 2);
+  EXPECT_NE(muller.err.find("is a sweep's folder"), std::string::npos) << muller.err;
+}
+
+TEST(VekPlot, DrawsTheMullerPlotOfARealWorld) {
+  const std::string base = freshFolder("muller");
+  test::batchWorld(base, 300);
+  const ProgramRun run = plot("original_log --muller", base);
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out.rfind("vek-plot: wrote original_log-muller.png (Muller plot of ", 0), 0u) << run.out;
+  EXPECT_NE(run.out.find(" genomes, turns 10 to 300)\n"), std::string::npos) << run.out;
+  EXPECT_EQ(QImage(QString::fromStdString(base + "original_log-muller.png")).size(), QSize(1200, 700));
+
+  EXPECT_EQ(plot("original_log --muller --series seed_num", base).exitCode, 2);
+  std::filesystem::remove(base + "original_log/lineage_counts.csv");
+  const ProgramRun missing = plot("original_log --muller", base);
+  EXPECT_EQ(missing.exitCode, 1);
+  EXPECT_EQ(missing.err, "vek-plot: cannot open original_log/lineage_counts.csv: No such file or directory\n");
+}
+
 }  // namespace
 }  // namespace vek::plot

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets everything up (scripts/setup.sh), then lets a world grow from the built-in genome for
 # 2000 turns without windows, says where its files are, and draws its last turn into
-# demo/world.png (and a 3D model, demo/world.glb), no display needed.
+# demo/world.png (and a 3D model, demo/world.glb), its logs and its lineage into demo/plot.png
+# and demo/muller.png, no display needed.
 # Usage: scripts/run-demo.sh [TURNS]   (run again, it continues the same world)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -20,6 +21,7 @@ else
   build/bin/vek-batch --base "$base" --turns "$turns" --snapshot "$snapshot"
 fi
 build/bin/vek-plot "$folder" --out "$base/plot.png"
+build/bin/vek-plot "$folder" --muller --out "$base/muller.png"
 build/bin/vek-export "$snapshot" --out "$model" --quiet
 cat <<EOT
 
@@ -31,6 +33,7 @@ The snapshot of the last turn: $PWD/$snapshot
   (view it with: build/bin/tovra '$PWD/$snapshot')
 Its 3D model for Blender, three.js or any glTF viewer: $PWD/$model
 The picture of its logs (vek-plot): $PWD/$base/plot.png
+The Muller plot of its lineage (vek-plot --muller): $PWD/$base/muller.png
 EOT
 build/bin/tovra --render "$picture" --size 1024x768 "$snapshot"
 echo "Its picture: $PWD/$picture"

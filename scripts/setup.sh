@@ -12,7 +12,9 @@ packages=(
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-svg-dev
   freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri libx11-dev
   libegl-dev libegl-mesa0 libtinygltf-dev ffmpeg
-  xvfb xauth fonts-ipafont-gothic time
+  xvfb xauth fonts-ipafont-gothic qt6-translations-l10n time
+  libtomlplusplus-dev parallel slurm-wlm munge
+  pybind11-dev python3-dev python3-numpy python3-pytest python3-pandas python3-matplotlib
 )
 # The glTF validator of the tests runs on node; a machine without npm gets Debian's node and npm
 # (where node comes from elsewhere with its own npm, that one is used).

@@ -88,7 +88,7 @@ TEST(Evolution, TwoWorldsAtOnceEachEndAsTheyDoAlone) {
   second.settings.parameters.mField_capacity = 0.3;
   second.settings.parameters.mGene_operatorVariation = 0.2;
   second.settings.algorithms = mAlgorithms::kPlain;
-  const int turns = 400;
+  const int turns = 250;
   const std::string firstAlone = grownOnItsWorker(first, turns);
   const std::string secondAlone = grownOnItsWorker(second, turns);
   ASSERT_NE(firstAlone, secondAlone);

@@ -194,19 +194,25 @@ int lineOfOffset(std::string_view text, std::streamoff offset) {
   return line;
 }
 
+namespace {
+// Writes all of `bytes` to `fd` and forces them to the disk.
+bool writeAndSync(int fd, std::string_view bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return ::fsync(fd) == 0;
+}
+}  // namespace
+
 bool writeFileAtomically(const std::string& path, std::string_view bytes) {
   std::string temporary = path + ".tmpXXXXXX";
   const int fd = mkstemp(temporary.data());
   if (fd < 0) return false;
-  size_t done = 0;
-  bool ok = true;
-  while (ok && done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) ok = false;
-    else done += static_cast<size_t>(n);
-  }
-  if (ok && ::fsync(fd) != 0) ok = false;
+  bool ok = writeAndSync(fd, bytes);
   if (::fchmod(fd, 0644) != 0) ok = false;
   if (::close(fd) != 0) ok = false;
   if (ok && std::rename(temporary.c_str(), path.c_str()) != 0) ok = false;
@@ -217,15 +223,7 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes) {
 bool writeFileDurably(const std::string& path, std::string_view bytes) {
   const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return false;
-  size_t done = 0;
-  bool ok = true;
-  while (ok && done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) ok = false;
-    else done += static_cast<size_t>(n);
-  }
-  if (ok && ::fsync(fd) != 0) ok = false;
+  bool ok = writeAndSync(fd, bytes);
   if (::close(fd) != 0) ok = false;
   return ok;
 }

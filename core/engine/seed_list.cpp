@@ -131,28 +131,34 @@ bool mSeedList::isSegmentClearForAll(const mPoint3D& a, const mPoint3D& b) const
   return true;
 }
 
-void mSeedList::computeStatistics() {
-  mAverageAccount.reset();
-  mAverageAge = 0;
-  mAverageGenomeSize = 0;
-  mAverageEvaluation = 0;
+mSeedList::Statistics mSeedList::statisticsNow() const {
+  Statistics s;
   // Every individual's account is read, all over the memory: asked for a few ahead.
   constexpr size_t kAhead = 4;
   for (size_t k = 0; k < mLiving.size(); ++k) {
     if (k + kAhead < mLiving.size()) mLiving[k + kAhead]->processor().energy().prefetch();
     const mSeed* seed = mLiving[k].get();
-    mAverageAccount.accumulate(&seed->processor().energy());
-    mAverageEvaluation += seed->evaluation();
-    mAverageAge += seed->age();
-    mAverageGenomeSize += seed->genome() ? seed->genome()->size() : 0;
+    s.averageAccount.accumulate(&seed->processor().energy());
+    s.averageEvaluation += seed->evaluation();
+    s.averageAge += seed->age();
+    s.averageGenomeSize += seed->genome() ? seed->genome()->size() : 0;
   }
   const int n = livingCount();
-  mAverageAccount.divideBy(n);
+  s.averageAccount.divideBy(n);
   if (n >= 1) {
-    mAverageAge /= n;
-    mAverageGenomeSize /= n;
-    mAverageEvaluation /= n;
+    s.averageAge /= n;
+    s.averageGenomeSize /= n;
+    s.averageEvaluation /= n;
   }
+  return s;
+}
+
+void mSeedList::computeStatistics() {
+  Statistics s = statisticsNow();
+  mAverageAccount = s.averageAccount;
+  mAverageAge = s.averageAge;
+  mAverageGenomeSize = s.averageGenomeSize;
+  mAverageEvaluation = s.averageEvaluation;
 }
 
 void mSeedList::endTurn() {

@@ -67,6 +67,15 @@ class mSeedList : public mObject, public mBodyPopulation {
   // are ignored.
   void bodyChanged(const mPartsList& body, const mSphere* resized = nullptr);
 
+  // The averages over the living individuals as they stand (an empty population gives zeros).
+  struct Statistics {
+    mEnergy averageAccount;
+    double averageAge = 0;
+    double averageGenomeSize = 0;
+    double averageEvaluation = 0;
+  };
+  Statistics statisticsNow() const;
+  // Takes them as the population's own (the turn's close does, and a save writes them).
   void computeStatistics();
 
   void write(std::ostream& out) const;

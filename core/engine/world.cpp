@@ -188,6 +188,12 @@ void mWorld::waitUntilParked() {
   mHoldChanged.wait(guard, [&] { return (mWaiting && mHold) || mStopping; });
 }
 
+bool mWorld::waitUntilParkedFor(std::chrono::milliseconds timeout) {
+  std::unique_lock<std::mutex> guard(mHoldMutex);
+  if (!mStarted) return true;
+  return mHoldChanged.wait_for(guard, timeout, [&] { return (mWaiting && mHold) || mStopping; });
+}
+
 bool mWorld::isBusy() const {
   if (!mStarted) return false;
   std::lock_guard<std::mutex> guard(mHoldMutex);

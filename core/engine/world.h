@@ -16,6 +16,7 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -85,6 +86,10 @@ class mWorld : public mObject {
   void holdAfterTurn(int turn);
   // Blocks until the worker is parked with hold set (returns at once when never started).
   void waitUntilParked();
+  // The same for at most `timeout`: true when the worker is parked (or never started), false
+  // when it still runs. For a controlling thread that must look up now and then (a signal
+  // to honour) while the worker runs.
+  bool waitUntilParkedFor(std::chrono::milliseconds timeout);
 
   // The caption of the next phase: its name, with "(%0d/%0d)" of the population cursor and
   // the number of living individuals for PRE_EXECUTE and EXECUTE. Call with the mutex held.

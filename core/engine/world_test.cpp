@@ -120,6 +120,29 @@ TEST(World, HoldAfterTurnStopsAtThatTurn) {
   EXPECT_EQ(world.phase(), SUN_LIGHT);
 }
 
+TEST(World, TimedWaitTellsWhetherTheWorkerParked) {
+  mWorld world;
+  {
+    std::lock_guard<FairMutex> lock(world.mutex());
+    world.place().populateWithBuiltInGenome();
+  }
+  EXPECT_TRUE(world.waitUntilParkedFor(std::chrono::milliseconds(0)));  // never started
+  world.holdAfterTurn(1000000);
+  world.start();
+  world.resume();
+  EXPECT_FALSE(world.waitUntilParkedFor(std::chrono::milliseconds(1)));  // far from its turn
+  world.holdAfterTurn(0);
+  world.pause();
+  EXPECT_TRUE(world.waitUntilParkedFor(std::chrono::milliseconds(0)));
+  const int parkedAt = world.place().turn();
+  world.holdAfterTurn(parkedAt + 3);
+  world.resume();
+  while (!world.waitUntilParkedFor(std::chrono::milliseconds(5))) {
+  }
+  std::lock_guard<FairMutex> guard(world.mutex());
+  EXPECT_EQ(world.place().turn(), parkedAt + 3);
+}
+
 TEST(World, DestroyingARunningWorldStopsItsWorker) {
   auto world = std::make_unique<mWorld>();
   CaptionLog log;

@@ -103,11 +103,27 @@ std::string phylogenyText(const mLineage& lineage) {
   return text;
 }
 
+std::string parsePhylogenyRow(std::string_view row, mLineageNode& node) {
+  std::vector<std::string> fields;
+  if (!splitRow(row, fields) || fields.size() != 8) return "a row holds 8 fields";
+  node = mLineageNode();
+  if (!number(fields[0], node.id) || node.id < 0) return "the id \"" + fields[0] + "\" is no number";
+  if (!parseAncestors(fields[1], node.mother, node.father))
+    return "the ancestor list \"" + fields[1] + "\" is not [none], [a] or [a, b]";
+  if (!number(fields[2], node.origin) || node.origin < 0) return "the origin time \"" + fields[2] + "\" is no turn";
+  if (!fields[3].empty() && (!number(fields[3], node.destruction) || node.destruction < node.origin))
+    return "the destruction time \"" + fields[3] + "\" is no turn after the origin";
+  node.gene = fields[4];
+  if (!number(fields[5], node.length) || node.length < 0 || !number(fields[6], node.peak) || node.peak < 0 ||
+      !number(fields[7], node.total) || node.total < 0)
+    return "the length and the carrier counts are whole numbers";
+  return {};
+}
+
 FileOutcome parsePhylogeny(std::string_view text, std::vector<mLineageNode>& nodes) {
   nodes.clear();
   size_t line = 0;
   size_t at = 0;
-  std::vector<std::string> fields;
   std::map<int, bool> known;
   bool header = true;
   while (at < text.size()) {
@@ -122,25 +138,15 @@ FileOutcome parsePhylogeny(std::string_view text, std::vector<mLineageNode>& nod
       header = false;
       continue;
     }
-    if (!splitRow(row, fields) || fields.size() != 8) return rowError(line, "a row holds 8 fields");
     mLineageNode node;
-    if (!number(fields[0], node.id) || node.id < 0) return rowError(line, "the id \"" + fields[0] + "\" is no number");
+    if (std::string problem = parsePhylogenyRow(row, node); !problem.empty()) return rowError(line, problem);
     if (!nodes.empty() && node.id <= nodes.back().id)
-      return rowError(line, "the id " + fields[0] + " does not follow " + std::to_string(nodes.back().id));
-    if (!parseAncestors(fields[1], node.mother, node.father))
-      return rowError(line, "the ancestor list \"" + fields[1] + "\" is not [none], [a] or [a, b]");
+      return rowError(line, "the id " + std::to_string(node.id) + " does not follow " + std::to_string(nodes.back().id));
     for (int parent : {node.mother, node.father}) {
       if (parent >= 0 && !known.count(parent))
-        return rowError(line, "the ancestor " + std::to_string(parent) + " of node " + fields[0] + " is no earlier node");
+        return rowError(line, "the ancestor " + std::to_string(parent) + " of node " + std::to_string(node.id) +
+                                  " is no earlier node");
     }
-    if (!number(fields[2], node.origin) || node.origin < 0)
-      return rowError(line, "the origin time \"" + fields[2] + "\" is no turn");
-    if (!fields[3].empty() && (!number(fields[3], node.destruction) || node.destruction < node.origin))
-      return rowError(line, "the destruction time \"" + fields[3] + "\" is no turn after the origin");
-    node.gene = fields[4];
-    if (!number(fields[5], node.length) || node.length < 0 || !number(fields[6], node.peak) || node.peak < 0 ||
-        !number(fields[7], node.total) || node.total < 0)
-      return rowError(line, "the length and the carrier counts are whole numbers");
     known[node.id] = true;
     nodes.push_back(std::move(node));
   }

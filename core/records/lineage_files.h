@@ -46,6 +46,10 @@ std::string phylogenyText(const mLineage& lineage);
 // Reads a phylogeny file. Fails with the line and what is wrong: a row that does not hold the
 // columns, ids that do not ascend, an ancestor that is no earlier node.
 FileOutcome parsePhylogeny(std::string_view text, std::vector<mLineageNode>& nodes);
+// One row of a phylogeny file (without its line end) as a node: "" or what is wrong with its
+// fields. Whether its id follows the row before and its ancestors are earlier nodes is for
+// the caller to check (readers that stream a long file row by row).
+std::string parsePhylogenyRow(std::string_view row, mLineageNode& node);
 
 // Ties the place's genes to `nodes` (read from its folder): every living node must name a gene
 // of the pool and every gene of the pool must have its living node. The genes take back their

@@ -74,45 +74,21 @@ double usageSum(const mEnergy& account, const int (&codes)[N]) {
 
 std::string numberText(double value) { return std::isnan(value) ? std::string(kNotANumberText) : formatG10(value); }
 
+// The logs among kTurnLogNames whose figure is a count, printed as an integer.
+constexpr bool kCountLog[kDescribedCount] = {false, false, false, false, false, false, false, true,  true, false,
+                                             false, false, false, true,  true,  false, true,  true,  false, false,
+                                             false, false, false, false, false, false, false, false};
+
 // The values of the logs 1 to 28 as `log_turn.log` shows them (the first is the time).
 std::array<std::string, kDescribedCount> valueTexts(const mPlace& place) {
-  const mSeedList& population = place.population();
-  const mEnergy& average = population.averageAccount();
-  const double edge = usageSum(average, kEdgeCodes);
-  const double leaf = usageSum(average, kLeafCodes);
-  const double flower = usageSum(average, kFlowerCodes);
-  const double spent = edge + leaf + flower;
-  const int n = population.livingCount();
-  return {
-      std::to_string(place.time()),
-      numberText(edge),
-      numberText(leaf),
-      numberText(flower),
-      numberText(edge / spent * 100),
-      numberText(leaf / spent * 100),
-      numberText(flower / spent * 100),
-      std::to_string(n),
-      std::to_string(place.genePool().geneCount()),
-      numberText(population.averageEvaluation()),
-      numberText(population.averageGenomeSize()),
-      numberText(population.averageAge()),
-      numberText(average.current()),
-      std::to_string(population.turnBirths()),
-      std::to_string(population.turnDeaths()),
-      numberText(place.field().occupancy()),
-      std::to_string(population.totalBirths()),
-      std::to_string(population.totalDeaths()),
-      numberText(place.field().totalDaylight()),
-      numberText(edge * n),
-      numberText(leaf * n),
-      numberText(flower * n),
-      numberText(average.total() * n),
-      numberText(average.used() * n),
-      numberText(average.keep() * n),
-      numberText(average.total()),
-      numberText(average.used()),
-      numberText(average.keep()),
-  };
+  const std::array<double, kTurnFigureCount> figures = turnFigures(place);
+  std::array<std::string, kDescribedCount> values;
+  values[0] = std::to_string(place.time());
+  for (int i = 1; i < kDescribedCount; ++i) {
+    const double figure = figures[static_cast<size_t>(i - 1)];
+    values[static_cast<size_t>(i)] = kCountLog[i] ? std::to_string(static_cast<long long>(figure)) : numberText(figure);
+  }
+  return values;
 }
 
 // The calendar text of `now` in the 24-character layout of the C runtime's asctime, day of the
@@ -132,6 +108,45 @@ std::string calendarText(std::time_t now) {
 }
 
 }  // namespace
+
+std::array<double, kTurnFigureCount> turnFigures(const mPlace& place) {
+  const mSeedList& population = place.population();
+  const mEnergy& average = population.averageAccount();
+  const double edge = usageSum(average, kEdgeCodes);
+  const double leaf = usageSum(average, kLeafCodes);
+  const double flower = usageSum(average, kFlowerCodes);
+  const double spent = edge + leaf + flower;
+  const int n = population.livingCount();
+  return {
+      edge,
+      leaf,
+      flower,
+      edge / spent * 100,
+      leaf / spent * 100,
+      flower / spent * 100,
+      static_cast<double>(n),
+      static_cast<double>(place.genePool().geneCount()),
+      population.averageEvaluation(),
+      population.averageGenomeSize(),
+      population.averageAge(),
+      average.current(),
+      static_cast<double>(population.turnBirths()),
+      static_cast<double>(population.turnDeaths()),
+      place.field().occupancy(),
+      static_cast<double>(population.totalBirths()),
+      static_cast<double>(population.totalDeaths()),
+      place.field().totalDaylight(),
+      edge * n,
+      leaf * n,
+      flower * n,
+      average.total() * n,
+      average.used() * n,
+      average.keep() * n,
+      average.total(),
+      average.used(),
+      average.keep(),
+  };
+}
 
 FileOutcome startLogs(const std::string& folder) {
   FileOutcome outcome;

@@ -44,6 +44,12 @@ inline constexpr const char* kNotANumberText = "nan";
 // lock: the caller holds the file lock. Reports the first log that could not be written.
 FileOutcome startLogs(const std::string& folder);
 
+// The figures of the turn just closed as numbers, in the order of the logs between the first
+// and the last of kTurnLogNames (`edge.log` to `ave_keep.log`): what their lines print, the
+// counts exactly. A share of a turn without spending is NaN. Call with the world's mutex held.
+inline constexpr int kTurnFigureCount = kTurnLogCount - 2;
+std::array<double, kTurnFigureCount> turnFigures(const mPlace& place);
+
 // The lines of the turn just closed, in the order of kTurnLogNames, each ended by CR LF;
 // `now` is the calendar time that `c_time.log` records. Call with the world's mutex held.
 std::array<std::string, kTurnLogCount> turnLogLines(const mPlace& place, std::time_t now);

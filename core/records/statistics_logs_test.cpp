@@ -10,8 +10,10 @@
 #include <sstream>
 #include <vector>
 
+#include "base/text_io.h"
 #include "body/parameters.h"
 #include "engine/place.h"
+#include "engine/seed_list.h"
 #include "engine/world.h"
 #include "records/initial_gene_file.h"
 #include "records/world_document.h"
@@ -134,6 +136,23 @@ TEST(StatisticsLogs, TheLinesOfOneTurn) {
   const std::string summary = vek::logTurnText(world.place());
   EXPECT_NE(summary.find("\r\nper_leaf.log nan //"), std::string::npos);
   EXPECT_NE(summary.find("\r\nc_time.log 3 //"), std::string::npos);
+}
+
+// The figures as numbers are what the lines print: to ten digits, the counts exactly.
+TEST(StatisticsLogs, TheFiguresOfATurnAreTheNumbersOfItsLines) {
+  mWorld world;
+  world.place().populateWithBuiltInGenome();
+  runTurns(world, 400);
+  ASSERT_GT(world.place().population().livingCount(), 1);
+  const auto figures = vek::turnFigures(world.place());
+  const auto lines = vek::turnLogLines(world.place(), 0);
+  for (int i = 0; i < vek::kTurnFigureCount; ++i) {
+    const std::string& line = lines[static_cast<size_t>(i + 1)];
+    EXPECT_EQ(line.substr(line.find(' ') + 1), vek::formatG10(figures[static_cast<size_t>(i)]) + "\r\n")
+        << vek::kTurnLogNames[i + 1];
+  }
+  EXPECT_EQ(figures[6], world.place().population().livingCount());
+  EXPECT_EQ(figures[15], world.place().population().totalBirths());
 }
 
 TEST(StatisticsLogs, AnEmptyWorldAndLogsThatCannotBeWritten) {

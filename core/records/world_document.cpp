@@ -337,6 +337,23 @@ FileOutcome WorldDocument::loadLineage(mPlace& place, const std::string& folder,
   return {};
 }
 
+FileOutcome WorldDocument::saveAs(const std::string& folder, bool withGeneTemplate) {
+  mNotices.clear();
+  if (!mFolder.empty()) return {"the world is kept in " + mFolder + "; it is saved only there"};
+  if (mWorldRef.isBusy()) return {"the world is running; it is saved only while paused"};
+  FileOutcome saved = takeFolder(asFolder(folder));
+  if (!saved.ok()) return saved;
+  // Asked only once the folder is claimed, so no other program can save a world there between.
+  if (holdsSavedWorld(mFolder)) saved = {mFolder + " already holds a saved world; a world is never saved over another"};
+  if (saved.ok()) saved = writeNewWorldFiles(withGeneTemplate);
+  if (saved.ok()) saved = save();
+  if (!saved.ok()) {
+    mFolder.clear();
+    mFolderLock.release();
+  }
+  return saved;
+}
+
 FileOutcome WorldDocument::checkWritable() const {
   if (mFolder.empty()) return {"the world has no save folder"};
   std::error_code error;

@@ -104,6 +104,14 @@ class WorldDocument {
   // or loaded, or the load failed) and while the worker is busy. A failed save leaves the
   // previous save whole.
   FileOutcome save();
+  // Gives a world that was made without a save folder (populated in memory) the folder
+  // `folder` and saves it there: the folder is made (with its parents) and claimed, the marker
+  // and, with `withGeneTemplate`, `gene.gini` are written, the logs are started empty (they
+  // hold the turns that follow), then the save unit is written. Refused when the document has
+  // a folder already, while the worker is busy, and when `folder` holds a saved world (a world
+  // is never saved over another). A refused or failed call leaves the document without a
+  // folder and without a claim.
+  FileOutcome saveAs(const std::string& folder, bool withGeneTemplate);
   // Whether every file a run writes into the save folder can be written: the folder takes new
   // files, and no log or save file is a directory or refuses writing. For a check before a
   // long run, so it does not end in a failed save.

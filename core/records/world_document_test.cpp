@@ -16,6 +16,8 @@
 #include "engine/world.h"
 #include "genome/gene.h"
 #include "genome/gene_list.h"
+#include "records/lives_file.h"
+#include "records/save_unit.h"
 #include "records/statistics_logs.h"
 #include "tests/test_support.h"
 
@@ -201,6 +203,46 @@ TEST(WorldDocument, SaveIsRefusedWhileTheWorkerRuns) {
   world.pause();
   EXPECT_TRUE(document.save().ok());
   EXPECT_TRUE(std::filesystem::exists(document.saveFolder() + "Ostrel.lives"));
+}
+
+TEST(WorldDocument, AWorldMadeInMemoryIsSavedIntoAFolderOfItsOwn) {
+  const std::string base = freshFolder("saveas");
+  const std::string folder = base + "later/";
+  mWorld world;
+  world.place().populateWithBuiltInGenome();
+  while (world.place().turn() < 3) world.step();
+  auto document = std::make_unique<vek::WorldDocument>(world, vek::test::fileLock());
+  ASSERT_TRUE(document->saveAs(folder, true).ok());
+  EXPECT_EQ(document->saveFolder(), folder);
+  EXPECT_EQ(readBytes(folder + "Vek.vek"), readBytes(dataPath("Vek.vek")));
+  EXPECT_EQ(readBytes(folder + "gene.gini"), readBytes(dataPath("gene.gini")));
+  EXPECT_EQ(readBytes(folder + "seed_num.log"), "");  // the logs hold the turns from now on
+  vek::SaveManifest manifest;
+  ASSERT_TRUE(vek::readManifest(folder, manifest));
+  EXPECT_EQ(manifest.turn, 3);
+  EXPECT_EQ(document->saveAs(base + "other", true).error, "the world is kept in " + folder + "; it is saved only there");
+  EXPECT_FALSE(std::filesystem::exists(base + "other"));
+
+  // Another world made in memory may not take that folder: first it is in use, then it holds
+  // a saved world. Refused, the document keeps no folder to save into.
+  mWorld second;
+  second.place().populateWithBuiltInGenome();
+  vek::WorldDocument refused(second, vek::test::fileLock());
+  EXPECT_NE(refused.saveAs(folder, false).error.find(folder + " is in use by vek (process "), std::string::npos);
+  document.reset();
+  EXPECT_EQ(refused.saveAs(folder, false).error,
+            folder + " already holds a saved world; a world is never saved over another");
+  EXPECT_EQ(refused.saveFolder(), "");
+  EXPECT_FALSE(refused.save().ok());
+  ASSERT_TRUE(refused.saveAs(base + "second", false).ok());
+  EXPECT_FALSE(std::filesystem::exists(base + "second/gene.gini"));
+
+  // The folder whose claim the refused document dropped loads as the world saved there.
+  mWorld loaded;
+  vek::WorldDocument reader(loaded, vek::test::fileLock());
+  ASSERT_TRUE(reader.load(folder).ok());
+  EXPECT_EQ(loaded.place().turn(), 3);
+  EXPECT_EQ(readBytes(folder + "Ostrel.lives"), vek::placeLivesText(world.place()));
 }
 
 TEST(WorldDocument, LoadingIntoAWorldThatAlreadyLivesIsRefused) {

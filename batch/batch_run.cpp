@@ -4,6 +4,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <chrono>
 #include <climits>
@@ -17,9 +18,12 @@
 #include "batch/progress_bar.h"
 #include "batch/run_summary.h"
 #include "batch/snapshot_series.h"
+#include "body/bare_pass.h"
 #include "body/parameters.h"
+#include "body/parts_list.h"
 #include "body/field.h"
 #include "engine/place.h"
+#include "engine/seed.h"
 #include "engine/seed_list.h"
 #include "engine/world.h"
 #include "genome/gene_list.h"
@@ -163,21 +167,52 @@ void runUntil(mWorld& world, InterruptWatcher& watcher, int turn) {
 }
 
 // Where the run's time went: each phase's steps (AFTER_EXECUTE with its logs) in all and per
-// turn, and the cells the light computations visited.
+// turn, in the worker's processor time, the cells the light computations visited, and the
+// whole turn against one bare pass over a turn's covered cells (body/bare_pass.h): the
+// least any light computation must do, timed here on the cells the last turn's parts cover.
 void printProfile(mWorld& world, double seconds, int turns) {
-  std::lock_guard<FairMutex> lock(world.mutex());
-  const auto& phases = world.phaseSeconds();
+  std::vector<mCellRun> runs;
+  int side = 0;
+  double daylight = 0, downsize = 0;
+  std::uint64_t visits = 0;
+  std::array<double, kPhaseCount> phases{};
+  bool reference = false;
+  {
+    std::lock_guard<FairMutex> lock(world.mutex());
+    const mPlace& place = world.place();
+    phases = world.phaseSeconds();
+    visits = place.field().coveredCellVisits();
+    reference = place.settings().algorithms == mAlgorithms::kPlain;
+    side = place.field().side();
+    const Parameters& p = place.parameters();
+    daylight = p.mField_daylight;
+    downsize = p.mField_downsize;
+    const mGridFrame frame = mGridFrame::fromParameters(p, side);
+    if (frame.allowsRuns()) {
+      std::vector<const mPartsList*> bodies;
+      for (const auto& seed : place.population().living()) bodies.push_back(&seed->body());
+      runs = coveredRunsOf(bodies, frame);
+    }
+  }
   double stepped = 0;
   for (double phase : phases) stepped += phase;
   const double perTurn = turns > 0 ? 1e6 / turns : 0.0;
-  std::fprintf(stderr, "vek-batch: profile of %.3f s, %d turns (%s algorithms); every step is timed, which adds to the run:\n",
-               seconds, turns, world.place().settings().algorithms == mAlgorithms::kPlain ? "reference" : "fast");
+  std::fprintf(stderr, "vek-batch: profile of %.3f s, %d turns (%s algorithms), in the worker's processor time:\n", seconds,
+               turns, reference ? "reference" : "fast");
   for (int phase = 0; phase < kPhaseCount; ++phase)
     std::fprintf(stderr, "  %-16s %10.3f s  %5.1f %%  %10.1f us per turn\n", kPhaseNames[phase], phases[phase],
                  stepped > 0 ? 100.0 * phases[phase] / stepped : 0.0, phases[phase] * perTurn);
-  const auto visits = world.place().field().coveredCellVisits();
+  std::fprintf(stderr, "  %-16s %10.3f s           %10.1f us per turn\n", "whole turn", stepped, stepped * perTurn);
+  const double visitsPerTurn = turns > 0 ? static_cast<double>(visits) / turns : 0.0;
   std::fprintf(stderr, "  covered-cell visits %llu (%.0f per turn)\n", static_cast<unsigned long long>(visits),
-               turns > 0 ? static_cast<double>(visits) / turns : 0.0);
+               visitsPerTurn);
+  const long cells = cellCount(runs);
+  if (cells == 0 || turns == 0 || stepped <= 0) return;
+  const double perCell = barePassSeconds(runs, side, daylight, downsize, 21) / static_cast<double>(cells);
+  const double barePerTurn = perCell * visitsPerTurn;
+  std::fprintf(stderr, "  bare pass over a turn's covered cells %.1f us (%.2f ns per cell)\n", 1e6 * barePerTurn,
+               1e9 * perCell);
+  std::fprintf(stderr, "  whole turn against the bare pass: %.2f\n", stepped / turns / barePerTurn);
 }
 
 }  // namespace

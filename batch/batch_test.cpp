@@ -110,6 +110,10 @@ TEST(VekBatch, TheReferenceRunSavesTheSameWorldAndTheProfileNamesThePhases) {
     EXPECT_NE(profiled.err.find(phase), std::string::npos) << profiled.err;
   EXPECT_NE(profiled.err.find("300 turns (fast algorithms)"), std::string::npos) << profiled.err;
   EXPECT_NE(profiled.err.find("covered-cell visits "), std::string::npos) << profiled.err;
+  // The whole turn as one ratio to the bare pass over its covered cells, a positive number.
+  const size_t ratio = profiled.err.find("whole turn against the bare pass: ");
+  ASSERT_NE(ratio, std::string::npos) << profiled.err;
+  EXPECT_GT(std::stod(profiled.err.substr(ratio + std::string("whole turn against the bare pass: ").size())), 0.0);
 
   const std::string a = fast + "original_log/";
   const std::string b = reference + "original_log/";

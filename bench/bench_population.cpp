@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 
+#include "body/bare_pass.h"
 #include "body/field.h"
 #include "body/parts_list.h"
 #include "engine/place.h"
@@ -111,39 +112,15 @@ void runTurn(mWorld& world) {
   while (world.phase() != SUN_LIGHT);
 }
 
-std::vector<std::pair<size_t, int>> coveredRuns(mPlace& place) {
-  const int side = place.field().side();
+std::vector<mCellRun> coveredRuns(const mPlace& place) {
+  std::vector<const mPartsList*> bodies;
+  for (const auto& seed : place.population().living()) bodies.push_back(&seed->body());
+  return coveredRunsOf(bodies, mGridFrame::fromParameters(place.parameters(), place.field().side()));
+}
+
+double barePassSeconds(const mPlace& place, const std::vector<mCellRun>& runs, int repeats) {
   const Parameters& p = place.parameters();
-  const double minX = p.mField_min_x, minY = p.mField_min_y, haba = p.mField_haba;
-  std::vector<std::pair<size_t, int>> runs;
-  // Cells outside the part's bounding square (with a cell to spare) cannot be covered.
-  auto clampedCell = [&](double coordinate) {
-    return static_cast<int>(std::clamp(std::floor(coordinate / haba), 0.0, side - 1.0));
-  };
-  auto cover = [&](const mSphere& part) {
-    const mPoint3D& c = *part.position();
-    const double r = part.radius();
-    const int i0 = clampedCell(c.x - r - minX - haba), i1 = clampedCell(c.x + r - minX + haba);
-    const int j0 = clampedCell(c.y - r - minY - haba), j1 = clampedCell(c.y + r - minY + haba);
-    for (int i = i0; i <= i1; ++i) {
-      const double dx = c.x - (minX + (i + 0.5) * haba);
-      int start = -1;
-      for (int j = j0; j <= j1 + 1; ++j) {
-        const double dy = c.y - (minY + (j + 0.5) * haba);
-        const bool in = j <= j1 && dx * dx + dy * dy < r * r;
-        if (in && start < 0) start = j;
-        if (!in && start >= 0) {
-          runs.emplace_back(static_cast<size_t>(i) * side + start, j - start);
-          start = -1;
-        }
-      }
-    }
-  };
-  for (const auto& seed : place.population().living()) {
-    for (const auto& flower : seed->body().flowers()) cover(*flower);
-    for (const auto& leaf : seed->body().leaves()) cover(*leaf);
-  }
-  return runs;
+  return ::barePassSeconds(runs, place.field().side(), p.mField_daylight, p.mField_downsize, repeats);
 }
 
 }  // namespace vek::bench

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "base/point3d.h"
+#include "body/covered_cells.h"
 #include "body/world_settings.h"
 
 class mPlace;
@@ -46,9 +47,9 @@ std::unique_ptr<mWorld> evolvedWorld(int turns);
 // Runs the world's steps up to and including the next AFTER_EXECUTE.
 void runTurn(mWorld& world);
 
-// The cells the population's leaves and flowers cover, as runs of consecutive cells of the
-// field's grid: each pair holds the index of a run's first cell and the run's length. Found
-// by the light's own disc test, cell by cell.
-std::vector<std::pair<size_t, int>> coveredRuns(mPlace& place);
+// The runs of cells the population's leaves and flowers cover (body/bare_pass.h).
+std::vector<mCellRun> coveredRuns(const mPlace& place);
+// The median time of one bare pass over `runs` on the place's grid, of `repeats`.
+double barePassSeconds(const mPlace& place, const std::vector<mCellRun>& runs, int repeats);
 
 }  // namespace vek::bench

@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/bench_population.h"
+#include "body/bare_pass.h"
 #include "body/field.h"
 #include "engine/place.h"
 #include "engine/world.h"
@@ -12,11 +13,7 @@ namespace {
 
 using namespace vek::bench;
 
-long coveredCells(mPlace& place) {
-  long cells = 0;
-  for (const auto& [first, length] : coveredRuns(place)) cells += length;
-  return cells;
-}
+long coveredCells(const mPlace& place) { return cellCount(coveredRuns(place)); }
 
 void BM_ComputeLight(benchmark::State& state) {
   mPlace place(nullptr, "Ostrel", 1, settingsOf(state.range(1)));
@@ -32,37 +29,23 @@ BENCHMARK(BM_ComputeLight)
     ->ArgNames({"parts", "reference"})
     ->Unit(benchmark::kMicrosecond);
 
-// Each covered cell is read, gives up a share of its light and is written back once: the
-// least a light computation must do. The written value stays at the daylight, so the pass
-// measures the same cells at the same values however often it runs.
-void barePass(benchmark::State& state, mPlace& place) {
+// The bare pass over the place's covered cells (body/bare_pass.h): the least a light
+// computation must do.
+void timeBarePass(benchmark::State& state, mPlace& place) {
   const auto runs = coveredRuns(place);
   const int side = place.field().side();
   const double daylight = place.parameters().mField_daylight;
   const double share = place.parameters().mField_downsize;
-  const double keep = 1.0 - share;
-  const double refill = share * daylight;
   std::vector<double> grid(static_cast<size_t>(side) * side, daylight);
-  long cells = 0;
-  for (const auto& run : runs) cells += run.second;
-  for (auto _ : state) {
-    double taken = 0;
-    for (const auto& [first, length] : runs) {
-      double* cell = grid.data() + first;
-      for (int j = 0; j < length; ++j) {
-        taken += share * cell[j];
-        cell[j] = cell[j] * keep + refill;
-      }
-    }
-    benchmark::DoNotOptimize(taken);
-  }
+  const long cells = cellCount(runs);
+  for (auto _ : state) benchmark::DoNotOptimize(barePass(runs, grid, daylight, share));
   state.counters["cells"] = static_cast<double>(cells);
 }
 
 void BM_CoveredCellPass(benchmark::State& state) {
   mPlace place(nullptr, "Ostrel", 1);
   populate(place, static_cast<int>(state.range(0)), {op::nop_0}, 1000.0);
-  barePass(state, place);
+  timeBarePass(state, place);
 }
 BENCHMARK(BM_CoveredCellPass)->Arg(100)->Arg(1000)->Arg(10000)->ArgName("parts")->Unit(benchmark::kMicrosecond);
 
@@ -83,7 +66,7 @@ void BM_ComputeLightEvolved(benchmark::State& state) {
 }
 BENCHMARK(BM_ComputeLightEvolved)->Arg(0)->Arg(1)->ArgName("reference")->Unit(benchmark::kMicrosecond);
 
-void BM_CoveredCellPassEvolved(benchmark::State& state) { barePass(state, evolved().place()); }
+void BM_CoveredCellPassEvolved(benchmark::State& state) { timeBarePass(state, evolved().place()); }
 BENCHMARK(BM_CoveredCellPassEvolved)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "bench/bench_population.h"
+#include "body/bare_pass.h"
 #include "body/field.h"
 #include "body/parameters.h"
 #include "engine/place.h"
@@ -44,31 +45,6 @@ struct Run {
   long coveredCells = 0;
   double barePassSeconds = 0;  // one pass over the final world's covered cells
 };
-
-// One pass over the covered cells as the light benchmark's bare pass does it, averaged over
-// enough repetitions to be measurable.
-double barePassSeconds(const std::vector<std::pair<size_t, int>>& runs, int side, const Parameters& p) {
-  const double daylight = p.mField_daylight;
-  const double share = p.mField_downsize;
-  const double keep = 1.0 - share;
-  const double refill = share * daylight;
-  std::vector<double> grid(static_cast<size_t>(side) * side, daylight);
-  constexpr int kRepeats = 200;
-  volatile double sink = 0;
-  const double start = processorSeconds();
-  for (int k = 0; k < kRepeats; ++k) {
-    double taken = 0;
-    for (const auto& [first, length] : runs) {
-      double* cell = grid.data() + first;
-      for (int j = 0; j < length; ++j) {
-        taken += share * cell[j];
-        cell[j] = cell[j] * keep + refill;
-      }
-    }
-    sink = sink + taken;
-  }
-  return (processorSeconds() - start) / kRepeats;
-}
 
 Run runWorld(bool reference, int turns, std::uint32_t seed) {
   Run run;
@@ -100,8 +76,8 @@ Run runWorld(bool reference, int turns, std::uint32_t seed) {
   run.totalDaylight = place.field().totalDaylight();
   run.living = place.population().livingCount();
   const auto runs = vek::bench::coveredRuns(place);
-  for (const auto& r : runs) run.coveredCells += r.second;
-  run.barePassSeconds = barePassSeconds(runs, place.field().side(), place.parameters());
+  run.coveredCells = cellCount(runs);
+  run.barePassSeconds = vek::bench::barePassSeconds(place, runs, 200);
   return run;
 }
 

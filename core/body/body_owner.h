@@ -16,6 +16,7 @@
 
 class mPartsList;
 class mPoint3D;
+class mSphere;
 struct Parameters;
 
 class mBodyPopulation {
@@ -41,8 +42,10 @@ class mBodyOwner {
   // The individual's identifier as "%d-%d-%d".
   virtual std::string bodyIdText() const = 0;
   // Called by `body` after any of its flowers, leaves or edges was made, grown, shrunk, reset,
-  // cut or laid out, before anything else asks the population a placement test.
-  virtual void bodyPartsChanged(const mPartsList& /*body*/) {}
+  // cut or laid out, before anything else asks the population a placement test. `resized` is
+  // the one leaf or flower whose radius alone changed, when that is all that changed;
+  // nullptr when parts may have come, gone or moved.
+  virtual void bodyPartsChanged(const mPartsList& /*body*/, const mSphere* /*resized*/) {}
   // True while the individual's world is being restored from an exact save: its body is then
   // laid out as saved, without the placement tests, which everything saved once passed.
   virtual bool bodyRestoring() const { return false; }

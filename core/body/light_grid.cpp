@@ -4,6 +4,9 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "body/free_slots.h"
 #include "body/parts.h"
@@ -98,54 +101,135 @@ double mLightGrid::absorbFast(const std::vector<mSphere*>& parts, const mGridFra
   return given > 0 ? absorbed / given : 0.0;
 }
 
+namespace {
+
+// Sixteen depths at a time. The x86-64 processors all have SSE2; elsewhere the same few
+// operations are spelled out byte by byte.
+
+// Row n holds 0xff in its first n bytes and 0 in the others: which cells of a group of sixteen
+// a run takes in when n of them are left.
+constexpr auto kFirstLanes = [] {
+  std::array<std::array<std::uint8_t, 16>, 17> lanes{};
+  for (size_t n = 0; n <= 16; ++n)
+    for (size_t k = 0; k < n; ++k) lanes[n][k] = 0xff;
+  return lanes;
+}();
+
+#if defined(__SSE2__)
+using Group = __m128i;
+Group loadGroup(const std::uint8_t* cells) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(cells)); }
+void storeGroup(std::uint8_t* cells, Group group) { _mm_storeu_si128(reinterpret_cast<__m128i*>(cells), group); }
+Group everyByte(std::uint8_t depth) { return _mm_set1_epi8(static_cast<char>(depth)); }
+// Bit k is set where byte k of the two groups is equal.
+unsigned equalBits(Group a, Group b) { return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(a, b))); }
+// One deeper where `lanes` holds 0xff (which is -1: subtracting it adds one).
+Group deepen(Group group, Group lanes) { return _mm_sub_epi8(group, lanes); }
+#else
+struct Group {
+  std::uint8_t byte[16];
+};
+Group loadGroup(const std::uint8_t* cells) {
+  Group group;
+  std::memcpy(group.byte, cells, sizeof group.byte);
+  return group;
+}
+void storeGroup(std::uint8_t* cells, const Group& group) { std::memcpy(cells, group.byte, sizeof group.byte); }
+Group everyByte(std::uint8_t depth) {
+  Group group;
+  std::memset(group.byte, depth, sizeof group.byte);
+  return group;
+}
+unsigned equalBits(const Group& a, const Group& b) {
+  unsigned bits = 0;
+  for (int k = 0; k < 16; ++k) bits |= static_cast<unsigned>(a.byte[k] == b.byte[k]) << k;
+  return bits;
+}
+Group deepen(Group group, const Group& lanes) {
+  for (int k = 0; k < 16; ++k) group.byte[k] = static_cast<std::uint8_t>(group.byte[k] - lanes.byte[k]);
+  return group;
+}
+#endif
+
+}  // namespace
+
 bool mLightGrid::absorbByDepth(const std::vector<mSphere*>& parts, const mGridFrame& frame, double downsize,
                                double& absorbed) {
-  static_assert(std::endian::native == std::endian::little, "the first of eight depths is the lowest byte");
-  constexpr std::uint64_t kEachByte = 0x0101010101010101;
+  // First every part's cells are walked and deepened, noting the stretches of equal depth it
+  // met; then its light is summed from them. Each part's sum is a chain of additions that
+  // must be made in cell order, but the chains of different parts are independent: kept
+  // apart from the walk, several of them run at once in the processor.
+  //
+  // The parts lie all over the memory and so do their rows of cells: the covers of all parts
+  // are found first, asking for each part's record well before it is read, and while a part
+  // is walked the cells of the next one are asked for.
+  mStretches.clear();
+  mStretchEnds.clear();
+  mCoverSlots.clear();
+  constexpr size_t kAhead = 8;
+  for (size_t k = 0; k < parts.size(); ++k) {
+    if (k + 2 * kAhead < parts.size()) __builtin_prefetch(parts[k + 2 * kAhead]);
+    if (k + kAhead < parts.size()) __builtin_prefetch(parts[k + kAhead]->position());
+    if (parts[k]->position()->z < 0) break;
+    mCoverSlots.push_back(coverSlotOf(*parts[k], frame));
+  }
   std::uint8_t* const depths = mDepths.data();
-  for (mSphere* part : parts) {
-    if (part->position()->z < 0) break;
-    const Cover& cover = coverOf(*part, frame);
+  for (size_t k = 0; k < mCoverSlots.size(); ++k) {
+    if (k + 2 < mCoverSlots.size()) {
+      const std::vector<mCellRun>& runs = mCovers[mCoverSlots[k + 2]].runs;
+      const char* const first = reinterpret_cast<const char*>(runs.data());
+      for (size_t line = 0; line < runs.size() * sizeof(mCellRun); line += 64) __builtin_prefetch(first + line);
+    }
+    if (k + 1 < mCoverSlots.size()) {
+      for (const mCellRun& run : mCovers[mCoverSlots[k + 1]].runs) __builtin_prefetch(depths + run.first);
+    }
+    const Cover& cover = mCovers[mCoverSlots[k]];
     if (!cover.runs.empty()) {
       mTouched.push_back(cover.box);
       mTouchedArea += static_cast<size_t>(cover.box.rows) * static_cast<size_t>(cover.box.width);
     }
-    // The same cells in the same order as the plain loop, so `taken` is the same sum.
-    double taken = 0;
-    int stretchDepth = 0;
-    std::uint64_t stretchBytes = 0;  // kEachByte * stretchDepth
-    std::uint64_t stretchCells = 0;
+    std::uint8_t stretchDepth = 0;
+    Group stretchBytes = everyByte(0);
+    std::uint32_t stretchCells = 0;
     for (const mCellRun& run : cover.runs) {
       mVisits += static_cast<std::uint64_t>(run.count);
-      // Eight cells at a time: find where the depth leaves the stretch's, then deepen all
-      // eight at once (no byte is at the deepest depth, so no carry crosses a byte). A last
-      // group of fewer cells reads past the run, into the padding at worst, and leaves the
-      // cells beyond it as they were.
-      for (std::uint8_t* cell = depths + run.first; cell < depths + run.first + run.count; cell += 8) {
-        const auto n = static_cast<unsigned>(std::min<std::ptrdiff_t>(depths + run.first + run.count - cell, 8));
-        const std::uint64_t inRun = n == 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << 8 * n) - 1;
-        std::uint64_t eight;
-        std::memcpy(&eight, cell, sizeof eight);
-        unsigned counted = 0;  // cells of the eight counted into stretches so far
-        for (std::uint64_t differs = (eight ^ stretchBytes) & inRun; differs != 0;) {
-          const auto at = static_cast<unsigned>(std::countr_zero(differs) / 8);
-          const int depth = cell[at];
-          if (depth == kDeepest) return false;
+      // Sixteen cells at a time: find where the depth leaves the stretch's, then deepen the
+      // run's cells of the sixteen at once (no cell is at the deepest depth, so none wraps).
+      // A last group of fewer cells reads and writes back the cells after the run (the
+      // padding at worst) as they were.
+      std::uint8_t* cell = depths + run.first;
+      for (int left = run.count; left > 0; left -= 16, cell += 16) {
+        const int n = left < 16 ? left : 16;
+        const unsigned inRun = (1u << n) - 1;
+        const Group group = loadGroup(cell);
+        unsigned differs = ~equalBits(group, stretchBytes) & inRun;
+        unsigned counted = 0;  // cells of the sixteen counted into stretches so far
+        while (differs != 0) {
+          const auto at = static_cast<unsigned>(std::countr_zero(differs));
+          if (cell[at] == kDeepest) return false;
           stretchCells += at - counted;
-          taken = addRepeatedly(taken, downsize * mLightAtDepth[stretchDepth], stretchCells);
-          stretchDepth = depth;
-          stretchBytes = kEachByte * static_cast<std::uint64_t>(depth);
+          if (stretchCells > 0) mStretches.push_back({stretchCells, stretchDepth});
+          stretchDepth = cell[at];
+          stretchBytes = everyByte(stretchDepth);
           stretchCells = 0;
           counted = at;
-          differs = (eight ^ stretchBytes) & inRun & ~std::uint64_t{0} << 8 * at;
+          differs = ~equalBits(group, stretchBytes) & inRun & (~0u << at);
         }
-        stretchCells += n - counted;
-        eight += kEachByte & inRun;
-        std::memcpy(cell, &eight, sizeof eight);
+        stretchCells += static_cast<unsigned>(n) - counted;
+        storeGroup(cell, deepen(group, loadGroup(kFirstLanes[static_cast<size_t>(n)].data())));
       }
     }
-    taken = addRepeatedly(taken, downsize * mLightAtDepth[stretchDepth], stretchCells);
-    part->setLight(taken);
+    if (stretchCells > 0) mStretches.push_back({stretchCells, stretchDepth});
+    mStretchEnds.push_back(static_cast<std::uint32_t>(mStretches.size()));
+  }
+
+  // The same cells in the same order as the plain loop, so `taken` is the same sum; a stretch
+  // adds the light of its depth once for each of its cells.
+  const Stretch* stretch = mStretches.data();
+  for (size_t k = 0; k < mStretchEnds.size(); ++k) {
+    double taken = 0;
+    for (const Stretch* end = mStretches.data() + mStretchEnds[k]; stretch < end; ++stretch)
+      taken = addRepeatedly(taken, downsize * mLightAtDepth[stretch->depth], stretch->cells);
+    parts[k]->setLight(taken);
     absorbed += taken;
   }
   return true;
@@ -166,7 +250,7 @@ void mLightGrid::clearDepths() {
   mTouched.clear();
 }
 
-const mLightGrid::Cover& mLightGrid::coverOf(mSphere& part, const mGridFrame& frame) {
+std::uint32_t mLightGrid::coverSlotOf(mSphere& part, const mGridFrame& frame) {
   std::uint32_t slot = part.lightSlot();
   if (slot >= mCovers.size() || mCovers[slot].part != &part) {
     slot = takeSlot(mCovers, mFreeCovers);
@@ -201,7 +285,7 @@ const mLightGrid::Cover& mLightGrid::coverOf(mSphere& part, const mGridFrame& fr
     }
   }
   cover.used = mComputation;
-  return cover;
+  return slot;
 }
 
 void mLightGrid::forgetUnusedCovers(size_t partCount) {

@@ -67,7 +67,8 @@ class mLightGrid {
     Box box;
     std::uint32_t used = 0;  // the computation that last used it
   };
-  const Cover& coverOf(mSphere& part, const mGridFrame& frame);
+  // The slot in mCovers of the part's covered cells, found anew when the part moved or grew.
+  std::uint32_t coverSlotOf(mSphere& part, const mGridFrame& frame);
   void forgetUnusedCovers(size_t partCount);
   // Sets every cell the last fast computation touched back to depth 0.
   void clearDepths();
@@ -77,8 +78,8 @@ class mLightGrid {
                      double& absorbed);
 
   static constexpr int kDeepest = 255;
-  // Bytes after the last cell, so that eight depths can always be read at once.
-  static constexpr size_t kPadding = 8;
+  // Bytes after the last cell, so that sixteen depths can always be read at once.
+  static constexpr size_t kPadding = 16;
 
   int mSide;
   std::uint64_t mVisits = 0;
@@ -87,6 +88,15 @@ class mLightGrid {
   // of the parts of the last fast computation, which hold every cell it touched.
   std::vector<std::uint8_t> mDepths;
   std::vector<Box> mTouched;
+  // The stretches of equal depth the parts of a fast computation met, part after part, and
+  // where each part's end: one computation's scratch, kept for its memory.
+  struct Stretch {
+    std::uint32_t cells;
+    std::uint8_t depth;
+  };
+  std::vector<Stretch> mStretches;
+  std::vector<std::uint32_t> mStretchEnds;
+  std::vector<std::uint32_t> mCoverSlots;  // of the parts taking light, in their order
   size_t mTouchedArea = 0;  // their cells in all
   std::array<double, kDeepest + 1> mLightAtDepth{};
   double mTableDownsize = 0;  // the share mLightAtDepth was made with

@@ -14,9 +14,10 @@
 
 namespace {
 
-// Flowers, leaves and edges are about a unit across, as are the placement tests' reaches;
-// the father search reaches ten, and looks at flower centres only.
-constexpr int kBucketsPerSide[] = {64, 64, 64, 16};  // flowers, leaves, edges, flower centres
+// Flowers, leaves and edges are about a unit across, as are the placement tests' reaches:
+// they share one grid, so that a test asks each bucket it needs once for all three kinds.
+// The father search reaches ten, and looks at flower centres only: a grid of its own.
+constexpr int kBucketsPerSide[] = {64, 16};  // the parts' grid, the centres' grid
 // Values up to this size keep every product the clearance tests form finite.
 constexpr double kLargest = 1e50;
 // How far a box is widened, relative to its largest coordinate (plus one). Rounding can move
@@ -45,7 +46,10 @@ mPartIndex::Box mPartIndex::aroundSegment(const mPoint3D& a, const mPoint3D& b) 
 
 void mPartIndex::widen(Box& box) {
   double largest = 0;
-  for (int d = 0; d < 3; ++d) largest = std::max({largest, std::fabs(box.lo[d]), std::fabs(box.hi[d])});
+  for (int d = 0; d < 3; ++d) {
+    const double lo = std::fabs(box.lo[d]), hi = std::fabs(box.hi[d]);
+    largest = std::max(largest, std::max(lo, hi));
+  }
   const double slack = kSlack * (1 + largest);
   for (int d = 0; d < 3; ++d) {
     box.lo[d] -= slack;
@@ -73,11 +77,11 @@ void mPartIndex::clear(const Parameters& p) {
   mOriginX = framed ? mFieldMinX : 0;
   mOriginY = framed ? mFieldMinY : 0;
   size_t buckets = 0;
-  for (int kind = 0; kind < kKinds; ++kind) {
-    mCount[kind] = framed ? kBucketsPerSide[kind] : 1;
-    mPerWidth[kind] = framed ? kBucketsPerSide[kind] / width : 1;
-    mFirst[kind] = buckets;
-    buckets += static_cast<size_t>(mCount[kind]) * static_cast<size_t>(mCount[kind]);
+  for (int grid = 0; grid < kGrids; ++grid) {
+    mCount[grid] = framed ? kBucketsPerSide[grid] : 1;
+    mPerWidth[grid] = framed ? kBucketsPerSide[grid] / width : 1;
+    mFirst[grid] = buckets;
+    buckets += static_cast<size_t>(mCount[grid]) * static_cast<size_t>(mCount[grid]);
   }
   mBuckets.assign(buckets, {});
   mLoose.clear();
@@ -91,18 +95,19 @@ bool mPartIndex::fitsParameters(const Parameters& p) const {
          sameBits(mFieldHaba, p.mField_haba) && mFieldN == p.mField_N;
 }
 
-size_t mPartIndex::bucketIndex(Kind kind, int x, int y) const {
-  return mFirst[kind] + static_cast<size_t>(y) * static_cast<size_t>(mCount[kind]) + static_cast<size_t>(x);
+size_t mPartIndex::bucketIndex(Grid grid, int x, int y) const {
+  return mFirst[grid] + static_cast<size_t>(y) * static_cast<size_t>(mCount[grid]) + static_cast<size_t>(x);
 }
 
-mPartIndex::Span mPartIndex::spanOf(const Box& box, Kind kind) const {
+mPartIndex::Span mPartIndex::spanOf(const Box& box, Grid grid) const {
   // Any rule that never puts a larger coordinate in a lower bucket will do, as long as parts
-  // and queries share it.
-  const double perWidth = mPerWidth[kind];
-  const int count = mCount[kind];
+  // and queries share it. (Truncation is the floor once the value is not negative; a value
+  // that is not a number goes to the first bucket.)
+  const double perWidth = mPerWidth[grid];
+  const int count = mCount[grid];
   auto column = [&](double coordinate, double origin) {
-    const double at = std::floor((coordinate - origin) * perWidth);
-    return at < 0 ? 0 : at >= count ? count - 1 : static_cast<int>(at);
+    const double at = (coordinate - origin) * perWidth;
+    return !(at >= 0) ? 0 : at >= count ? count - 1 : static_cast<int>(at);
   };
   return Span{column(box.lo[0], mOriginX), column(box.hi[0], mOriginX), column(box.lo[1], mOriginY),
               column(box.hi[1], mOriginY)};
@@ -115,44 +120,51 @@ bool mPartIndex::Placed::before(const Placed& other) const {
 
 bool mPartIndex::Placed::sameAs(const Placed& other) const {
   return part == other.part && kind == other.kind && loose == other.loose &&
-         std::memcmp(&box, &other.box, sizeof box) == 0;
+         std::memcmp(&box, &other.box, sizeof box) == 0 && std::memcmp(&shape, &other.shape, sizeof shape) == 0;
+}
+
+mPartIndex::Placed mPartIndex::placed(const mParts& part, Kind kind, Box box, bool usable, const Shape& shape) const {
+  widen(box);
+  Placed placed{&part, kind, !usable, Span{}, box, shape};
+  if (usable) {
+    placed.span = spanOf(box, gridOf(kind));
+    const Span& span = placed.span;
+    // Their boxes may not even be numbers, or reach over much of the field: kept apart.
+    placed.loose = static_cast<long>(span.x1 - span.x0 + 1) * (span.y1 - span.y0 + 1) > kMostBuckets;
+  }
+  return placed;
+}
+
+mPartIndex::Placed mPartIndex::placedSphere(const mSphere& part, Kind kind) const {
+  const double r = part.radius();
+  const mPoint3D& c = *part.position();
+  return placed(part, kind, aroundPoint(c, r), usable(c) && usable(r), Shape{{c.x, c.y, c.z}, {}, r, &c});
 }
 
 void mPartIndex::placementOf(const mPartsList& body, std::vector<Placed>& placement) const {
   placement.clear();
-  auto place = [&](const mParts& part, Kind kind, Box box, bool usable) {
-    widen(box);
-    Placed placed{&part, kind, !usable, Span{}, box};
-    if (usable) {
-      placed.span = spanOf(box, kind);
-      const Span& span = placed.span;
-      // Their boxes may not even be numbers, or reach over much of the field: kept apart.
-      placed.loose = static_cast<long>(span.x1 - span.x0 + 1) * (span.y1 - span.y0 + 1) > kMostBuckets;
-    }
-    placement.push_back(placed);
-  };
-  auto sphere = [&](const mSphere& part, Kind kind) {
-    const double r = part.radius();
-    place(part, kind, aroundPoint(*part.position(), r), usable(*part.position()) && usable(r));
-  };
   for (const auto& flower : body.flowers()) {
-    sphere(*flower, kFlower);
-    place(*flower, kCentre, aroundPoint(*flower->position(), 0), usable(*flower->position()));
+    placement.push_back(placedSphere(*flower, kFlower));
+    const mPoint3D& c = *flower->position();
+    placement.push_back(placed(*flower, kCentre, aroundPoint(c, 0), usable(c), Shape{}));
   }
-  for (const auto& leaf : body.leaves()) sphere(*leaf, kLeaf);
-  for (const auto& edge : body.edges())
-    place(*edge, kEdge, aroundSegment(*edge->start(), *edge->end()), usable(*edge->start()) && usable(*edge->end()));
-  std::sort(placement.begin(), placement.end(), [](const Placed& a, const Placed& b) { return a.before(b); });
+  for (const auto& leaf : body.leaves()) placement.push_back(placedSphere(*leaf, kLeaf));
+  for (const auto& edge : body.edges()) {
+    const mPoint3D& a = *edge->start();
+    const mPoint3D& b = *edge->end();
+    placement.push_back(
+        placed(*edge, kEdge, aroundSegment(a, b), usable(a) && usable(b), Shape{{a.x, a.y, a.z}, {b.x, b.y, b.z}, 0, &b}));
+  }
 }
 
 void mPartIndex::file(const mPartsList& body, const Held& held, const Placed& placed) {
-  const Entry entry{placed.box, placed.part, &body, &held, placed.kind, placed.span.x0, placed.span.y0};
+  const Entry entry{placed.box, placed.shape, placed.part, &body, &held, placed.kind, placed.span.x0, placed.span.y0};
   if (placed.loose) {
     mLoose.push_back(entry);
     return;
   }
   for (int y = placed.span.y0; y <= placed.span.y1; ++y)
-    for (int x = placed.span.x0; x <= placed.span.x1; ++x) mBuckets[bucketIndex(placed.kind, x, y)].push_back(entry);
+    for (int x = placed.span.x0; x <= placed.span.x1; ++x) mBuckets[bucketIndex(gridOf(placed.kind), x, y)].push_back(entry);
 }
 
 namespace {
@@ -176,30 +188,52 @@ void mPartIndex::unfile(const Placed& placed) {
   }
   for (int y = placed.span.y0; y <= placed.span.y1; ++y)
     for (int x = placed.span.x0; x <= placed.span.x1; ++x)
-      removeEntryOf(mBuckets[bucketIndex(placed.kind, x, y)], placed.part, placed.kind);
+      removeEntryOf(mBuckets[bucketIndex(gridOf(placed.kind), x, y)], placed.part, placed.kind);
 }
 
 void mPartIndex::refile(const mPartsList& body, Held& held) {
   // The fresh placement is made in the spare vector, which then takes the old one's place.
   std::vector<Placed>& fresh = mSparePlacement;
   placementOf(body, fresh);
-  auto old = held.placed.begin();
-  auto now = fresh.begin();
-  while (old != held.placed.end() || now != fresh.end()) {
-    if (now == fresh.end() || (old != held.placed.end() && old->before(*now))) {
-      unfile(*old++);
-    } else if (old == held.placed.end() || now->before(*old)) {
-      file(body, held, *now++);
-    } else {
-      if (!old->sameAs(*now)) {
-        unfile(*old);
-        file(body, held, *now);
+  std::vector<Placed>& old = held.placed;
+  // Mostly a part has grown or shrunk and the body holds the same parts as before: then the
+  // placements match entry by entry.
+  const bool sameParts = fresh.size() == old.size() && std::equal(fresh.begin(), fresh.end(), old.begin(), [](const Placed& a, const Placed& b) {
+                           return a.part == b.part && a.kind == b.kind;
+                         });
+  if (sameParts) {
+    for (size_t k = 0; k < fresh.size(); ++k) {
+      if (old[k].sameAs(fresh[k])) continue;
+      unfile(old[k]);
+      file(body, held, fresh[k]);
+    }
+  } else {
+    // Otherwise both are matched by part, in the order of their addresses.
+    auto byPart = [](const Placed& a, const Placed& b) { return a.before(b); };
+    std::vector<Placed>& then = mSortedPlacement;
+    then.assign(old.begin(), old.end());
+    std::sort(then.begin(), then.end(), byPart);
+    std::vector<Placed>& now = mSortedFresh;
+    now.assign(fresh.begin(), fresh.end());
+    std::sort(now.begin(), now.end(), byPart);
+    auto was = then.begin();
+    auto is = now.begin();
+    while (was != then.end() || is != now.end()) {
+      if (is == now.end() || (was != then.end() && was->before(*is))) {
+        unfile(*was++);
+      } else if (was == then.end() || is->before(*was)) {
+        file(body, held, *is++);
+      } else {
+        if (!was->sameAs(*is)) {
+          unfile(*was);
+          file(body, held, *is);
+        }
+        ++was;
+        ++is;
       }
-      ++old;
-      ++now;
     }
   }
-  held.placed.swap(fresh);
+  old.swap(fresh);
 }
 
 mPartIndex::Held* mPartIndex::find(const mPartsList& body) const {
@@ -212,7 +246,7 @@ mPartIndex::Held* mPartIndex::find(const mPartsList& body) const {
   return mHeld[at->second].get();
 }
 
-void mPartIndex::addBody(const mPartsList& body, int position) {
+void mPartIndex::addBody(const mPartsList& body) {
   Held* held = find(body);
   if (!held) {
     const std::uint32_t slot = takeSlot(mHeld, mFreeSlots);
@@ -222,12 +256,26 @@ void mPartIndex::addBody(const mPartsList& body, int position) {
     mBodies.emplace(&body, slot);
     body.setIndexSlot(slot);
   }
-  held->position = position;
   refile(body, *held);
 }
 
 void mPartIndex::updateBody(const mPartsList& body) {
   if (Held* held = find(body)) refile(body, *held);
+}
+
+void mPartIndex::updateSphere(const mPartsList& body, const mSphere& sphere) {
+  Held* held = find(body);
+  if (!held) return;
+  // Its centre stands where it stood: only its box as a leaf or flower can have changed.
+  for (Placed& old : held->placed) {
+    if (old.part != &sphere || old.kind == kCentre) continue;
+    const Placed fresh = placedSphere(sphere, old.kind);
+    if (old.sameAs(fresh)) return;
+    unfile(old);
+    file(body, *held, fresh);
+    old = fresh;
+    return;
+  }
 }
 
 void mPartIndex::removeBody(const mPartsList& body) {
@@ -240,20 +288,18 @@ void mPartIndex::removeBody(const mPartsList& body) {
   mBodies.erase(at);
 }
 
-void mPartIndex::setPosition(const mPartsList& body, int position) {
-  if (Held* held = find(body)) held->position = position;
-}
-
 template <class Test>
 bool mPartIndex::visit(const Box& query, unsigned kinds, Test test) const {
-  for (int k = 0; k < kKinds; ++k) {
-    if (!(kinds >> k & 1)) continue;
-    const Kind kind = static_cast<Kind>(k);
-    const Span q = spanOf(query, kind);
+  for (int g = 0; g < kGrids; ++g) {
+    const Grid grid = static_cast<Grid>(g);
+    const unsigned wanted = kinds & (grid == kCentreGrid ? 1u << kCentre : ~(1u << kCentre));
+    if (wanted == 0) continue;
+    const Span q = spanOf(query, grid);
     for (int y = q.y0; y <= q.y1; ++y) {
-      const std::vector<Entry>* row = &mBuckets[bucketIndex(kind, 0, y)];
+      const std::vector<Entry>* row = &mBuckets[bucketIndex(grid, 0, y)];
       for (int x = q.x0; x <= q.x1; ++x) {
         for (const Entry& entry : row[x]) {
+          if (!(wanted >> entry.kind & 1)) continue;
           if (std::max(entry.x0, q.x0) != x || std::max(entry.y0, q.y0) != y) continue;
           if (meet(entry.box, query) && !test(entry)) return false;
         }
@@ -272,8 +318,16 @@ std::optional<bool> mPartIndex::isClear(const mPoint3D& p, double margin) const 
   Box query = aroundPoint(p, margin);
   widen(query);
   return visit(query, 1u << kFlower | 1u << kLeaf | 1u << kEdge, [&](const Entry& entry) {
-    if (entry.kind == kEdge) return static_cast<const mEdge*>(entry.part)->clearOf(&p, margin);
-    return static_cast<const mSphere*>(entry.part)->clearOf(&p, margin);
+    const Shape& s = entry.shape;
+    // As mEdge::clearOf and mSphere::clearOf: the same point objects pass, the same sums decide.
+    if (&p == s.point) return true;
+    const mPoint3D first(s.first[0], s.first[1], s.first[2]);
+    if (entry.kind == kEdge) {
+      const mPoint3D end(s.end[0], s.end[1], s.end[2]);
+      return !mPoint3D::nearSegment(&p, margin, &first, &end);
+    }
+    const double reach = margin + s.radius;
+    return reach * reach <= mPoint3D::distance2(p, first);
   });
 }
 
@@ -282,27 +336,32 @@ std::optional<bool> mPartIndex::isSegmentClear(const mPoint3D& a, const mPoint3D
   Box query = aroundSegment(a, b);
   widen(query);
   return visit(query, 1u << kFlower | 1u << kLeaf, [&](const Entry& entry) {
-    return static_cast<const mSphere*>(entry.part)->clearOfSegment(&a, &b);
+    // As mSphere::clearOfSegment.
+    const Shape& s = entry.shape;
+    if (s.point == &b) return true;
+    const mPoint3D centre(s.first[0], s.first[1], s.first[2]);
+    return !mPoint3D::nearSegment(&centre, s.radius, &a, &b);
   });
 }
 
-std::optional<std::vector<int>> mPartIndex::positionsWithFlowersNear(const mPoint3D& p,
-                                                                     double reach) const {
-  std::vector<int> positions;
+bool mPartIndex::bodiesWithFlowersNear(const mPoint3D& p, double reach,
+                                       std::vector<const mPartsList*>& bodies) const {
+  bodies.clear();
   // A squared distance is never negative, so nothing is in reach.
-  if (!(reach >= 0)) return positions;
+  if (!(reach >= 0)) return true;
   const double distance = std::sqrt(reach);
-  if (!usable(p) || !usable(distance)) return std::nullopt;
+  if (!usable(p) || !usable(distance)) return false;
   Box query = aroundPoint(p, distance);
   widen(query);
+  const std::uint64_t thisQuery = ++mQueries;
+  // A centre's box is the point itself, widened a little: the boxes that meet the query's are
+  // those of the flowers in the cube, and perhaps a few just outside it.
   visit(query, 1u << kCentre, [&](const Entry& entry) {
-    const mPoint3D& centre = *entry.part->position();
-    if (!(centre.x < query.lo[0] || centre.x > query.hi[0] || centre.y < query.lo[1] ||
-          centre.y > query.hi[1] || centre.z < query.lo[2] || centre.z > query.hi[2]))
-      positions.push_back(entry.held->position);
+    if (entry.held->lastFound != thisQuery) {
+      entry.held->lastFound = thisQuery;
+      bodies.push_back(entry.body);
+    }
     return true;
   });
-  std::sort(positions.begin(), positions.end());
-  positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
-  return positions;
+  return true;
 }

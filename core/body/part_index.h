@@ -2,13 +2,15 @@
 // placement test or the father search looks at the parts near its point instead of at every
 // part of every body.
 //
-// A uniform grid of square buckets over the field (in x and y), one grid for each kind of
-// part, holds each part in every bucket its bounding box touches. The father search reaches
-// far and measures to flower centres: a coarser grid holds the centres alone. A query visits
-// the buckets its own box touches and asks the parts found there the very tests the bodies ask
-// (mSphere::clearOf, mEdge::clearOf, mSphere::clearOfSegment), with the same point objects, so
-// its answers are the full scans' answers, identity rules included: a part is never near the
-// edge that ends in its own point. Every box is widened by a margin relative to its
+// A uniform grid of square buckets over the field (in x and y) holds each flower, leaf and
+// edge in every bucket its bounding box touches. The father search reaches far and measures to
+// flower centres: a coarser grid holds the centres alone. A query visits
+// the buckets its own box touches and makes with the parts found there the very tests the
+// bodies make (mSphere::clearOf, mEdge::clearOf, mSphere::clearOfSegment): the same
+// arithmetic on copies of the parts' coordinates and radii, kept beside each part's box so
+// that a query need not visit the parts themselves, and the same identity rules with the
+// parts' own point objects, so its answers are the full scans' answers: a part is never near
+// the edge that ends in its own point. Every box is widened by a margin relative to its
 // coordinates, far more than rounding in those tests can reach, so a part outside the query's
 // box can never fail the query.
 //
@@ -20,10 +22,9 @@
 //
 // The index holds the bodies it is given as they are when given. Whoever gives them calls
 // updateBody after every change of a held body's flowers, leaves or edges (made, grown, cut,
-// reset, laid out) and removeBody before a held body changes owner or is destroyed. Each held
-// body carries a position (setPosition), the order in which the father search must visit it.
-// Bodies and parts are not owned; the index never reads a part of a body after it was told of
-// the body's change.
+// reset, laid out), or updateSphere when only one leaf's or flower's radius changed, and
+// removeBody before a held body changes owner or is destroyed. Bodies and parts are not
+// owned; the index never reads a part of a body after it was told of the body's change.
 //
 // Not thread-safe: called on the world's thread only.
 #pragma once
@@ -36,6 +37,7 @@
 
 class mParts;
 class mPartsList;
+class mSphere;
 class mPoint3D;
 struct Parameters;
 
@@ -46,12 +48,13 @@ class mPartIndex {
   mPartIndex(const mPartIndex&) = delete;
   mPartIndex& operator=(const mPartIndex&) = delete;
 
-  // Holds `body` at `position`; a body already held is indexed anew.
-  void addBody(const mPartsList& body, int position);
+  // Holds `body`; a body already held is indexed anew.
+  void addBody(const mPartsList& body);
   // Indexes a held body's parts anew; nothing for a body not held.
   void updateBody(const mPartsList& body);
+  // The same when only the radius of `sphere`, a leaf or flower of the body, has changed.
+  void updateSphere(const mPartsList& body, const mSphere& sphere);
   void removeBody(const mPartsList& body);
-  void setPosition(const mPartsList& body, int position);
   // Forgets every body and takes the grid's frame from the field's parameters in `p`.
   void clear(const Parameters& p);
   // Whether the grid's frame is the one `p` gives.
@@ -63,15 +66,20 @@ class mPartIndex {
   std::optional<bool> isClear(const mPoint3D& p, double margin) const;
   // Whether every held body answers isSegmentClear(a, b).
   std::optional<bool> isSegmentClear(const mPoint3D& a, const mPoint3D& b) const;
-  // The positions, ascending and each once, of the held bodies with a flower whose squared
-  // distance from p may be at most `reach`: every such body, and perhaps others with a flower
-  // in the cube around that sphere. Empty when reach is negative or not a number.
-  std::optional<std::vector<int>> positionsWithFlowersNear(const mPoint3D& p, double reach) const;
+  // Puts into `bodies` (emptied first) the held bodies, each once and in no particular order,
+  // with a flower whose squared distance from p may be at most `reach`: every such body, and
+  // perhaps others with a flower in the cube around that sphere or just outside it (by far
+  // less than 1e-3 of the largest coordinate); none when reach is negative or not a number.
+  // False (answer unknown) for a point or reach the grid cannot take.
+  bool bodiesWithFlowersNear(const mPoint3D& p, double reach, std::vector<const mPartsList*>& bodies) const;
 
  private:
   // kCentre files every flower a second time, as the point at its centre, for the father
   // search.
-  enum Kind : int { kFlower, kLeaf, kEdge, kCentre, kKinds };
+  enum Kind : int { kFlower, kLeaf, kEdge, kCentre };
+  // The grid of the flowers, leaves and edges, and the grid of the centres.
+  enum Grid : int { kPartsGrid, kCentreGrid, kGrids };
+  static Grid gridOf(Kind kind) { return kind == kCentre ? kCentreGrid : kPartsGrid; }
   struct Box {
     double lo[3];
     double hi[3];
@@ -81,8 +89,18 @@ class mPartIndex {
     int x0, x1, y0, y1;
   };
   struct Held;
+  // What the tests need of a part, copied from it: a sphere's centre (first) and radius, or
+  // an edge's start (first) and end; and the point object of the identity rules, the sphere's
+  // centre or the edge's end.
+  struct Shape {
+    double first[3];
+    double end[3];
+    double radius;
+    const mPoint3D* point;
+  };
   struct Entry {
     Box box;
+    Shape shape;
     const mParts* part;
     const mPartsList* body;
     const Held* held;  // the body's record
@@ -98,13 +116,15 @@ class mPartIndex {
     bool loose;
     Span span;
     Box box;
+    Shape shape;
     bool before(const Placed& other) const;  // by part address, then kind
     bool sameAs(const Placed& other) const;
   };
   struct Held {
     const mPartsList* body = nullptr;
-    std::vector<Placed> placed;  // the body's parts as filed, ordered by Placed::before
-    int position = 0;
+    std::vector<Placed> placed;  // the body's parts as filed, in the body's order
+    // The last query that found this body (bodiesWithFlowersNear names each body once).
+    mutable std::uint64_t lastFound = 0;
   };
   // The record of a held body, or nullptr.
   Held* find(const mPartsList& body) const;
@@ -113,15 +133,19 @@ class mPartIndex {
   static void widen(Box& box);
   static bool meet(const Box& a, const Box& b);
 
-  // The body's parts as they would be filed now, ordered by part address.
+  // How a part with that box and shape is filed, and a leaf or flower.
+  Placed placed(const mParts& part, Kind kind, Box box, bool usable, const Shape& shape) const;
+  Placed placedSphere(const mSphere& part, Kind kind) const;
+  // The body's parts as they would be filed now: its flowers (each also as a centre), leaves
+  // and edges in the body's order.
   void placementOf(const mPartsList& body, std::vector<Placed>& placement) const;
   // Files the body's parts anew, touching only the buckets of parts that are new, gone or
   // changed since the body was last filed (the others keep their entries).
   void refile(const mPartsList& body, Held& held);
   void file(const mPartsList& body, const Held& held, const Placed& placed);
   void unfile(const Placed& placed);
-  Span spanOf(const Box& box, Kind kind) const;
-  size_t bucketIndex(Kind kind, int x, int y) const;
+  Span spanOf(const Box& box, Grid grid) const;
+  size_t bucketIndex(Grid grid, int x, int y) const;
   // Calls test(entry) for each entry of the kinds in `kinds` (bit 1 << kind) that may meet
   // `query`, each once; stops and answers false as soon as a test does.
   template <class Test>
@@ -129,9 +153,9 @@ class mPartIndex {
 
   double mOriginX = 0;
   double mOriginY = 0;
-  double mPerWidth[kKinds] = {};  // 1 / the width of a bucket
-  int mCount[kKinds] = {};     // buckets per side
-  size_t mFirst[kKinds] = {};  // bucket (x, y) of kind k is mBuckets[mFirst[k] + y * mCount[k] + x]
+  double mPerWidth[kGrids] = {};  // 1 / the width of a bucket
+  int mCount[kGrids] = {};        // buckets per side
+  size_t mFirst[kGrids] = {};     // bucket (x, y) of grid g is mBuckets[mFirst[g] + y * mCount[g] + x]
   double mFieldMinX = 0, mFieldMinY = 0, mFieldHaba = 0;
   int mFieldN = 0;
   std::vector<std::vector<Entry>> mBuckets;
@@ -141,5 +165,7 @@ class mPartIndex {
   std::vector<std::unique_ptr<Held>> mHeld;
   std::vector<std::uint32_t> mFreeSlots;
   std::unordered_map<const mPartsList*, std::uint32_t> mBodies;
-  std::vector<Placed> mSparePlacement;
+  // Scratch vectors of refile, kept for their memory.
+  std::vector<Placed> mSparePlacement, mSortedPlacement, mSortedFresh;
+  mutable std::uint64_t mQueries = 0;
 };

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -20,6 +21,14 @@
 namespace {
 
 using vek::test::FakeBodyOwner;
+using Bodies = std::vector<const mPartsList*>;
+
+// The bodies the index names near p, or nothing when it cannot tell.
+std::optional<Bodies> near(const mPartIndex& index, const mPoint3D& p, double reach) {
+  Bodies bodies;
+  if (!index.bodiesWithFlowersNear(p, reach, bodies)) return std::nullopt;
+  return bodies;
+}
 
 std::string number(double value) {
   char text[64];
@@ -27,8 +36,19 @@ std::string number(double value) {
   return text;
 }
 
+// An owner that passes its body's notices of change on to an index, as the population does.
+struct ReportingOwner : FakeBodyOwner {
+  explicit ReportingOwner(const mPoint3D& root) : FakeBodyOwner(root) {}
+  void bodyPartsChanged(const mPartsList& body, const mSphere* resized) override {
+    if (!index) return;
+    if (resized) index->updateSphere(body, *resized);
+    else index->updateBody(body);
+  }
+  mPartIndex* index = nullptr;
+};
+
 // Plants of edges, nodes, leaves and flowers over the default field, some crowded together,
-// each held by the index at its place in `bodies`.
+// each held by the index.
 struct Plants {
   Plants(int count, unsigned seed) : random(seed) {
     for (int k = 0; k < count; ++k) add(mPoint3D(uniform(-38, 38), uniform(-38, 38), 0));
@@ -42,15 +62,14 @@ struct Plants {
       const std::string tip = u < 0.3 ? "N" : (u < 0.7 ? "L<" : "F<") + number(uniform(0, 1.2)) + ">";
       text = "(" + text + edge() + tip + ")";
     }
-    owners.push_back(std::make_unique<FakeBodyOwner>(root));
+    owners.push_back(std::make_unique<ReportingOwner>(root));
     bodies.push_back(std::make_unique<mPartsList>(owners.back().get(), text));
-    index.addBody(*bodies.back(), static_cast<int>(bodies.size()) - 1);
+    index.addBody(*bodies.back());
   }
   void remove(size_t k) {
     index.removeBody(*bodies[k]);
     bodies.erase(bodies.begin() + static_cast<std::ptrdiff_t>(k));
     owners.erase(owners.begin() + static_cast<std::ptrdiff_t>(k));
-    for (size_t j = 0; j < bodies.size(); ++j) index.setPosition(*bodies[j], static_cast<int>(j));
   }
   bool scanClear(const mPoint3D& p, double m) const {
     for (const auto& body : bodies)
@@ -62,17 +81,17 @@ struct Plants {
       if (!body->isSegmentClear(a, b)) return false;
     return true;
   }
-  std::vector<int> scanFlowersNear(const mPoint3D& p, double reach) const {
-    std::vector<int> positions;
-    for (size_t k = 0; k < bodies.size(); ++k) {
-      for (const auto& flower : bodies[k]->flowers()) {
+  Bodies scanFlowersNear(const mPoint3D& p, double reach) const {
+    Bodies near;
+    for (const auto& body : bodies) {
+      for (const auto& flower : body->flowers()) {
         if (mPoint3D::distance2(*flower->position(), p) <= reach) {
-          positions.push_back(static_cast<int>(k));
+          near.push_back(body.get());
           break;
         }
       }
     }
-    return positions;
+    return near;
   }
 
   static bool hasFlowerInBox(const mPartsList& body, const mPoint3D& p, double half) {
@@ -96,14 +115,16 @@ struct Plants {
       ASSERT_EQ(index.isClear(p, m), clear) << q;
       ASSERT_EQ(index.isSegmentClear(p, b), scanSegmentClear(p, b)) << q;
       const double reach = uniform(0, 40);
-      const auto near = index.positionsWithFlowersNear(p, reach);
-      ASSERT_TRUE(near);
-      // The index may add bodies whose flowers are a little beyond reach, never miss one.
-      const std::vector<int> expected = scanFlowersNear(p, reach);
-      ASSERT_TRUE(std::includes(near->begin(), near->end(), expected.begin(), expected.end()));
-      ASSERT_TRUE(std::is_sorted(near->begin(), near->end()));
-      ASSERT_EQ(std::adjacent_find(near->begin(), near->end()), near->end());
-      for (int k : *near) ASSERT_TRUE(hasFlowerInBox(*bodies[static_cast<size_t>(k)], p, std::sqrt(reach))) << k;
+      Bodies found = {bodies.front().get()};  // emptied by the query
+      ASSERT_TRUE(index.bodiesWithFlowersNear(p, reach, found));
+      // The index may add bodies whose flowers are a little beyond reach, never miss one, and
+      // names each once.
+      std::sort(found.begin(), found.end());
+      Bodies expected = scanFlowersNear(p, reach);
+      std::sort(expected.begin(), expected.end());
+      ASSERT_TRUE(std::includes(found.begin(), found.end(), expected.begin(), expected.end()));
+      ASSERT_EQ(std::adjacent_find(found.begin(), found.end()), found.end());
+      for (const mPartsList* body : found) ASSERT_TRUE(hasFlowerInBox(*body, p, std::sqrt(reach)));
     }
     EXPECT_GT(blocked, 0);
     for (const auto& body : bodies) {
@@ -119,7 +140,7 @@ struct Plants {
   }
 
   std::mt19937 random;
-  std::vector<std::unique_ptr<FakeBodyOwner>> owners;
+  std::vector<std::unique_ptr<ReportingOwner>> owners;
   std::vector<std::unique_ptr<mPartsList>> bodies;
   mPartIndex index;
 };
@@ -149,21 +170,40 @@ TEST(PartIndex, FollowsCutEdgesResetFlowersGrowthAndDeaths) {
   }
 }
 
+TEST(PartIndex, FollowsTheLeavesAndFlowersABodyGrowsShrinksAndEmpties) {
+  Plants plants(150, 3);
+  for (auto& owner : plants.owners) owner->index = &plants.index;
+  for (int round = 0; round < 8; ++round) {
+    SCOPED_TRACE(round);
+    for (size_t k = round % 2; k < plants.bodies.size(); k += 2) {
+      mPartsList& body = *plants.bodies[k];
+      const int which = static_cast<int>(plants.random() % 3);
+      switch ((k + static_cast<size_t>(round)) % 3) {
+        case 0: body.growLeaf(which, plants.uniform(-3, 3)); break;
+        case 1: body.growFlower(which, plants.uniform(-3, 3)); break;
+        case 2: body.resetFlower(which); break;
+      }
+    }
+    plants.expectScanAnswers(300);
+  }
+}
+
 TEST(PartIndex, ACutPartOrAnEmptiedFlowerNoLongerBlocks) {
   mPartIndex index;
   FakeBodyOwner owner(mPoint3D(0, 0, 0));
   mPartsList body(&owner, "((NE<0,0,1>L<0.5>)E<3,0,1>F<0.5>)");
-  index.addBody(body, 0);
+  index.addBody(body);
+  const Bodies justThisBody = {&body}, none;
   const mPoint3D nearLeaf(0.2, 0, 1.2), nearFlower(3.2, 0, 1.2);
   EXPECT_EQ(index.isClear(nearLeaf, 0.1), false);
   EXPECT_EQ(index.isClear(nearFlower, 0.1), false);
-  EXPECT_EQ(index.positionsWithFlowersNear(nearFlower, 1), std::vector<int>{0});
+  EXPECT_EQ(near(index, nearFlower, 1), justThisBody);
 
   body.resetFlower(0);
   index.updateBody(body);
   EXPECT_EQ(index.isClear(nearFlower, 0.1), true);
   // The emptied flower's point still stands, and so does the edge to it.
-  EXPECT_EQ(index.positionsWithFlowersNear(nearFlower, 1), std::vector<int>{0});
+  EXPECT_EQ(near(index, nearFlower, 1), justThisBody);
   EXPECT_EQ(index.isClear(mPoint3D(1.5, 0, 0.5), 0.1), false);
 
   body.cutEdge(0);  // the leaf's edge
@@ -174,14 +214,14 @@ TEST(PartIndex, ACutPartOrAnEmptiedFlowerNoLongerBlocks) {
   index.removeBody(body);
   EXPECT_FALSE(index.holds(body));
   EXPECT_EQ(index.isClear(mPoint3D(1.5, 0, 0.5), 0.1), true);
-  EXPECT_EQ(index.positionsWithFlowersNear(nearFlower, 1), std::vector<int>{});
+  EXPECT_EQ(near(index, nearFlower, 1), none);
 }
 
 TEST(PartIndex, TheEdgeEndingInAPointNeverBlocksIt) {
   mPartIndex index;
   FakeBodyOwner owner(mPoint3D(0, 0, 0));
   mPartsList body(&owner, "(NE<0,0,1>L<0.5>)");
-  index.addBody(body, 0);
+  index.addBody(body);
   const mLeaf& leaf = *body.leaves()[0];
   const mEdge& edge = *body.edges()[0];
   const mPoint3D copy = *leaf.position();
@@ -204,20 +244,21 @@ TEST(PartIndex, OutlandishPartsAndQueries) {
   ASSERT_EQ(giant.leaves().size(), 1u);
   ASSERT_EQ(outside.flowers().size(), 1u);
   mPartIndex index;
-  index.addBody(giant, 0);
-  index.addBody(outside, 1);
+  index.addBody(giant);
+  index.addBody(outside);
+  const Bodies justOutside = {&outside}, none;
   EXPECT_EQ(index.isClear(mPoint3D(5, 5, 2), 1), false);
   EXPECT_EQ(index.isClear(mPoint3D(20, 5, 11), 1), true);
   EXPECT_EQ(index.isClear(mPoint3D(130.2, 30, 1), 0.1), false);
-  EXPECT_EQ(index.positionsWithFlowersNear(mPoint3D(129, 30, 1), 2), std::vector<int>{1});
+  EXPECT_EQ(near(index, mPoint3D(129, 30, 1), 2), justOutside);
 
   const double nan = std::numeric_limits<double>::quiet_NaN();
   EXPECT_FALSE(index.isClear(mPoint3D(0, 0, 0), nan));
   EXPECT_FALSE(index.isClear(mPoint3D(1e60, 0, 0), 1));
   EXPECT_FALSE(index.isSegmentClear(mPoint3D(0, 0, 0), mPoint3D(nan, 0, 0)));
-  EXPECT_FALSE(index.positionsWithFlowersNear(mPoint3D(0, 0, 0), std::numeric_limits<double>::infinity()));
-  EXPECT_EQ(index.positionsWithFlowersNear(mPoint3D(130, 30, 1), -1), std::vector<int>{});
-  EXPECT_EQ(index.positionsWithFlowersNear(mPoint3D(130, 30, 1), nan), std::vector<int>{});
+  EXPECT_FALSE(near(index, mPoint3D(0, 0, 0), std::numeric_limits<double>::infinity()));
+  EXPECT_EQ(near(index, mPoint3D(130, 30, 1), -1), none);
+  EXPECT_EQ(near(index, mPoint3D(130, 30, 1), nan), none);
   index.removeBody(giant);
   EXPECT_EQ(index.isClear(mPoint3D(5, 5, 2), 1), true);
 

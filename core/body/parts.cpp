@@ -7,12 +7,22 @@
 #include "body/parameters.h"
 #include "base/random.h"
 
-std::string bodyNumberText(double value) {
+size_t writeBodyNumber(char* out, double value) {
   // The text of printf's "%.10lf" in the C locale (to_chars promises the same digits, and
-  // makes them several times faster: a body's text is rewritten at every growth).
-  char buffer[400];  // the largest doubles need over 300 digits before the point
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 10);
-  return std::string(buffer, result.ptr);
+  // makes them several times faster: a body's text is rewritten at every growth). The largest
+  // doubles need over 300 digits before the point.
+  const auto result = std::to_chars(out, out + kBodyNumberRoom, value, std::chars_format::fixed, 10);
+  return static_cast<size_t>(result.ptr - out);
+}
+
+std::string bodyNumberText(double value) {
+  char buffer[kBodyNumberRoom];
+  return std::string(buffer, writeBodyNumber(buffer, value));
+}
+
+void appendBodyNumber(std::string& text, double value) {
+  char buffer[kBodyNumberRoom];
+  text.append(buffer, writeBodyNumber(buffer, value));
 }
 
 const Parameters& mParts::parameters() const {

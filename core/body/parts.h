@@ -21,6 +21,11 @@
 
 // "%.10lf": how body texts and part lines write a radius or a displacement.
 std::string bodyNumberText(double value);
+// The same written at `out`, which has room for the longest (kBodyNumberRoom characters);
+// answers the length.
+inline constexpr size_t kBodyNumberRoom = 400;
+size_t writeBodyNumber(char* out, double value);
+void appendBodyNumber(std::string& text, double value);
 
 class mParts : public mObject {
  public:

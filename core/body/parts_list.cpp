@@ -1,6 +1,6 @@
 #include "body/parts_list.h"
 
-#include <cstring>
+#include <bit>
 
 #include "body/field.h"
 #include "body/parameters.h"
@@ -56,9 +56,9 @@ mPartsList::mPartsList(mBodyOwner* owner) : mOwner(owner) {}
 
 mPartsList::~mPartsList() { clearParts(); }
 
-void mPartsList::tellOwner() {
+void mPartsList::tellOwner(const mSphere* resized) {
   mKeeps.valid = false;
-  if (mOwner) mOwner->bodyPartsChanged(*this);
+  if (mOwner) mOwner->bodyPartsChanged(*this, resized);
 }
 
 void mPartsList::clearParts() {
@@ -173,17 +173,26 @@ bool mPartsList::makePart(Tip kind, int k, double e, double r, double theta, dou
   const mPoint3D* base = mNodes[i]->position();
   const mPoint3D v = mPoint3D::fromPolar(r, theta, phi);
   auto tip = std::make_unique<mPoint3D>(mPoint3D::plus(*base, v));
-
-  std::string token = "(NE<" + bodyNumberText(v.x) + "," + bodyNumberText(v.y) + "," +
-                      bodyNumberText(v.z) + ">";
   double radius = -1;  // a node has no sphere to clear
+  if (kind != Tip::kNode)
+    radius = kind == Tip::kLeaf ? mLeaf::radiusForCalorie(parameters(), e) : mFlower::radiusForCalorie(parameters(), e);
+  if (!mField::insideField(parameters(), tip.get()) || !passesClearance(base, *tip, radius)) return false;
+
+  // Most attempts are refused: the token is written only for a part that is made.
+  std::string token = "(NE<";
+  appendBodyNumber(token, v.x);
+  token += ',';
+  appendBodyNumber(token, v.y);
+  token += ',';
+  appendBodyNumber(token, v.z);
+  token += '>';
   if (kind == Tip::kNode) {
     token += "N)";
   } else {
-    radius = kind == Tip::kLeaf ? mLeaf::radiusForCalorie(parameters(), e) : mFlower::radiusForCalorie(parameters(), e);
-    token += (kind == Tip::kLeaf ? "L<" : "F<") + bodyNumberText(radius) + ">)";
+    token += kind == Tip::kLeaf ? "L<" : "F<";
+    appendBodyNumber(token, radius);
+    token += ">)";
   }
-  if (!mField::insideField(parameters(), tip.get()) || !passesClearance(base, *tip, radius)) return false;
 
   const size_t p = letterPosition(mText, 'N', i);
   mEdges.insert(mEdges.begin() + lettersBefore(mText, 'E', p),
@@ -220,20 +229,25 @@ bool mPartsList::growSphere(std::vector<std::unique_ptr<Sphere>>& spheres, char 
   const double radius = Sphere::radiusForCalorie(parameters(), sphere.calorie() + e);
   if (!passesClearance(nullptr, *sphere.position(), radius)) return false;
   sphere.setRadius(radius);
-  const size_t p = letterPosition(mText, letter, i);
-  mText.replace(p, mText.find('>', p) - p + 1,
-                std::string(1, letter) + "<" + bodyNumberText(radius) + ">");
-  tellOwner();
+  replaceSphereToken(letter, i, radius);
+  tellOwner(&sphere);
   return true;
+}
+
+void mPartsList::replaceSphereToken(char letter, size_t i, double radius) {
+  char token[kBodyNumberRoom + 3] = {letter, '<'};
+  const size_t length = writeBodyNumber(token + 2, radius) + 2;
+  token[length] = '>';
+  const size_t p = letterPosition(mText, letter, i);
+  mText.replace(p, mText.find('>', p) - p + 1, token, length + 1);
 }
 
 bool mPartsList::resetFlower(int k) {
   if (mFlowers.empty() || k < 0) return false;
   const size_t i = static_cast<size_t>(k) % mFlowers.size();
   mFlowers[i]->setRadius(0);
-  const size_t p = letterPosition(mText, 'F', i);
-  mText.replace(p, mText.find('>', p) - p + 1, "F<" + bodyNumberText(0) + ">");
-  tellOwner();
+  replaceSphereToken('F', i, 0);
+  tellOwner(mFlowers[i].get());
   return true;
 }
 
@@ -360,14 +374,19 @@ double mPartsList::sumEdgeKeep() const {
 const mPartsList::Keeps& mPartsList::keeps() const {
   // A parameter file read while the world stands changes what every part keeps.
   const Parameters& p = parameters();
-  const std::array<double, 7> parameters = {p.mFlower_calorie, p.mFlower_keep_calorie, p.mLeaf_calorie,
-                                            p.mLeaf_keep_calorie, p.mEdge_radius, p.mEdge_calorie,
-                                            p.mEdge_keep_calorie};
-  if (!mKeeps.valid || std::memcmp(parameters.data(), mKeeps.parameters.data(), sizeof parameters) != 0) {
+  const std::array<std::uint64_t, 7> now = {
+      std::bit_cast<std::uint64_t>(p.mFlower_calorie), std::bit_cast<std::uint64_t>(p.mFlower_keep_calorie),
+      std::bit_cast<std::uint64_t>(p.mLeaf_calorie),   std::bit_cast<std::uint64_t>(p.mLeaf_keep_calorie),
+      std::bit_cast<std::uint64_t>(p.mEdge_radius),    std::bit_cast<std::uint64_t>(p.mEdge_calorie),
+      std::bit_cast<std::uint64_t>(p.mEdge_keep_calorie)};
+  const std::array<std::uint64_t, 7>& then = mKeeps.parameters;
+  const bool same = mKeeps.valid && now[0] == then[0] && now[1] == then[1] && now[2] == then[2] && now[3] == then[3] &&
+                    now[4] == then[4] && now[5] == then[5] && now[6] == then[6];
+  if (!same) {
     mKeeps.flower = sumFlowerKeep();
     mKeeps.leaf = sumLeafKeep();
     mKeeps.edge = sumEdgeKeep();
-    mKeeps.parameters = parameters;
+    mKeeps.parameters = now;
     mKeeps.valid = true;
   }
   return mKeeps;
@@ -379,8 +398,11 @@ double mPartsList::totalVolume() const {
 double mPartsList::totalCalorie() const {
   return flowerCalorie() + edgeCalorie() + leafCalorie() + parameters().mSeed_calorie;
 }
-double mPartsList::totalKeep() const {
-  return flowerKeep() + edgeKeep() + leafKeep() + parameters().mSeed_keep_calorie;
+double mPartsList::totalKeep() const { return upkeep().total; }
+
+mPartsList::Upkeep mPartsList::upkeep() const {
+  const Keeps& k = keeps();
+  return {k.flower, k.leaf, k.edge, k.flower + k.edge + k.leaf + parameters().mSeed_keep_calorie};
 }
 
 void mPartsList::sumLeafLight() {

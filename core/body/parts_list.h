@@ -68,6 +68,7 @@ class mPartsList : public mObject {
   const std::vector<std::unique_ptr<mEdge>>& edges() const { return mEdges; }
   const std::vector<std::unique_ptr<mNode>>& nodes() const { return mNodes; }
   std::string text() const { return mText; }
+  mBodyOwner* owner() const { return mOwner; }
   double flowerLight() const { return mFlowerLight; }
   double leafLight() const { return mLeafLight; }
   // The flower at index i, or nullptr when i is outside 0 .. count - 1 (no wrap-around).
@@ -127,6 +128,11 @@ class mPartsList : public mObject {
   double totalVolume() const;   // the three volumes + mSeed_volume
   double totalCalorie() const;  // the three calories + mSeed_calorie
   double totalKeep() const;     // the three keeps + mSeed_keep_calorie
+  // The same four at once, as the processor books them at every instruction.
+  struct Upkeep {
+    double flower = 0, leaf = 0, edge = 0, total = 0;
+  };
+  Upkeep upkeep() const;
   // The light income of the last light computation: sets leafLight (flowerLight) to the sum
   // of the leaves' (flowers') light. Called by the light field.
   void sumLeafLight();
@@ -142,6 +148,8 @@ class mPartsList : public mObject {
   bool makePart(Tip kind, int k, double e, double r, double theta, double phi);
   template <class Sphere>
   bool growSphere(std::vector<std::unique_ptr<Sphere>>& spheres, char letter, int k, double e);
+  // The token of leaf or flower i (letter 'L' or 'F') becomes letter<radius>.
+  void replaceSphereToken(char letter, size_t i, double radius);
 
   const mBodyPopulation* population() const;  // the owner's, or nullptr
   double energy() const;                      // the owner's current energy, 0 without owner
@@ -152,13 +160,15 @@ class mPartsList : public mObject {
   bool passesClearance(const mPoint3D* base, const mPoint3D& t, double r) const;
 
   void clearParts();
-  void tellOwner();  // the flowers, leaves or edges have changed; also drops the cached keeps
+  // The flowers, leaves or edges have changed (only `resized`'s radius, when given); also
+  // drops the cached keeps.
+  void tellOwner(const mSphere* resized = nullptr);
   // The three keeps, summed part by part as flowerKeep() etc. would, kept until the parts or
   // a parameter they depend on change: the processor asks for them at every instruction.
   struct Keeps {
     bool valid = false;
     double flower = 0, leaf = 0, edge = 0;
-    std::array<double, 7> parameters{};  // the parameters the sums were made with
+    std::array<std::uint64_t, 7> parameters{};  // the bits of the parameters the sums were made with
   };
   const Keeps& keeps() const;
   double sumFlowerKeep() const;

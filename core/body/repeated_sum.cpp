@@ -4,7 +4,7 @@
 #include <bit>
 #include <cmath>
 
-double addRepeatedly(double sum, double term, std::uint64_t count) {
+double addRepeatedlyByLeaps(double sum, double term, std::uint64_t count) {
   constexpr std::uint64_t kMantissa = (std::uint64_t{1} << 52) - 1;
   while (count > 0) {
     const double next = sum + term;

@@ -15,5 +15,13 @@
 
 #include <cstdint>
 
-// The sum after `count` times `sum += term`.
-double addRepeatedly(double sum, double term, std::uint64_t count);
+// The sum after `count` times `sum += term`, by leaps where it can.
+double addRepeatedlyByLeaps(double sum, double term, std::uint64_t count);
+
+// The sum after `count` times `sum += term`. Most stretches of the light are a few cells
+// long: a few additions cost less than working out a leap.
+inline double addRepeatedly(double sum, double term, std::uint64_t count) {
+  if (count > 16) return addRepeatedlyByLeaps(sum, term, count);
+  for (; count > 0; --count) sum += term;
+  return sum;
+}

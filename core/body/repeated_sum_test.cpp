@@ -16,12 +16,14 @@ double addOneByOne(double sum, double term, std::uint64_t count) {
   return sum;
 }
 
+// Both the short additions and the leaps, whichever count addRepeatedly gives each.
 void expectSameBits(double sum, double term, std::uint64_t count) {
   const double expected = addOneByOne(sum, term, count);
-  const double actual = addRepeatedly(sum, term, count);
-  EXPECT_EQ(std::bit_cast<std::uint64_t>(expected), std::bit_cast<std::uint64_t>(actual))
-      << std::hexfloat << "sum " << sum << " term " << term << " count " << count << ": expected " << expected
-      << ", got " << actual;
+  for (const double actual : {addRepeatedly(sum, term, count), addRepeatedlyByLeaps(sum, term, count)}) {
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(expected), std::bit_cast<std::uint64_t>(actual))
+        << std::hexfloat << "sum " << sum << " term " << term << " count " << count << ": expected " << expected
+        << ", got " << actual;
+  }
 }
 
 TEST(RepeatedSum, MatchesAdditionsForTheLightFieldsTerms) {
@@ -32,7 +34,7 @@ TEST(RepeatedSum, MatchesAdditionsForTheLightFieldsTerms) {
       for (int depth = 0; depth < 6; ++depth) {
         const double term = share * light;
         for (double start : {0.0, term, 0.37, 12345.678, 1e9})
-          for (std::uint64_t count : {0u, 1u, 2u, 3u, 63u, 64u, 1000u, 7001u, 50000u}) expectSameBits(start, term, count);
+          for (std::uint64_t count : {0u, 1u, 2u, 3u, 16u, 17u, 63u, 64u, 1000u, 7001u, 50000u}) expectSameBits(start, term, count);
         light *= 1.0 - share;
       }
     }

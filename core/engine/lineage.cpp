@@ -7,9 +7,14 @@
 #include "genome/gene_vector.h"
 
 namespace {
-// The node of that id in `nodes` (ids ascending), or nullptr.
+// The node of that id in `nodes` (ids ascending), or nullptr. Until a pruning the ids are
+// those of the places in the list (counted from the first), which is looked at first.
 template <class Nodes>
 auto* nodeWithId(Nodes& nodes, int id) {
+  if (!nodes.empty() && id >= nodes.front().id) {
+    const auto at = static_cast<size_t>(id) - static_cast<size_t>(nodes.front().id);
+    if (at < nodes.size() && nodes[at].id == id) return &nodes[at];
+  }
   const auto it = std::lower_bound(nodes.begin(), nodes.end(), id,
                                    [](const mLineageNode& node, int wanted) { return node.id < wanted; });
   return it != nodes.end() && it->id == id ? &*it : nullptr;

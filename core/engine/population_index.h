@@ -1,12 +1,11 @@
 // mPopulationIndex: the part index (body/part_index.h) of a population's living bodies, with
-// the bookkeeping that keeps it in step: whether it has been made, and whether every body's
-// position in the population is known to it.
+// the bookkeeping that keeps it in step: whether it has been made.
 //
 // The index is made on first use by a search while the fast algorithms run, and made anew
 // when the field's parameters no longer frame it. Once made it is kept in step as bodies are
 // admitted, change and go, whichever algorithms run, until the population is read anew
-// (`reset`). Positions (the order the father search visits bodies in) are filed lazily: the
-// cull reorders the whole population at once, and only a father search needs them.
+// (`reset`). It knows nothing of the population's order: the father search puts the bodies it
+// finds in order itself.
 //
 // Owned by its population (mSeedList), which tells it of every change. The searches are
 // const for the population, so the population keeps this as a cache it may bring up to date.
@@ -27,18 +26,15 @@ class mPopulationIndex {
   using Living = std::vector<std::unique_ptr<mSeed>>;
 
   // The index of `living`, made or framed anew first when needed.
-  const mPartIndex& forPlacement(const Living& living, const Parameters& p);
-  // The same, with every body's position filed for the father search.
-  const mPartIndex& forFatherSearch(const Living& living, const Parameters& p);
+  const mPartIndex& of(const Living& living, const Parameters& p);
 
-  // A body joins the living at `position` (the end of the list).
-  void admit(const mPartsList& body, size_t position);
-  // A held body's flowers, leaves or edges have changed; bodies not held are ignored.
-  void changed(const mPartsList& body);
-  // A living body leaves the population; the others' positions change.
+  // A body joins the living.
+  void admit(const mPartsList& body);
+  // A held body's flowers, leaves or edges have changed (only `resized`'s radius, when
+  // given); bodies not held are ignored.
+  void changed(const mPartsList& body, const mSphere* resized = nullptr);
+  // A living body leaves the population.
   void remove(const mPartsList& body);
-  // The living were reordered.
-  void reordered() { mPositionsKnown = false; }
   // Forgets everything; the next search makes the index anew.
   void reset();
 
@@ -46,6 +42,5 @@ class mPopulationIndex {
   void make(const Living& living, const Parameters& p);
 
   mPartIndex mIndex;
-  bool mMade = false;            // mIndex holds exactly the living bodies
-  bool mPositionsKnown = false;  // and each at its position in the population
+  bool mMade = false;  // mIndex holds exactly the living bodies
 };

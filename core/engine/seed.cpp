@@ -19,8 +19,6 @@ const Parameters& parametersOf(const mSeedList* population) {
 }
 }  // namespace
 
-// The processor (which holds the account) comes before the body: laying a body out may ask
-// for the individual's energy.
 mSeed::mSeed(mGene* genome, mSeedList* population, const mID& id, const mPoint3D& position,
              int newborn, double initialEnergy)
     : mSeed(genome, population, &parametersOf(population), id, position, newborn, initialEnergy) {}
@@ -37,55 +35,54 @@ mSeed::mSeed(mGene* genome, mSeedList* population, const Parameters* parameters,
       mPosition(position),
       mId(id),
       mGenome(genome),
-      mPopulation(population) {
-  mProcessor = std::make_unique<mCPU>(this);
-  mProcessor->energy().add(initialEnergy);
-  mBody = std::make_unique<mPartsList>(this, "N");
+      mPopulation(population),
+      mProcessor(this),
+      mBody(this, "N") {
+  mProcessor.energy().add(initialEnergy);
 }
 
 mSeed::mSeed(mSeedList* population)
     : mParameters(&parametersOf(population)),
       mEvaluation(mParameters->mSeed_initialEvaluationValue),
-      mPopulation(population) {
-  mProcessor = std::make_unique<mCPU>(this);
-  mBody = std::make_unique<mPartsList>(this);
-}
+      mPopulation(population),
+      mProcessor(this),
+      mBody(this) {}
 
 mSeed::~mSeed() = default;
 
 void mSeed::execute() {
   // An age at the largest int stays there (a saved world may stand at it).
   if (mAge < INT_MAX) ++mAge;
-  mProcessor->energy().add(mBody->leafLight());
-  mProcessor->step();
+  mProcessor.energy().add(mBody.leafLight());
+  mProcessor.step();
   evaluate();
 }
 
 double mSeed::evaluate() {
-  const int children = mProcessor->breedCount();
+  const int children = mProcessor.breedCount();
   double value = children + 1.0;
   if (children == 0 && mId.size * mParameters->mSeed_turn_effect < mAge) value = -1.0;
-  if (mProcessor->energy().current() <= 0) value = -1.0;
+  if (mProcessor.energy().current() <= 0) value = -1.0;
   mEvaluation = value;
   return value;
 }
 
 std::string mSeed::text() const { return "S " + mPosition.toText() + " " + mId.text(); }
 
-bool mSeed::isClear(const mPoint3D& p, double margin) const { return mBody->isClear(p, margin); }
+bool mSeed::isClear(const mPoint3D& p, double margin) const { return mBody.isClear(p, margin); }
 
 bool mSeed::isSegmentClear(const mPoint3D& a, const mPoint3D& b) const {
-  return mBody->isSegmentClear(a, b);
+  return mBody.isSegmentClear(a, b);
 }
 
-double mSeed::bodyEnergy() const { return mProcessor ? mProcessor->energy().current() : 0.0; }
+double mSeed::bodyEnergy() const { return mProcessor.energy().current(); }
 
 const mBodyPopulation* mSeed::bodyPopulation() const { return mPopulation; }
 
 bool mSeed::bodyRestoring() const { return mPopulation && mPopulation->place() && mPopulation->place()->restoring(); }
 
-void mSeed::bodyPartsChanged(const mPartsList& body) {
-  if (mPopulation) mPopulation->bodyChanged(body);
+void mSeed::bodyPartsChanged(const mPartsList& body, const mSphere* resized) {
+  if (mPopulation) mPopulation->bodyChanged(body, resized);
 }
 
 mBreedResult mSeed::cpuBreed(const mPoint3D& flowerPosition, double energy) {
@@ -118,8 +115,8 @@ void mSeed::write(std::ostream& out) const {
   (mGenome ? mGenome->identifier() : mID()).write(out);
   mId.write(out);
   mPosition.write(out);
-  mProcessor->write(out);
-  mBody->write(out);
+  mProcessor.write(out);
+  mBody.write(out);
   out << mAge << ' ' << mNewborn << ' ' << vek::kEol << "/*mSeed end*/" << vek::kEol;
 }
 
@@ -143,8 +140,8 @@ bool mSeed::read(std::istream& in) {
     vek::rejectValue(in, "the individual " + mId.text() + " stands at a position that is not a number");
     return false;
   }
-  if (!mProcessor->read(in)) return false;
-  mBody->read(in);
+  if (!mProcessor.read(in)) return false;
+  mBody.read(in);
   if (!in) return false;
   if (!(vek::readInt(in, mAge) && vek::readInt(in, mNewborn))) return false;
   if (mAge < 0 || (mNewborn != 0 && mNewborn != 1)) {

@@ -16,6 +16,7 @@
 #include "base/point3d.h"
 #include "base/id.h"
 #include "base/object.h"
+#include "body/parts_list.h"
 #include "genome/cpu.h"
 
 class mGene;
@@ -55,17 +56,22 @@ class mSeed : public mObject, public mBodyOwner, public mCPUOwner {
   int age() const { return mAge; }
   int newborn() const { return mNewborn; }
   void setNewborn(int newborn) { mNewborn = newborn; }
+  // Where the individual stands in its population's living list, kept there by the
+  // population (the order in which the father search visits bodies); -1 outside it.
+  int rank() const { return mRank; }
+  void setRank(int rank) { mRank = rank; }
   const mPoint3D& position() const { return mPosition; }
-  // A hint to the cache: the records execute() reads first.
+  // Hints to the cache, given a few individuals ahead of the one that acts: the individual's
+  // record (with its processor and body) first; once that has come, the line of the gene that
+  // the processor reads next.
   void prefetch() const {
-    __builtin_prefetch(mProcessor.get());
-    __builtin_prefetch(reinterpret_cast<const char*>(mProcessor.get()) + 256);
-    __builtin_prefetch(mBody.get());
+    for (size_t line = 0; line < sizeof(mSeed); line += 64) __builtin_prefetch(reinterpret_cast<const char*>(this) + line);
   }
-  mPartsList& body() { return *mBody; }
-  const mPartsList& body() const { return *mBody; }
-  mCPU& processor() { return *mProcessor; }
-  const mCPU& processor() const { return *mProcessor; }
+  void prefetchCode() const { mProcessor.prefetchCode(); }
+  mPartsList& body() { return mBody; }
+  const mPartsList& body() const { return mBody; }
+  mCPU& processor() { return mProcessor; }
+  const mCPU& processor() const { return mProcessor; }
   const mID& id() const { return mId; }
   mGene* genome() const { return mGenome; }
   mSeedList* population() const { return mPopulation; }
@@ -83,12 +89,12 @@ class mSeed : public mObject, public mBodyOwner, public mCPUOwner {
   double bodyEnergy() const override;
   const mBodyPopulation* bodyPopulation() const override;
   std::string bodyIdText() const override { return mId.text(); }
-  void bodyPartsChanged(const mPartsList& body) override;
+  void bodyPartsChanged(const mPartsList& body, const mSphere* resized) override;
   bool bodyRestoring() const override;
 
   // mCPUOwner
   const Parameters& cpuParameters() const override { return *mParameters; }
-  mPartsList* cpuBody() const override { return mBody.get(); }
+  mPartsList* cpuBody() const override { return const_cast<mPartsList*>(&mBody); }
   const mGene* cpuGene() const override { return mGenome; }
   int cpuIdentifierSize() const override { return mId.size; }
   bool cpuInPopulation() const override { return mPopulation != nullptr; }
@@ -100,14 +106,19 @@ class mSeed : public mObject, public mBodyOwner, public mCPUOwner {
   mSeed(mGene* genome, mSeedList* population, const Parameters* parameters, const mID& id,
         const mPoint3D& position, int newborn, double initialEnergy);
 
+  // Everything the processor and the body ask of the individual while they are made comes
+  // first; laying out a body asks for no energy, so the account is paid into once both exist.
+  // Both live inside the individual's own record, so an individual's turn reads one stretch
+  // of memory.
   const Parameters* mParameters;  // the place's, which outlives every individual
   double mEvaluation;
   int mAge = 0;
   int mNewborn = 0;
+  int mRank = -1;
   mPoint3D mPosition;
-  std::unique_ptr<mPartsList> mBody;
-  std::unique_ptr<mCPU> mProcessor;
   mID mId;
   mGene* mGenome = nullptr;
   mSeedList* mPopulation;
+  mCPU mProcessor;
+  mPartsList mBody;
 };

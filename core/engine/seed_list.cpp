@@ -42,9 +42,9 @@ void mSeedList::executeNext() {
   // Individuals, their processors and bodies lie all over the heap, and the light computation
   // has filled the caches with other things since they last acted: ask for the next ones'
   // records while this one acts.
-  const auto next = static_cast<size_t>(mCursorIndex) + 1;
-  if (next + 1 < mLiving.size()) __builtin_prefetch(mLiving[next + 1].get());
-  if (next < mLiving.size()) mLiving[next]->prefetch();
+  const auto at = static_cast<size_t>(mCursorIndex);
+  if (at + 2 < mLiving.size()) mLiving[at + 2]->prefetch();
+  if (at + 1 < mLiving.size()) mLiving[at + 1]->prefetchCode();
   individual->execute();
   ++mCursorIndex;
 }
@@ -59,12 +59,13 @@ void mSeedList::addNewborn(std::unique_ptr<mSeed> seed) {
 void mSeedList::addLiving(std::unique_ptr<mSeed> seed) {
   if (!seed) return;
   if (seed->genome()) seed->genome()->addCarrier(seed.get());
-  mIndex.admit(seed->body(), mLiving.size());
+  mIndex.admit(seed->body());
+  seed->setRank(livingCount());
   mLiving.push_back(std::move(seed));
   ++mTurnBirths;
 }
 
-void mSeedList::bodyChanged(const mPartsList& body) { mIndex.changed(body); }
+void mSeedList::bodyChanged(const mPartsList& body, const mSphere* resized) { mIndex.changed(body, resized); }
 
 mGene* mSeedList::findFather(const mSeed& parent, const mPoint3D& point, double& weight) const {
   mGene* best = parent.genome();
@@ -86,13 +87,17 @@ mGene* mSeedList::findFather(const mSeed& parent, const mPoint3D& point, double&
       }
     }
   };
-  std::optional<std::vector<int>> near;
-  if (fastSearches()) near = mIndex.forFatherSearch(mLiving, parameters()).positionsWithFlowersNear(point, reach);
-  if (near) {
-    for (int k : *near) {
-      const mSeed& other = *mLiving[static_cast<size_t>(k)];
-      if (&other != &parent) visit(other);
+  if (fastSearches() && mIndex.of(mLiving, parameters()).bodiesWithFlowersNear(point, reach, mNearBodies)) {
+    // Every held body belongs to a living individual, which knows its place in the list.
+    std::vector<const mSeed*>& candidates = mCandidates;
+    candidates.clear();
+    for (const mPartsList* body : mNearBodies) {
+      const auto* other = static_cast<const mSeed*>(body->owner());
+      if (other != &parent) candidates.push_back(other);
     }
+    std::sort(candidates.begin(), candidates.end(),
+              [](const mSeed* a, const mSeed* b) { return a->rank() < b->rank(); });
+    for (const mSeed* other : candidates) visit(*other);
   } else {
     for (const auto& other : mLiving) {
       if (other.get() != &parent) visit(*other);
@@ -109,7 +114,7 @@ mGene* mSeedList::findFather(const mSeed& parent, const mPoint3D& point, double&
 
 bool mSeedList::isClearForAll(const mPoint3D& p, double margin) const {
   if (fastSearches()) {
-    if (const std::optional<bool> clear = mIndex.forPlacement(mLiving, parameters()).isClear(p, margin)) return *clear;
+    if (const std::optional<bool> clear = mIndex.of(mLiving, parameters()).isClear(p, margin)) return *clear;
   }
   for (const auto& seed : mLiving)
     if (!seed->isClear(p, margin)) return false;
@@ -118,7 +123,7 @@ bool mSeedList::isClearForAll(const mPoint3D& p, double margin) const {
 
 bool mSeedList::isSegmentClearForAll(const mPoint3D& a, const mPoint3D& b) const {
   if (fastSearches()) {
-    if (const std::optional<bool> clear = mIndex.forPlacement(mLiving, parameters()).isSegmentClear(a, b))
+    if (const std::optional<bool> clear = mIndex.of(mLiving, parameters()).isSegmentClear(a, b))
       return *clear;
   }
   for (const auto& seed : mLiving)
@@ -128,7 +133,11 @@ bool mSeedList::isSegmentClearForAll(const mPoint3D& a, const mPoint3D& b) const
 
 mSeedList::Statistics mSeedList::statisticsNow() const {
   Statistics s;
-  for (const auto& seed : mLiving) {
+  // Every individual's account is read, all over the memory: asked for a few ahead.
+  constexpr size_t kAhead = 4;
+  for (size_t k = 0; k < mLiving.size(); ++k) {
+    if (k + kAhead < mLiving.size()) mLiving[k + kAhead]->processor().energy().prefetch();
+    const mSeed* seed = mLiving[k].get();
     s.averageAccount.accumulate(&seed->processor().energy());
     s.averageEvaluation += seed->evaluation();
     s.averageAge += seed->age();
@@ -160,10 +169,11 @@ void mSeedList::endTurn() {
   mTurnDeaths += before - livingCount();
   for (auto& child : mNewborn) {
     child->setNewborn(0);
-    mIndex.admit(child->body(), mLiving.size());
+    mIndex.admit(child->body());
     mLiving.push_back(std::move(child));
   }
   mNewborn.clear();
+  for (size_t k = 0; k < mLiving.size(); ++k) mLiving[k]->setRank(static_cast<int>(k));
   mTurnDeaths += static_cast<int>(mReserve.size());
   mTotalBirths += mTurnBirths;
   mTotalDeaths += mTurnDeaths;
@@ -188,7 +198,6 @@ void mSeedList::cull() {
   sorted.reserve(mLiving.size());
   for (const auto& entry : ranked) sorted.push_back(std::move(mLiving[entry.second]));
   mLiving.swap(sorted);
-  mIndex.reordered();
 
   const Parameters& parameters = this->parameters();
   mRandom& random = mHome->random();
@@ -262,7 +271,10 @@ bool mSeedList::readList(std::istream& in, std::vector<std::unique_ptr<mSeed>>& 
     const bool ok = seed->read(in);
     // Whatever was read holds a carrier entry; keep it owned so removal stays consistent.
     // The next living individual's body must already clear this one.
-    if (&list == &mLiving) mIndex.admit(seed->body(), list.size());
+    if (&list == &mLiving) {
+      mIndex.admit(seed->body());
+      seed->setRank(static_cast<int>(list.size()));
+    }
     list.push_back(std::move(seed));
     if (!ok) return false;
   }

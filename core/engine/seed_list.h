@@ -62,9 +62,10 @@ class mSeedList : public mObject, public mBodyPopulation {
   // mBodyPopulation: every living body must accept (an empty population accepts).
   bool isClearForAll(const mPoint3D& p, double margin) const override;
   bool isSegmentClearForAll(const mPoint3D& a, const mPoint3D& b) const override;
-  // A body's flowers, leaves or edges have changed (mSeed passes on mBodyOwner's notice).
-  // Bodies of individuals that are not living here are ignored.
-  void bodyChanged(const mPartsList& body);
+  // A body's flowers, leaves or edges have changed (mSeed passes on mBodyOwner's notice, with
+  // the one resized sphere when that is all). Bodies of individuals that are not living here
+  // are ignored.
+  void bodyChanged(const mPartsList& body, const mSphere* resized = nullptr);
 
   // The averages over the living individuals as they stand (an empty population gives zeros).
   struct Statistics {
@@ -127,4 +128,7 @@ class mSeedList : public mObject, public mBodyPopulation {
   std::vector<std::unique_ptr<mSeed>> mReserve;
   // Where mLiving's parts stand: a cache that the const searches may bring up to date.
   mutable mPopulationIndex mIndex;
+  // The father search's scratch lists, kept for their memory.
+  mutable std::vector<const mPartsList*> mNearBodies;
+  mutable std::vector<const mSeed*> mCandidates;
 };

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "base/thread_time.h"
 #include "engine/place.h"
 #include "engine/seed_list.h"
 
@@ -27,12 +28,47 @@ mWorld::~mWorld() {
 
 void mWorld::step() {
   std::lock_guard<FairMutex> guard(mMutex);
-  stepLocked();
+  if (mProfiling) profileStep();
+  else stepLocked();
+}
+
+void mWorld::setProfiling(bool on) {
+  mProfiling = on;
+  mStretchStart = -1;
+}
+
+// One step, timed for the profile.
+void mWorld::profileStep() {
+  const int phaseRun = mPhase;
+  if (phaseRun != PRE_EXECUTE && phaseRun != EXECUTE) {
+    const double start = threadSeconds();
+    stepLocked();
+    mPhaseSeconds[phaseRun] += threadSeconds() - start;
+    return;
+  }
+  if (mStretchStart < 0) {
+    mStretchStart = threadSeconds();
+    mStretchSteps = 0;
+    mSampledSeconds = {};
+  }
+  // A PRE_EXECUTE step and the EXECUTE step after it belong to one individual.
+  if (mStretchSteps++ / 2 % kProfileSample == 0) {
+    const auto start = std::chrono::steady_clock::now();
+    stepLocked();
+    mSampledSeconds[phaseRun - PRE_EXECUTE] += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  } else {
+    stepLocked();
+  }
+  if (mPhase == PRE_EXECUTE || mPhase == EXECUTE) return;
+  const double stretch = threadSeconds() - mStretchStart;
+  const double sampled = mSampledSeconds[0] + mSampledSeconds[1];
+  const double preShare = sampled > 0 ? mSampledSeconds[0] / sampled : 0.5;
+  mPhaseSeconds[PRE_EXECUTE] += stretch * preShare;
+  mPhaseSeconds[EXECUTE] += stretch * (1 - preShare);
+  mStretchStart = -1;
 }
 
 void mWorld::stepLocked() {
-  const auto started = mProfiling ? std::chrono::steady_clock::now() : std::chrono::steady_clock::time_point();
-  const int phaseRun = mPhase;
   mSeedList& population = mHabitat->population();
   switch (mPhase) {
     case SUN_LIGHT:
@@ -71,9 +107,6 @@ void mWorld::stepLocked() {
     }
   }
   for (mWorldObserver* observer : mObservers) observer->stepped(mPhase, *this);
-  if (mProfiling)
-    mPhaseSeconds[phaseRun] +=
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 }
 
 std::string mWorld::caption() const {
@@ -109,7 +142,8 @@ void mWorld::run() {
       // then waits one step at most) or the worker is to park or stop.
       std::lock_guard<FairMutex> guard(mMutex);
       do {
-        stepLocked();
+        if (mProfiling) profileStep();
+        else stepLocked();
       } while (!mHold.load() && !mStopping.load() && !mMutex.othersWaiting());
     }
     if (!mHold.load() && !mStopping.load()) continue;

@@ -97,10 +97,16 @@ class mWorld : public mObject {
   int phase() const { return mPhase; }
   void setPhase(int phase);  // for loading a saved world; values outside 0..4 are refused
 
-  // Wall time spent in each phase's steps, observers included, while profiling is on (off by
-  // default: it costs two clock reads a step). Read with the mutex held or the worker parked.
-  void setProfiling(bool on) { mProfiling = on; }
+  // Processor time spent in each phase's steps, observers included, while profiling is on (off
+  // by default), in the time of the thread that runs the steps (base/thread_time.h). Reading
+  // that clock for every step would cost more than many steps, so SUN_LIGHT, INITIAL_EXECUTE
+  // and AFTER_EXECUTE are timed step by step, a turn's stretch of PRE_EXECUTE and EXECUTE steps
+  // as a whole, and that is shared between the two as the steps of one individual in
+  // kProfileSample, timed one by one on the steady clock, share it. A stretch must run on one
+  // thread (the worker's, as vek-batch runs it). Read with the mutex held or the worker parked.
+  void setProfiling(bool on);
   const std::array<double, kPhaseCount>& phaseSeconds() const { return mPhaseSeconds; }
+  static constexpr int kProfileSample = 16;
 
   mPlace& place() { return *mHabitat; }
   const mPlace& place() const { return *mHabitat; }
@@ -117,6 +123,7 @@ class mWorld : public mObject {
  private:
   void run();
   void stepLocked();
+  void profileStep();  // stepLocked, timed for the profile
   void waitOnHold();
 
   mutable FairMutex mMutex;
@@ -125,6 +132,11 @@ class mWorld : public mObject {
   int mPhase = SUN_LIGHT;
   bool mProfiling = false;
   std::array<double, kPhaseCount> mPhaseSeconds{};
+  // The PRE_EXECUTE and EXECUTE stretch being timed: when it began (processor time; < 0 while
+  // none runs), the steps so far, and the sampled steps' steady-clock seconds by phase.
+  double mStretchStart = -1;
+  int mStretchSteps = 0;
+  std::array<double, 2> mSampledSeconds{};
 
   // The hold flag: hold written by the controlling thread, waiting by the worker. Hold and
   // stopping are written under mHoldMutex; the worker glances at them without it after each

@@ -104,19 +104,19 @@ void mCPU::step() {
   if (mIp < INT_MAX) ++mIp;
 }
 
-void mCPU::bookUpkeepByKind(const mPartsList* body) {
-  if (!body) return;
-  mAccount.addUsage(op::set_flower_number, body->flowerKeep());
-  mAccount.addUsage(op::set_leaf_number, body->leafKeep());
-  mAccount.addUsage(op::set_edge_number, body->edgeKeep());
+void mCPU::bookUpkeepByKind(const mPartsList::Upkeep& upkeep) {
+  mAccount.addUsage(op::set_flower_number, upkeep.flower);
+  mAccount.addUsage(op::set_leaf_number, upkeep.leaf);
+  mAccount.addUsage(op::set_edge_number, upkeep.edge);
 }
 
 void mCPU::charge(int opcode, double cost) {
   const mPartsList* living = body();
   mAccount.addUsage(opcode, cost);
-  const double keep = living ? living->totalKeep() : parameters().mSeed_keep_calorie;
+  const mPartsList::Upkeep upkeep = living ? living->upkeep() : mPartsList::Upkeep{};
+  const double keep = living ? upkeep.total : parameters().mSeed_keep_calorie;
   mAccount.addKeep(keep);
-  bookUpkeepByKind(living);
+  if (living) bookUpkeepByKind(upkeep);
   mAccount.addUsed(keep + cost);
   mAccount.spend(keep + cost);
   mChargePending = true;
@@ -165,7 +165,7 @@ void mCPU::chargeError() {
   appendTrace("error happen // ip %d : size%d", mIp, mCodeSize);
   const double calorie = living ? living->totalCalorie() : parameters().mSeed_calorie;
   mAccount.addKeep(calorie);
-  bookUpkeepByKind(living);
+  if (living) bookUpkeepByKind(living->upkeep());
   mAccount.addUsed(calorie);
   mAccount.spend(calorie);
 }
@@ -272,7 +272,7 @@ bool mCPU::read(std::istream& in) {
   // Entries are pushed one by one as they are read, so a count that the file does not back
   // stops at the file's end instead of allocating for it.
   int count = 0;
-  std::deque<int> callStack;
+  std::vector<int> callStack;
   ok = ok && readCount(in, count);
   for (int k = 0; ok && k < count; ++k) {
     int position = 0;
@@ -283,7 +283,7 @@ bool mCPU::read(std::istream& in) {
     }
     callStack.push_back(position);
   }
-  std::deque<double> dataStack;
+  std::vector<double> dataStack;
   ok = ok && readCount(in, count);
   for (int k = 0; ok && k < count; ++k) {
     double value = 0;

@@ -13,17 +13,17 @@
 #pragma once
 
 #include <array>
-#include <deque>
+#include <vector>
 #include <istream>
 #include <ostream>
 #include <string>
 
 #include "body/energy.h"
+#include "body/parts_list.h"
 #include "base/object.h"
 #include "base/instructions.h"
 
 class mGene;
-class mPartsList;
 class mPoint3D;
 struct Parameters;
 
@@ -76,6 +76,11 @@ class mCPU : public mObject {
   // Executes one instruction, or charges the error penalty when ip is outside the code or the
   // opcode is not an instruction (ip then restarts at 0, respectively moves on by one).
   void step();
+  // A hint to the cache before a step, once the processor's record is there: the instruction
+  // the step will read.
+  void prefetchCode() const {
+    if (mIp >= 0 && mIp < mCodeSize) __builtin_prefetch(mCode + mIp);
+  }
 
   int ip() const { return mIp; }
   int codeSize() const { return mCodeSize; }
@@ -85,8 +90,8 @@ class mCPU : public mObject {
   void setRegister(int index, double value) { mRegisters[index] = value; }
   std::string trace() const;
   int breedCount() const { return mBreedCount; }
-  const std::deque<int>& callStack() const { return mCallStack; }     // bottom first
-  const std::deque<double>& dataStack() const { return mDataStack; }  // bottom first
+  const std::vector<int>& callStack() const { return mCallStack; }     // bottom first
+  const std::vector<double>& dataStack() const { return mDataStack; }  // bottom first
   mEnergy& energy() { return mAccount; }
   const mEnergy& energy() const { return mAccount; }
   const mGene* gene() const { return mBoundGene; }
@@ -116,7 +121,7 @@ class mCPU : public mObject {
 
   void charge(int opcode, double cost);
   void chargeError();
-  void bookUpkeepByKind(const mPartsList* body);
+  void bookUpkeepByKind(const mPartsList::Upkeep& upkeep);
   void appendTrace(const char* format, ...) __attribute__((format(printf, 2, 3)));
   void appendRegisterName(const char* lead);
   double& selected() { return mRegisters[mSelectedRegister]; }
@@ -179,8 +184,8 @@ class mCPU : public mObject {
   bool mChargePending = false;
   double mChargedCost = 0;
   double mChargedKeep = 0;
-  std::deque<double> mDataStack;
-  std::deque<int> mCallStack;
+  std::vector<double> mDataStack;
+  std::vector<int> mCallStack;
   int mSelectedRegister = 0;
   int mIp = 0;
   std::array<double, kRegisterCount> mRegisters{};

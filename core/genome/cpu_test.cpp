@@ -135,7 +135,7 @@ TEST(CpuTemplateTest, CallPrefersTheForwardMatch) {
   TestIndividual plant({nop_1, call, nop_0, increment, nop_1, push});
   plant.runSteps(2);
   EXPECT_EQ(plant.cpu().ip(), 5);
-  EXPECT_EQ(plant.cpu().callStack(), std::deque<int>{1});
+  EXPECT_EQ(plant.cpu().callStack(), std::vector<int>{1});
 }
 
 TEST(CpuTemplateTest, CallBackwardThenReturnRunsTheCallsTemplate) {
@@ -145,7 +145,7 @@ TEST(CpuTemplateTest, CallBackwardThenReturnRunsTheCallsTemplate) {
   EXPECT_EQ(cpu.trace(), std::string("ip 2::ret  cannot return") + kUnitTail);
   cpu.step();
   EXPECT_EQ(cpu.trace(), std::string("ip 3::call sucess jump") + kUnitTail);
-  EXPECT_EQ(cpu.callStack(), std::deque<int>{3});
+  EXPECT_EQ(cpu.callStack(), std::vector<int>{3});
   EXPECT_EQ(cpu.ip(), 2);
   cpu.step();
   EXPECT_EQ(cpu.trace(), std::string("ip 2::ret  with next 3") + kUnitTail);
@@ -286,8 +286,8 @@ TEST(CpuBlockTest, RoundTripKeepsStacksInOrderAndRunsOnAlike) {
   TestIndividual original(callingProgram());
   original.runSteps(15);
   const mCPU& cpu = original.cpu();
-  ASSERT_EQ(cpu.callStack(), (std::deque<int>{3, 17}));
-  ASSERT_EQ(cpu.dataStack(), (std::deque<double>{1.0, 0.25, 1.0}));
+  ASSERT_EQ(cpu.callStack(), (std::vector<int>{3, 17}));
+  ASSERT_EQ(cpu.dataStack(), (std::vector<double>{1.0, 0.25, 1.0}));
   ASSERT_EQ(cpu.ip(), 21);
 
   const std::string text = blockOf(cpu);

@@ -11,16 +11,12 @@
 
 namespace {
 
-// FNV-1a over the opcodes' bytes.
+// FNV-1a over the opcodes, a whole opcode at a time (every bred child is hashed).
 std::uint64_t hashCode(const std::vector<int>& code) {
   std::uint64_t h = 14695981039346656037ull;
   for (const int value : code) {
-    auto bits = static_cast<std::uint32_t>(value);
-    for (int i = 0; i < 4; ++i) {
-      h ^= bits & 0xffu;
-      h *= 1099511628211ull;
-      bits >>= 8;
-    }
+    h ^= static_cast<std::uint32_t>(value);
+    h *= 1099511628211ull;
   }
   return h;
 }
@@ -49,6 +45,12 @@ void mGene::setCode(std::vector<int> code) {
   mCode = std::move(code);
   mHasCode = true;
   mCodeHash = hashCode(mCode);
+  mSegments.reset();
+}
+
+const std::vector<std::span<const int>>& mGene::segments() const {
+  if (!mSegments) mSegments = splitSegments(mCode);
+  return *mSegments;
 }
 
 void mGene::addCarrier(mSeed* seed) {
@@ -88,6 +90,7 @@ std::string mGene::listing() const {
 
 std::vector<std::span<const int>> mGene::splitSegments(std::span<const int> code) {
   std::vector<std::span<const int>> segments;
+  segments.reserve(static_cast<size_t>(std::count(code.begin(), code.end(), op::gene_separate)) + 1);
   size_t start = 0;
   for (size_t i = 0; i < code.size(); ++i) {
     if (code[i] == op::gene_separate) {
@@ -104,8 +107,8 @@ std::unique_ptr<mGene> mGene::breedGene(const mGene& mother, const mGene& father
   // Segments are views into the parents' codes (which never change) or into `edited`, the
   // one segment that a size mutation rewrites; so K is "a copy of M" without copying.
   using Segment = std::span<const int>;
-  const std::vector<Segment> M = splitSegments(mother.mCode);
-  const std::vector<Segment> F = splitSegments(father.mCode);
+  const std::vector<Segment>& M = mother.segments();
+  const std::vector<Segment>& F = father.segments();
   std::vector<Segment> K = M;
   const double p = params.mGene_maxFatherEffect * w;
 

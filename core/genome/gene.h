@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <istream>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <span>
 #include <string>
@@ -93,6 +94,8 @@ class mGene : public mObject {
   // last instruction; no empty segment follows a final separator; an empty code has none.
   // The spans view `code`.
   static std::vector<std::span<const int>> splitSegments(std::span<const int> code);
+  // This gene's code split so, made at the first breeding that asks.
+  const std::vector<std::span<const int>>& segments() const;
 
   // Crossing-over and mutation, drawing uniform01() and randomInt() from `random` (the
   // world's) in one fixed order (a run repeats itself), reading the mGene_* parameters of
@@ -122,6 +125,7 @@ class mGene : public mObject {
   std::vector<int> mCode;
   bool mHasCode = false;
   std::uint64_t mCodeHash = 0;  // of mCode, so unequal codes rarely need a full comparison
+  mutable std::optional<std::vector<std::span<const int>>> mSegments;  // views of mCode
   std::vector<mSeed*> mCarriers;
   int mPeakCarriers = 0;
   std::int64_t mTotalCarriers = 0;

@@ -208,12 +208,17 @@ FileOutcome StatisticsLogs::appendTurn(const mPlace& place) {
     const std::string path = mFolder + kTurnLogNames[i];
     errno = 0;
     std::FILE*& file = mFiles[static_cast<size_t>(i)];
-    if (!file) file = std::fopen(path.c_str(), "ab");
-    if (file && std::fseek(file, 0, SEEK_END) == 0) before[static_cast<size_t>(i)] = std::ftell(file);
-    const bool written = file && before[static_cast<size_t>(i)] >= 0 &&
+    long& length = mLengths[static_cast<size_t>(i)];
+    if (!file) {
+      file = std::fopen(path.c_str(), "ab");
+      length = file && std::fseek(file, 0, SEEK_END) == 0 ? std::ftell(file) : -1;
+    }
+    if (file) before[static_cast<size_t>(i)] = length;
+    const bool written = file && length >= 0 &&
                          std::fwrite(lines[i].data(), 1, lines[i].size(), file) == lines[i].size() &&
                          std::fflush(file) == 0;
-    if (!written) outcome.error = describeFileError("cannot append to", path);
+    if (written) length += static_cast<long>(lines[i].size());
+    else outcome.error = describeFileError("cannot append to", path);
   }
   if (!outcome.ok()) {
     // All or none: the lines of this turn that did reach a log are cut off again.

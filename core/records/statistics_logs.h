@@ -72,7 +72,8 @@ FileOutcome writeLogTurn(const mPlace& place, const std::string& folder, FileWri
 //
 // The 29 logs stay open for appending from the first turn on (opening and closing 29 files
 // every turn cost more than writing them); every turn's lines are flushed to the files before
-// afterTurn returns, so the files always end with the last whole turn. A log that could not
+// afterTurn returns, so the files always end with the last whole turn. Nothing else may write
+// to the logs while they are open (the save folder is locked). A log that could not
 // be opened is tried again the next turn. With `setKeepFilesOpen(false)` every log is opened
 // and closed for its line instead, the plain way the other is measured against (vek-batch
 // --reference); the files come out the same.
@@ -104,6 +105,9 @@ class StatisticsLogs : public mWorldObserver {
   FileWriteLock& mFileLock;
   bool mKeepFilesOpen = true;
   std::array<std::FILE*, kTurnLogCount> mFiles{};
+  // Each open log's length, found once when it is opened and kept up to date by the writes:
+  // asking the file for it again every turn would cost a system call per log.
+  std::array<long, kTurnLogCount> mLengths{};
   int mFailures = 0;
   std::string mFirstFailure;
   int mFirstFailedTurn = 0;

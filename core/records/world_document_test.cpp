@@ -78,7 +78,7 @@ TEST(WorldDocument, TheSavedWorldFixtureLoadsIntoTheObjectsItDescribes) {
   EXPECT_EQ(first.processor().ip(), 2);
   EXPECT_EQ(first.processor().selectedRegister(), 3);
   EXPECT_EQ(first.processor().registers()[1], 0.5);
-  EXPECT_EQ(first.processor().dataStack(), (std::deque<double>{0.5, -1}));
+  EXPECT_EQ(first.processor().dataStack(), (std::vector<double>{0.5, -1}));
   EXPECT_EQ(first.processor().energy().usageOf(28), 100.5);
   ASSERT_EQ(first.body().leaves().size(), 1u);
   EXPECT_EQ(first.body().leaves()[0]->radius(), 0.25);

@@ -139,6 +139,11 @@ ParsedCommandLine parseCommandLine(int argc, char** argv) {
       std::fprintf(stderr, "vek-batch: %s\nRun vek-batch --help for the options.\n", error.c_str());
       return {std::nullopt, 2};
     }
+    // The base is kept in the parameter file only; a study that sweeps it would see no effect.
+    if (setting.first == "mCPU_energy_base")
+      std::fprintf(stderr,
+                   "vek-batch: note: --set mCPU_energy_base changes no instruction's cost; each cost is a key "
+                   "of its own (mCPU_energy_nop_0, mCPU_energy_make_leaf, ...)\n");
     o.settings.push_back(setting);
   }
   return {o, 0};

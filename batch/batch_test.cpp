@@ -246,6 +246,12 @@ TEST(VekBatch, SetTakesAnyKeyOfTheParameterFile) {
   run = runBatch(base, "--load original_log --set mDaughter_log_turn=40 --turns 1");
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_NE(readBytes(base + "original_log/parameter.pini").find("\r\n40 mDaughter_log_turn //"), std::string::npos);
+  EXPECT_EQ(run.err.find("mCPU_energy_base"), std::string::npos) << run.err;
+
+  // The base of the costs is only carried by the file: setting it is allowed, and said to do nothing.
+  run = runBatch(base, "--load original_log --set mCPU_energy_base=3 --turns 1");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(run.err.find("--set mCPU_energy_base changes no instruction's cost"), std::string::npos) << run.err;
 
   const struct {
     const char* arguments;

@@ -182,8 +182,8 @@ QRect CMainFrame::homeOf(ViewKind kind) const {
 QWidget* CMainFrame::openView(ViewKind kind) {
   const int index = static_cast<int>(kind);
   if (mFrames[index]) return mViews[index];
-  const ViewSpec& spec = kViews[index];
-  QWidget* view = spec.make(*this, mSimulator, mDialogs);
+  const ViewSpec& entry = kViews[index];
+  QWidget* view = entry.make(*this, mSimulator, mDialogs);
   // A view smaller than its form scrolls, as a form view does, so no box is ever cut short.
   auto* scroll = new QScrollArea;
   scroll->setWidget(view);
@@ -191,7 +191,7 @@ QWidget* CMainFrame::openView(ViewKind kind) {
   scroll->setFrameShape(QFrame::NoFrame);
   QMdiSubWindow* frame = mArea->addSubWindow(scroll);
   frame->setAttribute(Qt::WA_DeleteOnClose);
-  frame->setWindowTitle(QString::fromUtf8(spec.title));
+  frame->setWindowTitle(QString::fromUtf8(entry.title));
   frame->setWindowIcon(programIcon());
   frame->setGeometry(homeOf(kind));
   mFrames[index] = frame;

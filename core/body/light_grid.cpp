@@ -68,15 +68,21 @@ double mLightGrid::absorbPlain(const std::vector<mSphere*>& parts, const mGridFr
 double mLightGrid::absorbFast(const std::vector<mSphere*>& parts, const mGridFrame& frame,
                               double daylight, double downsize) {
   const size_t cells = static_cast<size_t>(mSide) * static_cast<size_t>(mSide);
+  bool kept = mLastWasFast;
   if (mDepths.size() != cells + kPadding) {
     mDepths.assign(cells + kPadding, 0);
-    mTouched.clear();
+    mTileSide = (mSide + kTile - 1) / kTile;
+    mMarked.assign(static_cast<size_t>(mTileSide) * static_cast<size_t>(mTileSide), 0);
+    const size_t tieTiles = (static_cast<size_t>(mSide) + kTieTile - 1) / kTieTile;
+    mTileStamps.assign(tieTiles * tieTiles, 0);
+    mLatestPlace.assign(tieTiles * tieTiles, 0);
+    kept = false;
   }
-  clearDepths();
   if (!sameFrame(frame, mCoverFrame)) {
     mCovers.clear();
     mFreeCovers.clear();
     mCoverFrame = frame;
+    kept = false;
   }
   ++mComputation;
   // The light at each depth, multiplied down exactly as the plain way shades a cell.
@@ -84,13 +90,17 @@ double mLightGrid::absorbFast(const std::vector<mSphere*>& parts, const mGridFra
     mLightAtDepth[0] = daylight;
     for (int depth = 1; depth <= kDeepest; ++depth) mLightAtDepth[depth] = mLightAtDepth[depth - 1] * (1.0 - downsize);
     mTableDownsize = downsize;
+    kept = false;
   }
+  if (!kept) std::memset(mDepths.data(), 0, mDepths.size());
 
   double absorbed = 0;
   const std::uint64_t visits = mVisits;
-  if (!absorbByDepth(parts, frame, downsize, absorbed)) {
+  const bool done = absorbByDepth(parts, frame, downsize, kept, absorbed);
+  clearMarkedTiles();
+  if (!done) {
     // Too many parts over one cell for a byte: this once, the plain way (which sets every
-    // part's light afresh). The touched cells are cleared by the next fast computation.
+    // part's light afresh). The next fast computation counts everything again.
     mVisits = visits;
     return absorbPlain(parts, frame, daylight, downsize);
   }
@@ -124,6 +134,10 @@ Group everyByte(std::uint8_t depth) { return _mm_set1_epi8(static_cast<char>(dep
 unsigned equalBits(Group a, Group b) { return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(a, b))); }
 // One deeper where `lanes` holds 0xff (which is -1: subtracting it adds one).
 Group deepen(Group group, Group lanes) { return _mm_sub_epi8(group, lanes); }
+// `group` where `lanes` holds 0xff, `other` elsewhere.
+Group blend(Group group, Group other, Group lanes) {
+  return _mm_or_si128(_mm_and_si128(lanes, group), _mm_andnot_si128(lanes, other));
+}
 #else
 struct Group {
   std::uint8_t byte[16];
@@ -148,20 +162,44 @@ Group deepen(Group group, const Group& lanes) {
   for (int k = 0; k < 16; ++k) group.byte[k] = static_cast<std::uint8_t>(group.byte[k] - lanes.byte[k]);
   return group;
 }
+Group blend(Group group, const Group& other, const Group& lanes) {
+  for (int k = 0; k < 16; ++k) group.byte[k] = lanes.byte[k] ? group.byte[k] : other.byte[k];
+  return group;
+}
 #endif
+
+// Counts `n` cells from `cell`: notes each one's depth at `met` and makes it one deeper,
+// sixteen at a time, and notes in `differs` whether a depth met is not the one `met` held. A
+// last group of fewer cells reads and writes back the bytes after them (the cells after, the
+// padding at worst) as they were. False, before changing anything of its group, when a cell
+// is at the deepest depth already.
+bool countCells(std::uint8_t* cell, std::uint8_t* met, int n, bool& differs) {
+  for (int left = n; left > 0; left -= 16, cell += 16, met += 16) {
+    const int count = left < 16 ? left : 16;
+    const unsigned inRun = (1u << count) - 1;
+    const Group lanes = loadGroup(kFirstLanes[static_cast<size_t>(count)].data());
+    const Group group = loadGroup(cell);
+    if ((equalBits(group, everyByte(255)) & inRun) != 0) return false;
+    const Group before = loadGroup(met);
+    differs = differs || (equalBits(group, before) & inRun) != inRun;
+    storeGroup(met, blend(group, before, lanes));
+    storeGroup(cell, deepen(group, lanes));
+  }
+  return true;
+}
 
 }  // namespace
 
 bool mLightGrid::absorbByDepth(const std::vector<mSphere*>& parts, const mGridFrame& frame, double downsize,
-                               double& absorbed) {
-  // First every part's cells are walked and deepened, noting the stretches of equal depth it
-  // met; then its light is summed from them. Each part's sum is a chain of additions that
-  // must be made in cell order, but the chains of different parts are independent: kept
+                               bool kept, double& absorbed) {
+  // First the parts that need it count their cells and note the stretches of equal depth
+  // they met; then their light is summed from them. Each part's sum is a chain of additions
+  // that must be made in cell order, but the chains of different parts are independent: kept
   // apart from the walk, several of them run at once in the processor.
   //
-  // The parts lie all over the memory and so do their rows of cells: the covers of all parts
-  // are found first, asking for each part's record well before it is read, and while a part
-  // is walked the cells of the next one are asked for.
+  // The parts lie all over the memory: the covers of all parts are found first, asking for
+  // each part's record well before it is read, and while a part is counted the cells of the
+  // next one are asked for.
   mStretches.clear();
   mStretchEnds.clear();
   mCoverSlots.clear();
@@ -170,55 +208,51 @@ bool mLightGrid::absorbByDepth(const std::vector<mSphere*>& parts, const mGridFr
     if (k + 2 * kAhead < parts.size()) __builtin_prefetch(parts[k + 2 * kAhead]);
     if (k + kAhead < parts.size()) __builtin_prefetch(parts[k + kAhead]->position());
     if (parts[k]->position()->z < 0) break;
-    mCoverSlots.push_back(coverSlotOf(*parts[k], frame));
+    mCoverSlots.push_back(coverSlotOf(*parts[k], frame, kept));
   }
-  std::uint8_t* const depths = mDepths.data();
-  for (size_t k = 0; k < mCoverSlots.size(); ++k) {
-    if (k + 2 < mCoverSlots.size()) {
-      const std::vector<mCellRun>& runs = mCovers[mCoverSlots[k + 2]].runs;
-      const char* const first = reinterpret_cast<const char*>(runs.data());
-      for (size_t line = 0; line < runs.size() * sizeof(mCellRun); line += 64) __builtin_prefetch(first + line);
-    }
-    if (k + 1 < mCoverSlots.size()) {
-      for (const mCellRun& run : mCovers[mCoverSlots[k + 1]].runs) __builtin_prefetch(depths + run.first);
-    }
-    const Cover& cover = mCovers[mCoverSlots[k]];
-    if (!cover.runs.empty()) {
-      mTouched.push_back(cover.box);
-      mTouchedArea += static_cast<size_t>(cover.box.rows) * static_cast<size_t>(cover.box.width);
-    }
-    std::uint8_t stretchDepth = 0;
-    Group stretchBytes = everyByte(0);
-    std::uint32_t stretchCells = 0;
-    for (const mCellRun& run : cover.runs) {
-      mVisits += static_cast<std::uint64_t>(run.count);
-      // Sixteen cells at a time: find where the depth leaves the stretch's, then deepen the
-      // run's cells of the sixteen at once (no cell is at the deepest depth, so none wraps).
-      // A last group of fewer cells reads and writes back the cells after the run (the
-      // padding at worst) as they were.
-      std::uint8_t* cell = depths + run.first;
-      for (int left = run.count; left > 0; left -= 16, cell += 16) {
-        const int n = left < 16 ? left : 16;
-        const unsigned inRun = (1u << n) - 1;
-        const Group group = loadGroup(cell);
-        unsigned differs = ~equalBits(group, stretchBytes) & inRun;
-        unsigned counted = 0;  // cells of the sixteen counted into stretches so far
-        while (differs != 0) {
-          const auto at = static_cast<unsigned>(std::countr_zero(differs));
-          if (cell[at] == kDeepest) return false;
-          stretchCells += at - counted;
-          if (stretchCells > 0) mStretches.push_back({stretchCells, stretchDepth});
-          stretchDepth = cell[at];
-          stretchBytes = everyByte(stretchDepth);
-          stretchCells = 0;
-          counted = at;
-          differs = ~equalBits(group, stretchBytes) & inRun & (~0u << at);
-        }
-        stretchCells += static_cast<unsigned>(n) - counted;
-        storeGroup(cell, deepen(group, loadGroup(kFirstLanes[static_cast<size_t>(n)].data())));
+  if (kept) {
+    markReorderedTies();
+    markRemovedCovers();
+    // The marked tiles are counted again from depth 0.
+    for (int ti = 0; ti < mTileSide; ++ti) {
+      const int rows = std::min(kTile, mSide - ti * kTile);
+      for (int tj = 0; tj < mTileSide; ++tj) {
+        if (!mMarked[static_cast<size_t>(ti) * mTileSide + tj]) continue;
+        const int width = std::min(kTile, mSide - tj * kTile);
+        std::uint8_t* row = mDepths.data() + (static_cast<size_t>(ti) * kTile * mSide + static_cast<size_t>(tj) * kTile);
+        for (int i = 0; i < rows; ++i, row += mSide) std::memset(row, 0, static_cast<size_t>(width));
       }
     }
-    if (stretchCells > 0) mStretches.push_back({stretchCells, stretchDepth});
+  }
+
+  // Which parts count again: those that changed, and those over a marked tile.
+  mSummed.resize(mCoverSlots.size());
+  for (size_t k = 0; k < mCoverSlots.size(); ++k) {
+    const Cover& cover = mCovers[mCoverSlots[k]];
+    mVisits += cover.cells;
+    mSummed[k] = cover.changed || (kept && touchesMarkedTile(cover.box));
+  }
+  size_t next = 0;
+  auto findNext = [&] {
+    while (next < mSummed.size() && !mSummed[next]) ++next;
+  };
+  findNext();
+  for (size_t k = 0; k < mCoverSlots.size(); ++k) {
+    if (mSummed[k]) {
+      ++next;
+      findNext();
+      if (next < mCoverSlots.size()) {
+        const Cover& ahead = mCovers[mCoverSlots[next]];
+        __builtin_prefetch(ahead.depths.data());
+        for (const mCellRun& run : ahead.runs) __builtin_prefetch(mDepths.data() + run.first);
+      }
+      Cover& cover = mCovers[mCoverSlots[k]];
+      bool differs = cover.fresh;
+      if (!(cover.changed ? countAll(cover, differs) : countMarked(cover, differs))) return false;
+      // The same depths give the same light.
+      if (differs) appendStretches(cover);
+      mSummed[k] = differs;
+    }
     mStretchEnds.push_back(static_cast<std::uint32_t>(mStretches.size()));
   }
 
@@ -226,31 +260,164 @@ bool mLightGrid::absorbByDepth(const std::vector<mSphere*>& parts, const mGridFr
   // adds the light of its depth once for each of its cells.
   const Stretch* stretch = mStretches.data();
   for (size_t k = 0; k < mStretchEnds.size(); ++k) {
-    double taken = 0;
-    for (const Stretch* end = mStretches.data() + mStretchEnds[k]; stretch < end; ++stretch)
-      taken = addRepeatedly(taken, downsize * mLightAtDepth[stretch->depth], stretch->cells);
-    parts[k]->setLight(taken);
-    absorbed += taken;
+    Cover& cover = mCovers[mCoverSlots[k]];
+    if (mSummed[k]) {
+      double taken = 0;
+      for (const Stretch* end = mStretches.data() + mStretchEnds[k]; stretch < end; ++stretch)
+        taken = addRepeatedly(taken, downsize * mLightAtDepth[stretch->depth], stretch->cells);
+      cover.taken = taken;
+    }
+    cover.order = static_cast<std::uint32_t>(k);
+    parts[k]->setLight(cover.taken);
+    absorbed += cover.taken;
   }
   return true;
 }
 
-void mLightGrid::clearDepths() {
-  // Boxes row by row while they are few; once they add up to a good part of the grid, one
-  // sweep over all of it costs less.
-  if (mTouchedArea > mDepths.size() / 4) {
-    std::memset(mDepths.data(), 0, mDepths.size());
-    mTouched.clear();
+bool mLightGrid::countAll(Cover& cover, bool& differs) {
+  std::uint8_t* met = cover.depths.data();
+  for (const mCellRun& run : cover.runs) {
+    if (!countCells(mDepths.data() + run.first, met, run.count, differs)) return false;
+    met += run.count;
   }
-  mTouchedArea = 0;
-  for (const Box& box : mTouched) {
-    std::uint8_t* row = mDepths.data() + box.first;
-    for (int i = 0; i < box.rows; ++i, row += mSide) std::memset(row, 0, static_cast<size_t>(box.width));
-  }
-  mTouched.clear();
+  return true;
 }
 
-std::uint32_t mLightGrid::coverSlotOf(mSphere& part, const mGridFrame& frame) {
+bool mLightGrid::countMarked(Cover& cover, bool& differs) {
+  const auto side = static_cast<size_t>(mSide);
+  std::uint8_t* met = cover.depths.data();
+  for (const mCellRun& run : cover.runs) {
+    const size_t row = run.first / side;
+    const size_t column = run.first % side;
+    const size_t end = column + static_cast<size_t>(run.count);
+    const std::uint8_t* marked = mMarked.data() + row / kTile * static_cast<size_t>(mTileSide);
+    // Piece by piece, a piece in one tile; neighbouring marked tiles are counted in one go.
+    size_t from = column;
+    while (from < end) {
+      size_t to = std::min(end, (from / kTile + 1) * kTile);
+      const bool counted = marked[from / kTile] != 0;
+      while (to < end && (marked[to / kTile] != 0) == counted) to = std::min(end, to + kTile);
+      if (counted &&
+          !countCells(mDepths.data() + row * side + from, met + (from - column), static_cast<int>(to - from), differs))
+        return false;
+      from = to;
+    }
+    met += run.count;
+  }
+  return true;
+}
+
+void mLightGrid::appendStretches(const Cover& cover) {
+  // Sixteen depths at a time: find where the depth leaves the stretch's.
+  const std::uint8_t* depth = cover.depths.data();
+  std::uint8_t stretchDepth = 0;
+  Group stretchBytes = everyByte(0);
+  std::uint32_t stretchCells = 0;
+  for (int left = static_cast<int>(cover.cells); left > 0; left -= 16, depth += 16) {
+    const int n = left < 16 ? left : 16;
+    const unsigned inRun = (1u << n) - 1;
+    const Group group = loadGroup(depth);
+    unsigned differs = ~equalBits(group, stretchBytes) & inRun;
+    unsigned counted = 0;  // cells of the sixteen counted into stretches so far
+    while (differs != 0) {
+      const auto at = static_cast<unsigned>(std::countr_zero(differs));
+      stretchCells += at - counted;
+      if (stretchCells > 0) mStretches.push_back({stretchCells, stretchDepth});
+      stretchDepth = depth[at];
+      stretchBytes = everyByte(stretchDepth);
+      stretchCells = 0;
+      counted = at;
+      differs = ~equalBits(group, stretchBytes) & inRun & (~0u << at);
+    }
+    stretchCells += static_cast<unsigned>(n) - counted;
+  }
+  if (stretchCells > 0) mStretches.push_back({stretchCells, stretchDepth});
+}
+
+void mLightGrid::markTiles(const std::vector<mCellRun>& runs) {
+  const auto side = static_cast<size_t>(mSide);
+  for (const mCellRun& run : runs) {
+    const size_t column = run.first % side;
+    std::uint8_t* marked = mMarked.data() + run.first / side / kTile * static_cast<size_t>(mTileSide);
+    for (size_t tile = column / kTile; tile <= (column + static_cast<size_t>(run.count) - 1) / kTile; ++tile)
+      marked[tile] = 1;
+  }
+}
+
+void mLightGrid::markReorderedTies() {
+  // Parts of equal height take their light in population order, which changes from turn to
+  // turn (and many parts share a height: the same genome grows the same body). Two parts
+  // that were as they were but now take their light the other way round meet other depths
+  // only where both cover a cell, so it is enough that one of them counts all its cells
+  // again: walking the parts of a height in their new order, each tile of kTieTile cells a
+  // side remembers the latest of their old places seen over it, and a part under a tile that
+  // holds a later old place than its own changed order with a part it shares a tile with.
+  for (size_t first = 0; first < mCoverSlots.size();) {
+    const double z = mCovers[mCoverSlots[first]].z;
+    size_t end = first + 1;
+    bool inOrder = true;
+    std::uint32_t last = mCovers[mCoverSlots[first]].order;
+    for (; end < mCoverSlots.size() && mCovers[mCoverSlots[end]].z == z; ++end) {
+      const Cover& cover = mCovers[mCoverSlots[end]];
+      if (cover.changed) continue;
+      inOrder = inOrder && cover.order > last;
+      last = cover.order;
+    }
+    if (!inOrder) {
+      if (++mTieStamp == 0) {
+        std::fill(mTileStamps.begin(), mTileStamps.end(), 0u);
+        mTieStamp = 1;
+      }
+      for (size_t k = first; k < end; ++k) {
+        Cover& cover = mCovers[mCoverSlots[k]];
+        if (cover.changed || cover.box.rows == 0) continue;
+        bool reordered = false;
+        forEachTileOf(cover.box, kTieTile, [&](size_t tile) {
+          if (mTileStamps[tile] != mTieStamp) {
+            mTileStamps[tile] = mTieStamp;
+            mLatestPlace[tile] = cover.order;
+          } else if (mLatestPlace[tile] > cover.order) {
+            reordered = true;
+          } else {
+            mLatestPlace[tile] = cover.order;
+          }
+        });
+        if (reordered) {
+          cover.changed = true;
+          markTiles(cover.runs);
+        }
+      }
+    }
+    first = end;
+  }
+}
+
+void mLightGrid::markRemovedCovers() {
+  // Parts that took light last time and not now: gone, or below the ground.
+  for (const Cover& cover : mCovers)
+    if (cover.part && cover.used != 0 && cover.used + 1 == mComputation) markTiles(cover.runs);
+}
+
+template <class Visit>
+void mLightGrid::forEachTileOf(const Box& box, size_t tile, Visit visit) const {
+  if (box.rows == 0) return;
+  const auto side = static_cast<size_t>(mSide);
+  const size_t tiles = (side + tile - 1) / tile;
+  const size_t row = box.first / side, column = box.first % side;
+  for (size_t ti = row / tile; ti <= (row + static_cast<size_t>(box.rows) - 1) / tile; ++ti)
+    for (size_t tj = column / tile; tj <= (column + static_cast<size_t>(box.width) - 1) / tile; ++tj)
+      visit(ti * tiles + tj);
+}
+
+bool mLightGrid::touchesMarkedTile(const Box& box) const {
+  bool touches = false;
+  forEachTileOf(box, kTile, [&](size_t tile) { touches = touches || mMarked[tile] != 0; });
+  return touches;
+}
+
+void mLightGrid::clearMarkedTiles() { std::fill(mMarked.begin(), mMarked.end(), std::uint8_t{0}); }
+
+std::uint32_t mLightGrid::coverSlotOf(mSphere& part, const mGridFrame& frame, bool kept) {
   std::uint32_t slot = part.lightSlot();
   if (slot >= mCovers.size() || mCovers[slot].part != &part) {
     slot = takeSlot(mCovers, mFreeCovers);
@@ -262,28 +429,40 @@ std::uint32_t mLightGrid::coverSlotOf(mSphere& part, const mGridFrame& frame) {
   const mPoint3D& centre = *part.position();
   const double r = part.radius();
   // Covered cells depend on nothing else, so a new part at a forgotten part's address with
-  // the same centre and radius may take its cover as it stands.
-  if (cover.used == 0 || !sameBits(cover.x, centre.x) || !sameBits(cover.y, centre.y) ||
-      !sameBits(cover.r, r)) {
+  // the same centre and radius may take its cover as it stands; and one that stands where a
+  // part that just went stood, at its height, meets what it met.
+  const bool tookLight = cover.used != 0 && cover.used + 1 == mComputation;
+  const bool moved = cover.used == 0 || !sameBits(cover.x, centre.x) || !sameBits(cover.y, centre.y) ||
+                     !sameBits(cover.r, r);
+  cover.changed = !kept || !tookLight || moved || !sameBits(cover.z, centre.z);
+  if (kept && cover.changed && tookLight) markTiles(cover.runs);
+  if (moved) {
     cover.x = centre.x;
     cover.y = centre.y;
     cover.r = r;
     cover.runs.clear();
     appendCoveredRuns(frame, centre.x, centre.y, r, cover.runs);
     cover.box = Box{};
+    cover.cells = 0;
     if (!cover.runs.empty()) {
       const auto side = static_cast<size_t>(mSide);
       size_t left = side, right = 0;
       for (const mCellRun& run : cover.runs) {
         left = std::min(left, run.first % side);
         right = std::max(right, run.first % side + static_cast<size_t>(run.count));
+        cover.cells += static_cast<std::uint32_t>(run.count);
       }
       const size_t firstRow = cover.runs.front().first / side;
       cover.box.first = firstRow * side + left;
       cover.box.rows = static_cast<int>(cover.runs.back().first / side - firstRow + 1);
       cover.box.width = static_cast<int>(right - left);
     }
+    cover.depths.assign(cover.cells + kPadding, 0);
   }
+  // Its depths and light belong to the last computation only when it took light in it.
+  cover.fresh = moved || !kept || !tookLight;
+  if (kept && cover.changed) markTiles(cover.runs);
+  cover.z = centre.z;
   cover.used = mComputation;
   return slot;
 }

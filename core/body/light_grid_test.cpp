@@ -3,6 +3,7 @@
 // bodies grow, lose parts and the parameters change.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -197,6 +198,40 @@ TEST(FastLight, StacksDeeperThanAByteHoldsComeOutTheSame) {
   const std::vector<mPartsList*> more(pointers.begin(), pointers.begin() + 260);
   expectSameTurn(fields, more);
   EXPECT_LT(fields.fast.cellLight(100, 100), 0.2 * p.mField_daylight);
+}
+
+// The fast computation keeps what each part met from one turn to the next and counts again
+// only where something changed. Clones grow the same body, so many parts share a height and
+// take their light in population order, which the population changes every turn: parts of
+// equal height over one another, the population shuffled, bodies gone and back, leaves grown.
+TEST(FastLight, EqualHeightsFollowThePopulationOrderAsItChanges) {
+  const Parameters p = testField();
+  std::vector<std::unique_ptr<FakeBodyOwner>> owners;
+  std::vector<std::unique_ptr<mPartsList>> bodies;
+  std::mt19937 random(41);
+  std::uniform_real_distribution<double> unit(0, 1);
+  for (int k = 0; k < 80; ++k) {
+    owners.push_back(std::make_unique<FakeBodyOwner>(p, mPoint3D(6 * unit(random) - 3, 6 * unit(random) - 3, 0)));
+    const char* text = k % 3 == 0 ? "(NE<0,0,2.5>L<0.8>)" : k % 3 == 1 ? "((NE<0,0,2.5>L<0.8>)E<0.5,0,1.5>F<0.5>)"
+                                                                      : "(NE<0.3,0.1,2.5>L<0.6>)";
+    bodies.push_back(std::make_unique<mPartsList>(owners.back().get(), text));
+  }
+  std::vector<mPartsList*> living;
+  for (const auto& body : bodies) living.push_back(body.get());
+  TwinFields fields(p);
+  for (int turn = 0; turn < 30; ++turn) {
+    SCOPED_TRACE(turn);
+    expectSameTurn(fields, living);
+    std::shuffle(living.begin(), living.end(), random);
+    if (turn % 4 == 1) living.resize(living.size() - 5);  // deaths
+    if (turn % 4 == 3) {                                    // and the dead come back
+      for (const auto& body : bodies)
+        if (std::find(living.begin(), living.end(), body.get()) == living.end()) living.push_back(body.get());
+    }
+    if (turn % 5 == 2) living[random() % living.size()]->growLeaf(0, 1);
+    if (turn % 7 == 3) living[random() % living.size()]->cutEdge(0);
+  }
+  EXPECT_GT(fields.fast.occupancy(), 0.01);
 }
 
 TEST(FastLight, CellsNoLongerCoveredHoldTheDaylightAgain) {

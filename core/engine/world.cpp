@@ -30,6 +30,7 @@ void mWorld::step() {
   std::lock_guard<FairMutex> guard(mMutex);
   if (mProfiling) profileStep();
   else stepLocked();
+  for (mWorldObserver* observer : mObservers) observer->flush(*this);
 }
 
 void mWorld::setProfiling(bool on) {
@@ -147,6 +148,10 @@ void mWorld::run() {
       } while (!mHold.load() && !mStopping.load() && !mMutex.othersWaiting());
     }
     if (!mHold.load() && !mStopping.load()) continue;
+    {
+      std::lock_guard<FairMutex> guard(mMutex);
+      for (mWorldObserver* observer : mObservers) observer->flush(*this);
+    }
     waitOnHold();
     std::lock_guard<std::mutex> guard(mHoldMutex);
     if (mStopping) return;

@@ -48,6 +48,10 @@ class mWorldObserver {
   // After every step: the phase that runs next; `world.caption()` names it. The caption is
   // built only by observers that show it, since a step may take less time than the text.
   virtual void stepped(int /*nextPhase*/, const mWorld& /*world*/) {}
+  // Write out whatever is kept back for later (the lines of the last turns): the worker calls
+  // it before it parks or stops, and step() after its step, so a world that stands still (to
+  // be saved, read or stepped by hand) has everything of its turns written.
+  virtual void flush(mWorld& /*world*/) {}
 };
 
 class mWorld : public mObject {

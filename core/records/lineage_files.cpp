@@ -198,34 +198,50 @@ FileOutcome startLineageFiles(const std::string& folder) {
   return {};
 }
 
+LineageLog::~LineageLog() { writeHeld(); }
+
 void LineageLog::afterTurn(mWorld& world) {
   mPlace& place = world.place();
   mLineage& lineage = place.lineage();
   if (!lineage.enabled()) return;
-  std::string rows;
   const std::vector<int> made = lineage.takeNew();
   if (!made.empty()) {
     lineage.refreshCounts(place.genePool());
     for (int id : made)
-      if (const mLineageNode* node = lineage.find(id)) rows += phylogenyLine(*node);
+      if (const mLineageNode* node = lineage.find(id)) mHeldRows += phylogenyLine(*node);
   }
-  std::string counts;
   if (mEvery > 0 && place.turn() % mEvery == 0) {
     const std::string turn = std::to_string(place.turn());
     for (const auto& vector : place.genePool().vectors())
       for (const auto& gene : vector->genes())
-        counts += turn + "," + std::to_string(gene->lineageId()) + "," + std::to_string(gene->carrierCount()) + kEol;
+        mHeldCounts += turn + "," + std::to_string(gene->lineageId()) + "," + std::to_string(gene->carrierCount()) + kEol;
   }
-  if (rows.empty() && counts.empty()) return;
-  FileWriteGuard lock(mFileLock);
-  errno = 0;
+  if (mHeldRows.size() + mHeldCounts.size() >= kHeldBytes || std::chrono::steady_clock::now() - mLastWrite >= kHeldTime) {
+    if (!writeHeld()) world.requestPause();
+  }
+}
+
+void LineageLog::flush(mWorld& world) {
+  if (!writeHeld()) world.requestPause();
+}
+
+bool LineageLog::writeHeld() {
+  if (mHeldRows.empty() && mHeldCounts.empty()) return true;
   std::string failure;
-  if (!appendAll(mFolder + kPhylogenyName, rows)) failure = describeFileError("cannot append to", mFolder + kPhylogenyName);
-  else if (!appendAll(mFolder + kLineageCountsName, counts))
-    failure = describeFileError("cannot append to", mFolder + kLineageCountsName);
-  if (failure.empty()) return;
+  {
+    FileWriteGuard lock(mFileLock);
+    errno = 0;
+    if (!appendAll(mFolder + kPhylogenyName, mHeldRows))
+      failure = describeFileError("cannot append to", mFolder + kPhylogenyName);
+    else if (!appendAll(mFolder + kLineageCountsName, mHeldCounts))
+      failure = describeFileError("cannot append to", mFolder + kLineageCountsName);
+  }
+  mHeldRows.clear();
+  mHeldCounts.clear();
+  mLastWrite = std::chrono::steady_clock::now();
+  if (failure.empty()) return true;
   if (mFailures++ == 0) mFirstFailure = failure;
-  world.requestPause();
+  return false;
 }
 
 }  // namespace vek

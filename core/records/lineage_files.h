@@ -28,6 +28,7 @@
 #include "base/file_outcome.h"
 #include "engine/lineage.h"
 #include "engine/world.h"
+#include "records/held_lines.h"
 
 class mPlace;
 
@@ -59,22 +60,33 @@ FileOutcome applyPhylogeny(mPlace& place, std::vector<mLineageNode> nodes);
 void startLineageFromLiving(mPlace& place);
 
 // Appends the nodes made during each turn to `phylogeny.csv` and, every `every` turns (none
-// for 0), the counts to `lineage_counts.csv`. A failure is counted, the first kept, and the
-// world asked to pause, as the statistics logs do; a turn's rows go in whole or not at all.
+// for 0), the counts to `lineage_counts.csv`, keeping the rows back and writing them together
+// as the statistics logs do (records/held_lines.h). A failure is counted, the first kept, and
+// the world asked to pause, as the statistics logs do; the rows kept back go into a file whole
+// or not at all.
 class LineageLog : public mWorldObserver {
  public:
   LineageLog(std::string folder, int every, FileWriteLock& fileLock)
       : mFolder(std::move(folder)), mEvery(every), mFileLock(fileLock) {}
+  ~LineageLog() override;
+  LineageLog(const LineageLog&) = delete;
+  LineageLog& operator=(const LineageLog&) = delete;
 
   void afterTurn(mWorld& world) override;
+  void flush(mWorld& world) override;
 
   int failures() const { return mFailures; }
   const std::string& firstFailure() const { return mFirstFailure; }
 
  private:
+  // Writes the rows kept back; false (counted) when a file could not take them.
+  bool writeHeld();
+
   std::string mFolder;
   int mEvery;
   FileWriteLock& mFileLock;
+  std::string mHeldRows, mHeldCounts;
+  std::chrono::steady_clock::time_point mLastWrite = std::chrono::steady_clock::now();
   int mFailures = 0;
   std::string mFirstFailure;
 };

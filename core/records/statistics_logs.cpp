@@ -196,16 +196,20 @@ FileOutcome writeLogTurn(const mPlace& place, const std::string& folder, FileWri
   return {};
 }
 
-StatisticsLogs::~StatisticsLogs() { closeFiles(); }
+StatisticsLogs::~StatisticsLogs() {
+  note(writeHeld(), mHeldFirstTurn);
+  closeFiles();
+}
 
-FileOutcome StatisticsLogs::appendTurn(const mPlace& place) {
-  const std::array<std::string, kTurnLogCount> lines = turnLogLines(place, std::time(nullptr));
+FileOutcome StatisticsLogs::writeHeld() {
+  if (mHeldBytes == 0) return {};
   FileOutcome outcome;
   FileWriteGuard lock(mFileLock);
   std::array<long, kTurnLogCount> before;
   before.fill(-1);
   for (int i = 0; i < kTurnLogCount && outcome.ok(); ++i) {
     const std::string path = mFolder + kTurnLogNames[i];
+    const std::string& lines = mHeld[static_cast<size_t>(i)];
     errno = 0;
     std::FILE*& file = mFiles[static_cast<size_t>(i)];
     long& length = mLengths[static_cast<size_t>(i)];
@@ -214,14 +218,16 @@ FileOutcome StatisticsLogs::appendTurn(const mPlace& place) {
       length = file && std::fseek(file, 0, SEEK_END) == 0 ? std::ftell(file) : -1;
     }
     if (file) before[static_cast<size_t>(i)] = length;
-    const bool written = file && length >= 0 &&
-                         std::fwrite(lines[i].data(), 1, lines[i].size(), file) == lines[i].size() &&
+    const bool written = file && length >= 0 && std::fwrite(lines.data(), 1, lines.size(), file) == lines.size() &&
                          std::fflush(file) == 0;
-    if (written) length += static_cast<long>(lines[i].size());
+    if (written) length += static_cast<long>(lines.size());
     else outcome.error = describeFileError("cannot append to", path);
   }
+  for (std::string& lines : mHeld) lines.clear();
+  mHeldBytes = 0;
+  mLastWrite = std::chrono::steady_clock::now();
   if (!outcome.ok()) {
-    // All or none: the lines of this turn that did reach a log are cut off again.
+    // All or none: the lines that did reach a log are cut off again.
     for (int i = 0; i < kTurnLogCount; ++i) {
       std::FILE* file = mFiles[static_cast<size_t>(i)];
       if (!file || before[static_cast<size_t>(i)] < 0) continue;
@@ -247,17 +253,31 @@ void StatisticsLogs::closeFiles() {
 void StatisticsLogs::afterTurn(mWorld& world) {
   const mPlace& place = world.place();
   const int failuresBefore = mFailures;
-  note(appendTurn(place));
-  if (mFailures == failuresBefore) note(writeLogTurn(place, mFolder, mFileLock));
-  if (mFailures > failuresBefore) {
-    if (mFirstFailedTurn == 0) mFirstFailedTurn = place.turn();
-    world.requestPause();
+  const std::array<std::string, kTurnLogCount> lines = turnLogLines(place, std::time(nullptr));
+  if (mHeldBytes == 0) mHeldFirstTurn = place.turn();
+  for (int i = 0; i < kTurnLogCount; ++i) {
+    mHeld[static_cast<size_t>(i)] += lines[static_cast<size_t>(i)];
+    mHeldBytes += lines[static_cast<size_t>(i)].size();
   }
+  if (!mKeepFilesOpen || mHeldBytes >= kHeldBytes ||
+      std::chrono::steady_clock::now() - mLastWrite >= kHeldTime)
+    note(writeHeld(), mHeldFirstTurn);
+  if (mFailures == failuresBefore) note(writeLogTurn(place, mFolder, mFileLock), place.turn());
+  if (mFailures > failuresBefore) world.requestPause();
 }
 
-void StatisticsLogs::note(const FileOutcome& outcome) {
+void StatisticsLogs::flush(mWorld& world) {
+  const int failuresBefore = mFailures;
+  note(writeHeld(), mHeldFirstTurn);
+  if (mFailures > failuresBefore) world.requestPause();
+}
+
+void StatisticsLogs::note(const FileOutcome& outcome, int turn) {
   if (outcome.ok()) return;
-  if (mFailures++ == 0) mFirstFailure = outcome.error;
+  if (mFailures++ == 0) {
+    mFirstFailure = outcome.error;
+    mFirstFailedTurn = turn;
+  }
 }
 
 }  // namespace vek

@@ -22,6 +22,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <string>
@@ -29,6 +30,7 @@
 #include "base/file_lock.h"
 #include "base/file_outcome.h"
 #include "engine/world.h"
+#include "records/held_lines.h"
 
 class mPlace;
 
@@ -39,6 +41,7 @@ inline constexpr int kTurnLogCount = 29;
 extern const char* const kTurnLogNames[kTurnLogCount];
 inline constexpr const char* kLogTurnName = "log_turn.log";
 inline constexpr const char* kNotANumberText = "nan";
+
 
 // Empties (or creates) the 29 logs and `log_turn.log` in `folder` (ending in "/"). Takes no
 // lock: the caller holds the file lock. Reports the first log that could not be written.
@@ -71,12 +74,15 @@ FileOutcome writeLogTurn(const mPlace& place, const std::string& folder, FileWri
 // would no longer line up with the turns, and the last save keeps world and logs in step.
 //
 // The 29 logs stay open for appending from the first turn on (opening and closing 29 files
-// every turn cost more than writing them); every turn's lines are flushed to the files before
-// afterTurn returns, so the files always end with the last whole turn. Nothing else may write
-// to the logs while they are open (the save folder is locked). A log that could not
-// be opened is tried again the next turn. With `setKeepFilesOpen(false)` every log is opened
-// and closed for its line instead, the plain way the other is measured against (vek-batch
-// --reference); the files come out the same.
+// every turn cost more than writing them), and the lines of the turns are kept back and
+// written together: once they pass kHeldBytes, kHeldTime after the last write, and whenever
+// the world stands still (mWorldObserver::flush: before it parks, stops or after a step by
+// hand), so a world that is saved or read has its logs whole, and a log being watched lags a
+// second at most. The lines kept back go into all 29 logs or into none, as one turn's do.
+// Nothing else may write to the logs while they are open (the save folder is locked). A log
+// that could not be opened is tried again the next time. With `setKeepFilesOpen(false)`
+// every log is opened, written and closed for each turn's line instead, the plain way the
+// other is measured against (vek-batch --reference); the files come out the same.
 //
 // `fileLock` is the program's; it outlives the logs.
 class StatisticsLogs : public mWorldObserver {
@@ -87,6 +93,7 @@ class StatisticsLogs : public mWorldObserver {
   StatisticsLogs& operator=(const StatisticsLogs&) = delete;
 
   void afterTurn(mWorld& world) override;
+  void flush(mWorld& world) override;
   // Set before the worker starts.
   void setKeepFilesOpen(bool on) { mKeepFilesOpen = on; }
 
@@ -97,8 +104,9 @@ class StatisticsLogs : public mWorldObserver {
   const std::string& firstFailure() const { return mFirstFailure; }
 
  private:
-  void note(const FileOutcome& outcome);
-  FileOutcome appendTurn(const mPlace& place);
+  void note(const FileOutcome& outcome, int turn);
+  // Writes the lines kept back, all or none, and closes the logs unless they stay open.
+  FileOutcome writeHeld();
   void closeFiles();
 
   std::string mFolder;
@@ -108,6 +116,11 @@ class StatisticsLogs : public mWorldObserver {
   // Each open log's length, found once when it is opened and kept up to date by the writes:
   // asking the file for it again every turn would cost a system call per log.
   std::array<long, kTurnLogCount> mLengths{};
+  // The lines of the turns not written yet, log by log, and the first of those turns.
+  std::array<std::string, kTurnLogCount> mHeld;
+  size_t mHeldBytes = 0;
+  int mHeldFirstTurn = 0;
+  std::chrono::steady_clock::time_point mLastWrite = std::chrono::steady_clock::now();
   int mFailures = 0;
   std::string mFirstFailure;
   int mFirstFailedTurn = 0;

@@ -179,6 +179,36 @@ TEST(StatisticsLogs, AnEmptyWorldAndLogsThatCannotBeWritten) {
   EXPECT_EQ(linesOf(folder + "seed_num.log").size(), 4u);
 }
 
+// While the worker runs, the lines of the turns are kept back and written together; a world
+// that stands still has every turn in its logs, as many lines in each as turns ran.
+TEST(StatisticsLogs, TheLinesKeptBackAreWrittenWheneverTheWorldStandsStill) {
+  const std::string base = freshFolder("held");
+  mWorld world;
+  vek::WorldDocument document(world, vek::test::fileLock());
+  ASSERT_TRUE(document.createWithBuiltInGenome(base).ok());
+  const std::string folder = document.saveFolder();
+  vek::StatisticsLogs logs(folder, vek::test::fileLock());
+  world.addObserver(&logs);
+  runTurns(world, 2);  // steps by hand write at once
+  EXPECT_EQ(linesOf(folder + "seed_num.log").size(), 2u);
+
+  world.holdAfterTurn(40);
+  world.start();
+  world.resume();
+  world.waitUntilParked();
+  for (const char* log : vek::kTurnLogNames) EXPECT_EQ(linesOf(folder + log).size(), 40u) << log;
+  world.holdAfterTurn(90);
+  world.resume();
+  world.waitUntilParked();
+  std::lock_guard<FairMutex> lock(world.mutex());
+  ASSERT_EQ(world.place().turn(), 90);
+  const std::vector<std::string> lines = linesOf(folder + "seed_num.log");
+  ASSERT_EQ(lines.size(), 90u);
+  EXPECT_EQ(firstWord(lines.back()), std::to_string(world.place().time()));
+  for (const char* log : vek::kTurnLogNames) EXPECT_EQ(linesOf(folder + log).size(), 90u) << log;
+  EXPECT_EQ(logs.failures(), 0);
+}
+
 // A turn goes into all logs or none: a log that cannot take its line (here a folder stands in
 // its place) has the lines already written for that turn cut off again, and the world pauses
 // after the step, so logs and turns never part.

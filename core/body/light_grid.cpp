@@ -73,6 +73,7 @@ double mLightGrid::absorbFast(const std::vector<mSphere*>& parts, const mGridFra
     mDepths.assign(cells + kPadding, 0);
     mTileSide = (mSide + kTile - 1) / kTile;
     mMarked.assign(static_cast<size_t>(mTileSide) * static_cast<size_t>(mTileSide), 0);
+    mMarkedList.clear();
     const size_t tieTiles = (static_cast<size_t>(mSide) + kTieTile - 1) / kTieTile;
     mTileStamps.assign(tieTiles * tieTiles, 0);
     mLatestPlace.assign(tieTiles * tieTiles, 0);
@@ -214,14 +215,13 @@ bool mLightGrid::absorbByDepth(const std::vector<mSphere*>& parts, const mGridFr
     markReorderedTies();
     markRemovedCovers();
     // The marked tiles are counted again from depth 0.
-    for (int ti = 0; ti < mTileSide; ++ti) {
+    for (const std::uint32_t tile : mMarkedList) {
+      const int ti = static_cast<int>(tile / static_cast<std::uint32_t>(mTileSide));
+      const int tj = static_cast<int>(tile % static_cast<std::uint32_t>(mTileSide));
       const int rows = std::min(kTile, mSide - ti * kTile);
-      for (int tj = 0; tj < mTileSide; ++tj) {
-        if (!mMarked[static_cast<size_t>(ti) * mTileSide + tj]) continue;
-        const int width = std::min(kTile, mSide - tj * kTile);
-        std::uint8_t* row = mDepths.data() + (static_cast<size_t>(ti) * kTile * mSide + static_cast<size_t>(tj) * kTile);
-        for (int i = 0; i < rows; ++i, row += mSide) std::memset(row, 0, static_cast<size_t>(width));
-      }
+      const int width = std::min(kTile, mSide - tj * kTile);
+      std::uint8_t* row = mDepths.data() + (static_cast<size_t>(ti) * kTile * mSide + static_cast<size_t>(tj) * kTile);
+      for (int i = 0; i < rows; ++i, row += mSide) std::memset(row, 0, static_cast<size_t>(width));
     }
   }
 
@@ -339,8 +339,11 @@ void mLightGrid::markTiles(const std::vector<mCellRun>& runs) {
   for (const mCellRun& run : runs) {
     const size_t column = run.first % side;
     std::uint8_t* marked = mMarked.data() + run.first / side / kTile * static_cast<size_t>(mTileSide);
-    for (size_t tile = column / kTile; tile <= (column + static_cast<size_t>(run.count) - 1) / kTile; ++tile)
+    for (size_t tile = column / kTile; tile <= (column + static_cast<size_t>(run.count) - 1) / kTile; ++tile) {
+      if (marked[tile]) continue;
       marked[tile] = 1;
+      mMarkedList.push_back(static_cast<std::uint32_t>(marked + tile - mMarked.data()));
+    }
   }
 }
 
@@ -415,7 +418,10 @@ bool mLightGrid::touchesMarkedTile(const Box& box) const {
   return touches;
 }
 
-void mLightGrid::clearMarkedTiles() { std::fill(mMarked.begin(), mMarked.end(), std::uint8_t{0}); }
+void mLightGrid::clearMarkedTiles() {
+  for (const std::uint32_t tile : mMarkedList) mMarked[tile] = 0;
+  mMarkedList.clear();
+}
 
 std::uint32_t mLightGrid::coverSlotOf(mSphere& part, const mGridFrame& frame, bool kept) {
   std::uint32_t slot = part.lightSlot();

@@ -126,6 +126,7 @@ class mLightGrid {
   std::vector<std::uint8_t> mDepths;
   // One byte per tile, row after row of mTileSide tiles: 1 where this computation counts again.
   std::vector<std::uint8_t> mMarked;
+  std::vector<std::uint32_t> mMarkedList;  // the tiles marked, each once
   int mTileSide = 0;
   // For markReorderedTies: per tile of kTieTile cells a side, the latest old place seen over it among the parts of one
   // height, valid where its stamp is the height's.

@@ -242,7 +242,9 @@ TEST_F(ViewsTest, GeneViewShowsWhereAGenomeCameFromAndEachAncestorInTurn) {
   EXPECT_EQ(genes->idList()->currentText(), "");
   EXPECT_EQ(genes->sizeList()->currentIndex(), -1);
   EXPECT_EQ(genes->targetButton()->isEnabled(), root.alive());
-  if (!root.alive()) EXPECT_EQ(box(genes, "seedNumber"), "0");
+  if (!root.alive()) {
+    EXPECT_EQ(box(genes, "seedNumber"), "0");
+  }
   EXPECT_EQ(list->item(0)->text().toStdString(), "系統ID " + std::to_string(root.id) + "　" + root.gene);
   // Every other node descends from the one root.
   EXPECT_TRUE(list->item(3)->text().startsWith("子孫 " + QString::number(nodes - 1) + "　"));

@@ -17,6 +17,7 @@ class ProgressBar : public mWorldObserver {
   ProgressBar(int firstTurn, int lastTurn);
 
   void afterTurn(mWorld& world) override;
+  bool followsSteps() const override { return false; }
   // Clears the bar's line, so the summary starts on an empty line.
   void finish();
 

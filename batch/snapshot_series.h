@@ -29,6 +29,7 @@ class SnapshotSeries : public mWorldObserver {
   FileOutcome checkNothingReplaced(int firstTurn, int lastTurn) const;
 
   void afterTurn(mWorld& world) override;
+  bool followsSteps() const override { return false; }
 
   // Read while the world is parked.
   int written() const { return mWritten; }

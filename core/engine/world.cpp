@@ -82,7 +82,7 @@ void mWorld::stepLocked() {
       break;
     case PRE_EXECUTE:
       if (const mSeed* individual = population.current())
-        for (mWorldObserver* observer : mObservers) observer->showIndividual(*individual);
+        for (mWorldObserver* observer : mStepObservers) observer->showIndividual(*individual);
       mPhase = EXECUTE;
       break;
     case EXECUTE: {
@@ -90,7 +90,7 @@ void mWorld::stepLocked() {
       mHabitat->executeOne();
       // The individual stays in the population until AFTER_EXECUTE, whatever it did.
       if (individual)
-        for (mWorldObserver* observer : mObservers) observer->showIndividual(*individual);
+        for (mWorldObserver* observer : mStepObservers) observer->showIndividual(*individual);
       mPhase = population.atEnd() ? AFTER_EXECUTE : PRE_EXECUTE;
       break;
     }
@@ -107,7 +107,7 @@ void mWorld::stepLocked() {
       break;
     }
   }
-  for (mWorldObserver* observer : mObservers) observer->stepped(mPhase, *this);
+  for (mWorldObserver* observer : mStepObservers) observer->stepped(mPhase, *this);
 }
 
 std::string mWorld::caption() const {
@@ -210,11 +210,13 @@ void mWorld::holdAfterTurn(int turn) { mHoldAfterTurn.store(turn > 0 ? turn : 0)
 void mWorld::addObserver(mWorldObserver* observer) {
   std::lock_guard<FairMutex> guard(mMutex);
   mObservers.push_back(observer);
+  if (observer->followsSteps()) mStepObservers.push_back(observer);
 }
 
 void mWorld::removeObserver(mWorldObserver* observer) {
   std::lock_guard<FairMutex> guard(mMutex);
   std::erase(mObservers, observer);
+  std::erase(mStepObservers, observer);
 }
 
 void mWorld::adoptPlace(std::unique_ptr<mPlace> place) {

@@ -52,6 +52,9 @@ class mWorldObserver {
   // it before it parks or stops, and step() after its step, so a world that stands still (to
   // be saved, read or stepped by hand) has everything of its turns written.
   virtual void flush(mWorld& /*world*/) {}
+  // Whether it wants showIndividual and stepped, asked once by addObserver: an observer of
+  // whole turns answers no, and the steps of the individuals then pass it by.
+  virtual bool followsSteps() const { return true; }
 };
 
 class mWorld : public mObject {
@@ -133,6 +136,7 @@ class mWorld : public mObject {
   mutable FairMutex mMutex;
   std::unique_ptr<mPlace> mHabitat;
   std::vector<mWorldObserver*> mObservers;
+  std::vector<mWorldObserver*> mStepObservers;  // those of mObservers that follow the steps
   int mPhase = SUN_LIGHT;
   bool mProfiling = false;
   std::array<double, kPhaseCount> mPhaseSeconds{};

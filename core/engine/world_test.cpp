@@ -88,6 +88,37 @@ TEST(World, ThreeIndividualsTakeNineSteps) {
   EXPECT_EQ(world.place().time(), 3);
 }
 
+// An observer of whole turns is passed by at every step, told of every turn and asked to
+// write out what it holds after each step by hand.
+TEST(World, ObserversOfWholeTurnsAreToldOfTurnsOnly) {
+  struct TurnsOnly : mWorldObserver {
+    void showIndividual(const mSeed&) override { ++individuals; }
+    void stepped(int, const mWorld&) override { ++steps; }
+    void afterTurn(mWorld&) override { ++turns; }
+    void flush(mWorld&) override { ++flushes; }
+    bool followsSteps() const override { return false; }
+    int individuals = 0, steps = 0, turns = 0, flushes = 0;
+  } turnsOnly;
+  mWorld world;
+  CaptionLog log;
+  world.addObserver(&turnsOnly);
+  world.addObserver(&log);
+  {
+    std::lock_guard<FairMutex> lock(world.mutex());
+    for (int i = 0; i < 3; ++i) world.place().populateWithBuiltInGenome();
+  }
+  for (int i = 0; i < 18; ++i) world.step();
+  EXPECT_EQ(log.captions().size(), 18u);
+  EXPECT_EQ(log.turns, 2);
+  EXPECT_EQ(turnsOnly.turns, 2);
+  EXPECT_EQ(turnsOnly.flushes, 18);
+  EXPECT_EQ(turnsOnly.individuals + turnsOnly.steps, 0);
+  world.removeObserver(&log);
+  world.step();
+  EXPECT_EQ(log.captions().size(), 18u);
+  EXPECT_EQ(turnsOnly.flushes, 19);
+}
+
 TEST(World, StartPauseResumeAndSingleSteps) {
   mWorld world;
   CaptionLog log;

@@ -74,6 +74,7 @@ class LineageLog : public mWorldObserver {
 
   void afterTurn(mWorld& world) override;
   void flush(mWorld& world) override;
+  bool followsSteps() const override { return false; }
 
   int failures() const { return mFailures; }
   const std::string& firstFailure() const { return mFirstFailure; }

@@ -94,6 +94,7 @@ class StatisticsLogs : public mWorldObserver {
 
   void afterTurn(mWorld& world) override;
   void flush(mWorld& world) override;
+  bool followsSteps() const override { return false; }
   // Set before the worker starts.
   void setKeepFilesOpen(bool on) { mKeepFilesOpen = on; }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cmath>
 
+#include "base/descending_order.h"
 #include "body/light_grid.h"
 #include "body/parameters.h"
 #include "body/parts_list.h"
@@ -39,42 +40,21 @@ std::vector<mSphere*> partsByHeight(const std::vector<mPartsList*>& bodies) {
   return parts;
 }
 
-// The same order, found by a stable radix sort on the heights' bits: a light computation
-// sorts every part of the population each turn, and comparisons cost more than the
-// distribution passes. Heights are finite (a part stands inside the field), so the order of
-// the keys below is the order of the heights, highest first, and equal heights keep
-// population order as in the stable sort.
+// The same order, found by a stable radix sort on the heights' bits (base/descending_order.h).
+// Heights are finite (a part stands inside the field), so equal heights keep population order
+// as in the stable sort.
 std::vector<mSphere*> partsByHeightKeyed(const std::vector<mPartsList*>& bodies) {
   struct Keyed {
-    std::uint64_t key;  // ascending key = descending height
+    std::uint64_t key;
     mSphere* part;
   };
-  auto keyOf = [](double z) {
-    // The bits of a double ordered as the numbers (-0 as +0), then turned round.
-    const auto bits = std::bit_cast<std::uint64_t>(z + 0.0);
-    const std::uint64_t ordered = bits >> 63 ? ~bits : bits | std::uint64_t{1} << 63;
-    return ~ordered;
-  };
-  std::vector<Keyed> keyed, other;
+  std::vector<Keyed> keyed, scratch;
   for (const mPartsList* body : bodies) {
     if (!body) continue;
-    for (const auto& flower : body->flowers()) keyed.push_back({keyOf(flower->position()->z), flower.get()});
-    for (const auto& leaf : body->leaves()) keyed.push_back({keyOf(leaf->position()->z), leaf.get()});
+    for (const auto& flower : body->flowers()) keyed.push_back({vek::descendingKey(flower->position()->z), flower.get()});
+    for (const auto& leaf : body->leaves()) keyed.push_back({vek::descendingKey(leaf->position()->z), leaf.get()});
   }
-  if (keyed.size() < 512) {
-    // Too few for eight distribution passes to pay.
-    std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) { return a.key < b.key; });
-  }
-  other.resize(keyed.size());
-  for (int shift = 0; shift < 64 && keyed.size() >= 512; shift += 8) {
-    std::array<size_t, 257> start{};
-    for (const Keyed& entry : keyed) ++start[(entry.key >> shift & 0xff) + 1];
-    // A byte that all keys share orders nothing.
-    if (std::find(start.begin(), start.end(), keyed.size()) != start.end()) continue;
-    for (size_t digit = 1; digit < start.size(); ++digit) start[digit] += start[digit - 1];
-    for (const Keyed& entry : keyed) other[start[entry.key >> shift & 0xff]++] = entry;
-    keyed.swap(other);
-  }
+  vek::sortByKey(keyed, scratch);
   std::vector<mSphere*> parts;
   parts.reserve(keyed.size());
   for (const Keyed& entry : keyed) parts.push_back(entry.part);

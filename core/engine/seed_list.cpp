@@ -9,6 +9,7 @@
 #include "body/parameters.h"
 #include "body/parts_list.h"
 #include "engine/place.h"
+#include "base/descending_order.h"
 #include "base/random.h"
 #include "engine/seed.h"
 #include "genome/gene.h"
@@ -189,14 +190,19 @@ double rankOf(const mSeed& seed) {
 }  // namespace
 
 void mSeedList::cull() {
-  // Best first, equals in their order; sorted on copies of the ranks, so that no comparison
-  // has to reach into an individual.
-  std::vector<std::pair<double, size_t>> ranked(mLiving.size());
-  for (size_t k = 0; k < mLiving.size(); ++k) ranked[k] = {rankOf(*mLiving[k]), k};
-  std::stable_sort(ranked.begin(), ranked.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+  // Best first, equals in their order; sorted on keys made from the ranks, so that the sort
+  // never reaches into an individual.
+  struct Ranked {
+    std::uint64_t key;
+    std::uint32_t at;
+  };
+  std::vector<Ranked> ranked(mLiving.size()), scratch;
+  for (size_t k = 0; k < mLiving.size(); ++k)
+    ranked[k] = {vek::descendingKey(rankOf(*mLiving[k])), static_cast<std::uint32_t>(k)};
+  vek::sortByKey(ranked, scratch);
   std::vector<std::unique_ptr<mSeed>> sorted;
   sorted.reserve(mLiving.size());
-  for (const auto& entry : ranked) sorted.push_back(std::move(mLiving[entry.second]));
+  for (const Ranked& entry : ranked) sorted.push_back(std::move(mLiving[entry.at]));
   mLiving.swap(sorted);
 
   const Parameters& parameters = this->parameters();

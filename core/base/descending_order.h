@@ -1,0 +1,47 @@
+// Stable orders of many entries by a number, highest first, found by a radix sort on the
+// numbers' bits: the world sorts every living individual and every leaf and flower each turn,
+// and the distribution passes cost less than comparisons. The order is the one std::stable_sort
+// gives with `a > b`: highest first, equal numbers (-0 and +0 among them) in their order.
+//
+// Plain functions; any thread.
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace vek {
+
+// A key whose ascending order is the descending order of the numbers; `value` must not be NaN.
+inline std::uint64_t descendingKey(double value) {
+  // The bits of a double ordered as the numbers (-0 as +0), then turned round.
+  const auto bits = std::bit_cast<std::uint64_t>(value + 0.0);
+  const std::uint64_t ordered = bits >> 63 ? ~bits : bits | std::uint64_t{1} << 63;
+  return ~ordered;
+}
+
+// Sorts `entries` by their member `key` ascending, equal keys keeping their order; `scratch`
+// is working memory, kept by the caller from one sort to the next.
+template <class Entry>
+void sortByKey(std::vector<Entry>& entries, std::vector<Entry>& scratch) {
+  if (entries.size() < 512) {
+    // Too few for eight distribution passes to pay.
+    std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.key < b.key; });
+    return;
+  }
+  scratch.resize(entries.size());
+  for (int shift = 0; shift < 64; shift += 8) {
+    std::array<size_t, 257> start{};
+    for (const Entry& entry : entries) ++start[(entry.key >> shift & 0xff) + 1];
+    // A byte that all keys share orders nothing.
+    if (std::find(start.begin(), start.end(), entries.size()) != start.end()) continue;
+    for (size_t digit = 1; digit < start.size(); ++digit) start[digit] += start[digit - 1];
+    for (const Entry& entry : entries) scratch[start[entry.key >> shift & 0xff]++] = entry;
+    entries.swap(scratch);
+  }
+}
+
+}  // namespace vek

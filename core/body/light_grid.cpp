@@ -285,18 +285,39 @@ bool mLightGrid::countAll(Cover& cover, bool& differs) {
 
 bool mLightGrid::countMarked(Cover& cover, bool& differs) {
   const auto side = static_cast<size_t>(mSide);
+  const size_t boxColumn = cover.box.first % side;
+  const size_t firstTile = boxColumn / kTile;
+  const size_t tiles = (boxColumn + static_cast<size_t>(cover.box.width) - 1) / kTile - firstTile + 1;
   std::uint8_t* met = cover.depths.data();
+  size_t tileRow = ~size_t{0};
+  std::uint64_t marks = 0;  // bit t: tile firstTile + t of the runs' tile row is marked
   for (const mCellRun& run : cover.runs) {
     const size_t row = run.first / side;
     const size_t column = run.first % side;
     const size_t end = column + static_cast<size_t>(run.count);
     const std::uint8_t* marked = mMarked.data() + row / kTile * static_cast<size_t>(mTileSide);
-    // Piece by piece, a piece in one tile; neighbouring marked tiles are counted in one go.
+    if (row / kTile != tileRow && tiles <= 64) {
+      tileRow = row / kTile;
+      marks = 0;
+      for (size_t t = 0; t < tiles; ++t) marks |= static_cast<std::uint64_t>(marked[firstTile + t] != 0) << t;
+    }
+    if (tiles <= 64 && marks == 0) {
+      met += run.count;
+      continue;
+    }
+    // Piece by piece, neighbouring tiles alike counted (or passed) in one go.
     size_t from = column;
     while (from < end) {
-      size_t to = std::min(end, (from / kTile + 1) * kTile);
-      const bool counted = marked[from / kTile] != 0;
-      while (to < end && (marked[to / kTile] != 0) == counted) to = std::min(end, to + kTile);
+      const size_t tile = from / kTile;
+      const bool counted = marked[tile] != 0;
+      size_t to = std::min(end, (tile + 1) * kTile);
+      if (tiles <= 64) {
+        const std::uint64_t others = (counted ? ~marks : marks) >> (tile - firstTile);
+        if (others == 0) to = end;
+        else to = std::min(end, (tile + static_cast<size_t>(std::countr_zero(others))) * kTile);
+      } else {
+        while (to < end && (marked[to / kTile] != 0) == counted) to = std::min(end, to + kTile);
+      }
       if (counted &&
           !countCells(mDepths.data() + row * side + from, met + (from - column), static_cast<int>(to - from), differs))
         return false;
@@ -335,11 +356,18 @@ void mLightGrid::appendStretches(const Cover& cover) {
 }
 
 void mLightGrid::markTiles(const std::vector<mCellRun>& runs) {
+  // The runs of a part's rows that share a row of tiles together reach from the leftmost of
+  // their cells to the rightmost (a disc's rows all hold its middle column): those tiles.
   const auto side = static_cast<size_t>(mSide);
-  for (const mCellRun& run : runs) {
-    const size_t column = run.first % side;
-    std::uint8_t* marked = mMarked.data() + run.first / side / kTile * static_cast<size_t>(mTileSide);
-    for (size_t tile = column / kTile; tile <= (column + static_cast<size_t>(run.count) - 1) / kTile; ++tile) {
+  for (size_t k = 0; k < runs.size();) {
+    const size_t tileRow = runs[k].first / side / kTile;
+    size_t left = side, right = 0;
+    for (; k < runs.size() && runs[k].first / side / kTile == tileRow; ++k) {
+      left = std::min(left, runs[k].first % side);
+      right = std::max(right, runs[k].first % side + static_cast<size_t>(runs[k].count) - 1);
+    }
+    std::uint8_t* marked = mMarked.data() + tileRow * static_cast<size_t>(mTileSide);
+    for (size_t tile = left / kTile; tile <= right / kTile; ++tile) {
       if (marked[tile]) continue;
       marked[tile] = 1;
       mMarkedList.push_back(static_cast<std::uint32_t>(marked + tile - mMarked.data()));

@@ -221,7 +221,12 @@ bool mLightGrid::absorbByDepth(const std::vector<mSphere*>& parts, const mGridFr
       const int rows = std::min(kTile, mSide - ti * kTile);
       const int width = std::min(kTile, mSide - tj * kTile);
       std::uint8_t* row = mDepths.data() + (static_cast<size_t>(ti) * kTile * mSide + static_cast<size_t>(tj) * kTile);
-      for (int i = 0; i < rows; ++i, row += mSide) std::memset(row, 0, static_cast<size_t>(width));
+      if (width == kTile) {
+        constexpr std::uint8_t kZeros[kTile] = {};
+        for (int i = 0; i < rows; ++i, row += mSide) std::memcpy(row, kZeros, kTile);
+      } else {
+        for (int i = 0; i < rows; ++i, row += mSide) std::memset(row, 0, static_cast<size_t>(width));
+      }
     }
   }
 
@@ -244,7 +249,7 @@ bool mLightGrid::absorbByDepth(const std::vector<mSphere*>& parts, const mGridFr
       if (next < mCoverSlots.size()) {
         const Cover& ahead = mCovers[mCoverSlots[next]];
         __builtin_prefetch(ahead.depths.data());
-        for (const mCellRun& run : ahead.runs) __builtin_prefetch(mDepths.data() + run.first);
+        __builtin_prefetch(ahead.runs.data());
       }
       Cover& cover = mCovers[mCoverSlots[k]];
       bool differs = cover.fresh;

@@ -72,7 +72,7 @@ double mLightGrid::absorbFast(const std::vector<mSphere*>& parts, const mGridFra
   if (mDepths.size() != cells + kPadding) {
     mDepths.assign(cells + kPadding, 0);
     mTileSide = (mSide + kTile - 1) / kTile;
-    mMarked.assign(static_cast<size_t>(mTileSide) * static_cast<size_t>(mTileSide), 0);
+    mMarked.assign(static_cast<size_t>(mTileSide) * static_cast<size_t>(mTileSide) + 8, 0);
     mMarkedList.clear();
     const size_t tieTiles = (static_cast<size_t>(mSide) + kTieTile - 1) / kTieTile;
     mTileStamps.assign(tieTiles * tieTiles, 0);
@@ -446,9 +446,27 @@ void mLightGrid::forEachTileOf(const Box& box, size_t tile, Visit visit) const {
 }
 
 bool mLightGrid::touchesMarkedTile(const Box& box) const {
-  bool touches = false;
-  forEachTileOf(box, kTile, [&](size_t tile) { touches = touches || mMarked[tile] != 0; });
-  return touches;
+  if (box.rows == 0) return false;
+  // Eight tiles' marks at a time (mMarked ends in eight more bytes, never marked).
+  const auto side = static_cast<size_t>(mSide);
+  const size_t row = box.first / side, column = box.first % side;
+  const size_t firstTile = column / kTile;
+  const size_t tiles = (column + static_cast<size_t>(box.width) - 1) / kTile - firstTile + 1;
+  for (size_t ti = row / kTile; ti <= (row + static_cast<size_t>(box.rows) - 1) / kTile; ++ti) {
+    const std::uint8_t* marked = mMarked.data() + ti * static_cast<size_t>(mTileSide) + firstTile;
+    for (size_t t = 0; t < tiles; t += 8) {
+      std::uint64_t eight;
+      std::memcpy(&eight, marked + t, sizeof eight);
+      const size_t n = std::min<size_t>(8, tiles - t);
+      if (n < 8) {
+        // Keep the first n bytes: the low ones on a little-endian machine, the high ones else.
+        const std::uint64_t low = (std::uint64_t{1} << (8 * n)) - 1;
+        eight &= std::endian::native == std::endian::little ? low : ~(~std::uint64_t{0} >> (8 * n));
+      }
+      if (eight != 0) return true;
+    }
+  }
+  return false;
 }
 
 void mLightGrid::clearMarkedTiles() {

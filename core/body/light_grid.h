@@ -124,7 +124,8 @@ class mLightGrid {
   // fast: the depth of every cell after the last fast computation (the number of parts over
   // it), laid out as mCells (and kPadding more, always 0).
   std::vector<std::uint8_t> mDepths;
-  // One byte per tile, row after row of mTileSide tiles: 1 where this computation counts again.
+  // One byte per tile, row after row of mTileSide tiles: 1 where this computation counts again
+  // (and eight more bytes, never marked, so that eight tiles can always be read at once).
   std::vector<std::uint8_t> mMarked;
   std::vector<std::uint32_t> mMarkedList;  // the tiles marked, each once
   int mTileSide = 0;

@@ -1,6 +1,8 @@
 #include "engine/seed_list.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -88,18 +90,28 @@ mGene* mSeedList::findFather(const mSeed& parent, const mPoint3D& point, double&
       }
     }
   };
-  if (fastSearches() && mIndex.of(mLiving, parameters()).bodiesWithFlowersNear(point, reach, mNearBodies)) {
-    // Every held body belongs to a living individual, which knows its place in the list.
-    std::vector<const mSeed*>& candidates = mCandidates;
-    candidates.clear();
+  bool searched = fastSearches() && mIndex.of(mLiving, parameters()).bodiesWithFlowersNear(point, reach, mNearBodies);
+  if (searched) {
+    // Every held body belongs to a living individual, which knows its place in the list: the
+    // candidates are filed by their places and taken up in that order.
+    const size_t n = mLiving.size();
+    mByRank.resize(n);
+    mRankBits.assign((n + 63) / 64, 0);
     for (const mPartsList* body : mNearBodies) {
       const auto* other = static_cast<const mSeed*>(body->owner());
-      if (other != &parent) candidates.push_back(other);
+      if (other == &parent) continue;
+      const auto rank = static_cast<size_t>(other->rank());
+      searched = rank < n && mLiving[rank].get() == other;
+      if (!searched) break;  // out of its place: the list is read instead
+      mByRank[rank] = other;
+      mRankBits[rank / 64] |= std::uint64_t{1} << (rank % 64);
     }
-    std::sort(candidates.begin(), candidates.end(),
-              [](const mSeed* a, const mSeed* b) { return a->rank() < b->rank(); });
-    for (const mSeed* other : candidates) visit(*other);
-  } else {
+    for (size_t word = 0; searched && word < mRankBits.size(); ++word) {
+      for (std::uint64_t bits = mRankBits[word]; bits != 0; bits &= bits - 1)
+        visit(*mByRank[word * 64 + static_cast<size_t>(std::countr_zero(bits))]);
+    }
+  }
+  if (!searched) {
     for (const auto& other : mLiving) {
       if (other.get() != &parent) visit(*other);
     }

@@ -15,6 +15,7 @@
 // Called on the world's thread with the world locked.
 #pragma once
 
+#include <cstdint>
 #include <istream>
 #include <memory>
 #include <ostream>
@@ -130,5 +131,7 @@ class mSeedList : public mObject, public mBodyPopulation {
   mutable mPopulationIndex mIndex;
   // The father search's scratch lists, kept for their memory.
   mutable std::vector<const mPartsList*> mNearBodies;
-  mutable std::vector<const mSeed*> mCandidates;
+  // The father search's candidates by their places in the list, and which places hold one.
+  mutable std::vector<const mSeed*> mByRank;
+  mutable std::vector<std::uint64_t> mRankBits;
 };

@@ -107,10 +107,7 @@ std::unique_ptr<mWorld> evolvedWorld(int turns) {
   return world;
 }
 
-void runTurn(mWorld& world) {
-  do world.step();
-  while (world.phase() != SUN_LIGHT);
-}
+void runTurn(mWorld& world) { world.stepUntil(SUN_LIGHT); }
 
 std::vector<mCellRun> coveredRuns(const mPlace& place) {
   std::vector<const mPartsList*> bodies;

@@ -33,6 +33,15 @@ void mWorld::step() {
   for (mWorldObserver* observer : mObservers) observer->flush(*this);
 }
 
+void mWorld::stepUntil(int phase) {
+  std::lock_guard<FairMutex> guard(mMutex);
+  do {
+    if (mProfiling) profileStep();
+    else stepLocked();
+  } while (mPhase != phase);
+  for (mWorldObserver* observer : mObservers) observer->flush(*this);
+}
+
 void mWorld::setProfiling(bool on) {
   mProfiling = on;
   mStretchStart = -1;

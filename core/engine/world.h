@@ -70,6 +70,10 @@ class mWorld : public mObject {
   // Runs one phase and tells the observers. Takes the world's mutex itself. Used by
   // the worker and, while the worker is parked, by the single-step button.
   void step();
+  // Runs steps under one hold of the mutex, as the worker does, until the phase that runs next
+  // is `phase` (one step at least), and tells the observers as step() does. For benchmarks
+  // and tests; the worker must be parked or not started.
+  void stepUntil(int phase);
 
   // Whether the worker runs at the lowest priority (nice 19, best effort), as a program with a
   // user interface wants so the desktop stays responsive; true by default. A batch run turns

@@ -390,13 +390,14 @@ void mLightGrid::markReorderedTies() {
   // holds a later old place than its own changed order with a part it shares a tile with.
   for (size_t first = 0; first < mCoverSlots.size();) {
     const double z = mCovers[mCoverSlots[first]].z;
-    size_t end = first + 1;
-    bool inOrder = true;
-    std::uint32_t last = mCovers[mCoverSlots[first]].order;
+    size_t end = first;
+    bool inOrder = true, seen = false;
+    std::uint32_t last = 0;  // the old place of the last part seen that was as it was
     for (; end < mCoverSlots.size() && mCovers[mCoverSlots[end]].z == z; ++end) {
       const Cover& cover = mCovers[mCoverSlots[end]];
       if (cover.changed) continue;
-      inOrder = inOrder && cover.order > last;
+      inOrder = inOrder && (!seen || cover.order > last);
+      seen = true;
       last = cover.order;
     }
     if (!inOrder) {

@@ -1,8 +1,6 @@
 #include "body/field.h"
 
 #include <algorithm>
-#include <array>
-#include <bit>
 #include <cstdint>
 #include <cmath>
 

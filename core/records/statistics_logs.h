@@ -42,7 +42,6 @@ extern const char* const kTurnLogNames[kTurnLogCount];
 inline constexpr const char* kLogTurnName = "log_turn.log";
 inline constexpr const char* kNotANumberText = "nan";
 
-
 // Empties (or creates) the 29 logs and `log_turn.log` in `folder` (ending in "/"). Takes no
 // lock: the caller holds the file lock. Reports the first log that could not be written.
 FileOutcome startLogs(const std::string& folder);

@@ -146,10 +146,12 @@ mPartIndex::Placed mPartIndex::placedSphere(const mSphere& part, Kind kind) cons
 
 void mPartIndex::placementOf(const mPartsList& body, std::vector<Placed>& placement) const {
   placement.clear();
+  double place = 0;
   for (const auto& flower : body.flowers()) {
     placement.push_back(placedSphere(*flower, kFlower));
     const mPoint3D& c = *flower->position();
-    placement.push_back(placed(*flower, kCentre, aroundPoint(c, 0), usable(c), Shape{}));
+    placement.push_back(placed(*flower, kCentre, aroundPoint(c, 0), usable(c), Shape{{c.x, c.y, c.z}, {place}, 0, &c}));
+    ++place;
   }
   for (const auto& leaf : body.leaves()) placement.push_back(placedSphere(*leaf, kLeaf));
   for (const auto& edge : body.edges()) {
@@ -347,23 +349,21 @@ std::optional<bool> mPartIndex::isSegmentClear(const mPoint3D& a, const mPoint3D
   });
 }
 
-bool mPartIndex::bodiesWithFlowersNear(const mPoint3D& p, double reach,
-                                       std::vector<const mPartsList*>& bodies) const {
-  bodies.clear();
+bool mPartIndex::flowersNear(const mPoint3D& p, double reach, std::vector<FlowerNear>& flowers) const {
+  flowers.clear();
   // A squared distance is never negative, so nothing is in reach.
   if (!(reach >= 0)) return true;
   const double distance = std::sqrt(reach);
   if (!usable(p) || !usable(distance)) return false;
   Box query = aroundPoint(p, distance);
   widen(query);
-  const std::uint64_t thisQuery = ++mQueries;
   // A centre's box is the point itself, widened a little: the boxes that meet the query's are
-  // those of the flowers in the cube, and perhaps a few just outside it.
+  // those of the flowers in the cube, and perhaps a few just outside it, which the distance
+  // itself then leaves out (as it does a centre that is not a number).
   visit(query, 1u << kCentre, [&](const Entry& entry) {
-    if (entry.held->lastFound != thisQuery) {
-      entry.held->lastFound = thisQuery;
-      bodies.push_back(entry.body);
-    }
+    const Shape& s = entry.shape;
+    const double d = mPoint3D::distance2(mPoint3D(s.first[0], s.first[1], s.first[2]), p);
+    if (d <= reach) flowers.push_back({entry.body, static_cast<int>(s.end[0]), d});
     return true;
   });
   return true;

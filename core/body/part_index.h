@@ -66,12 +66,18 @@ class mPartIndex {
   std::optional<bool> isClear(const mPoint3D& p, double margin) const;
   // Whether every held body answers isSegmentClear(a, b).
   std::optional<bool> isSegmentClear(const mPoint3D& a, const mPoint3D& b) const;
-  // Puts into `bodies` (emptied first) the held bodies, each once and in no particular order,
-  // with a flower whose squared distance from p may be at most `reach`: every such body, and
-  // perhaps others with a flower in the cube around that sphere or just outside it (by far
-  // less than 1e-3 of the largest coordinate); none when reach is negative or not a number.
-  // False (answer unknown) for a point or reach the grid cannot take.
-  bool bodiesWithFlowersNear(const mPoint3D& p, double reach, std::vector<const mPartsList*>& bodies) const;
+  // A flower of a held body within reach of a point: its body, its place among the body's
+  // flowers, and its squared distance from the point as mPoint3D::distance2(centre, point)
+  // gives it.
+  struct FlowerNear {
+    const mPartsList* body;
+    int place;
+    double distance2;
+  };
+  // Puts into `flowers` (emptied first), in no particular order, every flower of a held body
+  // whose squared distance from p is at most `reach`, each once; none when reach is negative
+  // or not a number. False (answer unknown) for a point or reach the grid cannot take.
+  bool flowersNear(const mPoint3D& p, double reach, std::vector<FlowerNear>& flowers) const;
 
  private:
   // kCentre files every flower a second time, as the point at its centre, for the father
@@ -91,7 +97,8 @@ class mPartIndex {
   struct Held;
   // What the tests need of a part, copied from it: a sphere's centre (first) and radius, or
   // an edge's start (first) and end; and the point object of the identity rules, the sphere's
-  // centre or the edge's end.
+  // centre or the edge's end. A flower's centre (kCentre) holds the centre (first) and the
+  // flower's place among its body's flowers (end[0]).
   struct Shape {
     double first[3];
     double end[3];
@@ -123,8 +130,6 @@ class mPartIndex {
   struct Held {
     const mPartsList* body = nullptr;
     std::vector<Placed> placed;  // the body's parts as filed, in the body's order
-    // The last query that found this body (bodiesWithFlowersNear names each body once).
-    mutable std::uint64_t lastFound = 0;
   };
   // The record of a held body, or nullptr.
   Held* find(const mPartsList& body) const;
@@ -167,5 +172,4 @@ class mPartIndex {
   std::unordered_map<const mPartsList*, std::uint32_t> mBodies;
   // Scratch vectors of refile, kept for their memory.
   std::vector<Placed> mSparePlacement, mSortedPlacement, mSortedFresh;
-  mutable std::uint64_t mQueries = 0;
 };

@@ -11,6 +11,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "body/fake_body_owner.h"
@@ -23,12 +24,20 @@ namespace {
 using vek::test::FakeBodyOwner;
 using Bodies = std::vector<const mPartsList*>;
 
-// The bodies the index names near p, or nothing when it cannot tell.
+// The bodies with a flower in reach of p as the index names them, each once, or nothing when
+// it cannot tell.
 std::optional<Bodies> near(const mPartIndex& index, const mPoint3D& p, double reach) {
+  std::vector<mPartIndex::FlowerNear> flowers;
+  if (!index.flowersNear(p, reach, flowers)) return std::nullopt;
   Bodies bodies;
-  if (!index.bodiesWithFlowersNear(p, reach, bodies)) return std::nullopt;
+  for (const auto& flower : flowers) bodies.push_back(flower.body);
+  std::sort(bodies.begin(), bodies.end());
+  bodies.erase(std::unique(bodies.begin(), bodies.end()), bodies.end());
   return bodies;
 }
+
+// A flower in reach as (body, place among its flowers, squared distance).
+using FlowerHit = std::tuple<const mPartsList*, int, double>;
 
 std::string number(double value) {
   char text[64];
@@ -81,25 +90,18 @@ struct Plants {
       if (!body->isSegmentClear(a, b)) return false;
     return true;
   }
-  Bodies scanFlowersNear(const mPoint3D& p, double reach) const {
-    Bodies near;
+  std::vector<FlowerHit> scanFlowersNear(const mPoint3D& p, double reach) const {
+    std::vector<FlowerHit> near;
     for (const auto& body : bodies) {
+      int place = 0;
       for (const auto& flower : body->flowers()) {
-        if (mPoint3D::distance2(*flower->position(), p) <= reach) {
-          near.push_back(body.get());
-          break;
-        }
+        const double d = mPoint3D::distance2(*flower->position(), p);
+        if (d <= reach) near.emplace_back(body.get(), place, d);
+        ++place;
       }
     }
+    std::sort(near.begin(), near.end());
     return near;
-  }
-
-  static bool hasFlowerInBox(const mPartsList& body, const mPoint3D& p, double half) {
-    for (const auto& flower : body.flowers()) {
-      const mPoint3D& f = *flower->position();
-      if (std::max({std::fabs(f.x - p.x), std::fabs(f.y - p.y), std::fabs(f.z - p.z)}) <= half + 1e-3) return true;
-    }
-    return false;
   }
 
   // Random queries near and between the parts, and queries at the parts' own points, which
@@ -115,16 +117,14 @@ struct Plants {
       ASSERT_EQ(index.isClear(p, m), clear) << q;
       ASSERT_EQ(index.isSegmentClear(p, b), scanSegmentClear(p, b)) << q;
       const double reach = uniform(0, 40);
-      Bodies found = {bodies.front().get()};  // emptied by the query
-      ASSERT_TRUE(index.bodiesWithFlowersNear(p, reach, found));
-      // The index may add bodies whose flowers are a little beyond reach, never miss one, and
-      // names each once.
+      // Exactly the flowers in reach, each once, with the distances the scan measures, bit
+      // for bit.
+      std::vector<mPartIndex::FlowerNear> flowers = {{bodies.front().get(), 0, 0}};  // emptied
+      ASSERT_TRUE(index.flowersNear(p, reach, flowers));
+      std::vector<FlowerHit> found;
+      for (const auto& flower : flowers) found.emplace_back(flower.body, flower.place, flower.distance2);
       std::sort(found.begin(), found.end());
-      Bodies expected = scanFlowersNear(p, reach);
-      std::sort(expected.begin(), expected.end());
-      ASSERT_TRUE(std::includes(found.begin(), found.end(), expected.begin(), expected.end()));
-      ASSERT_EQ(std::adjacent_find(found.begin(), found.end()), found.end());
-      for (const mPartsList* body : found) ASSERT_TRUE(hasFlowerInBox(*body, p, std::sqrt(reach)));
+      ASSERT_EQ(found, scanFlowersNear(p, reach)) << q;
     }
     EXPECT_GT(blocked, 0);
     for (const auto& body : bodies) {

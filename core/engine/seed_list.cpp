@@ -1,7 +1,6 @@
 #include "engine/seed_list.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstdint>
 #include <cmath>
 #include <limits>
@@ -90,25 +89,34 @@ mGene* mSeedList::findFather(const mSeed& parent, const mPoint3D& point, double&
       }
     }
   };
-  bool searched = fastSearches() && mIndex.of(mLiving, parameters()).bodiesWithFlowersNear(point, reach, mNearBodies);
+  bool searched = fastSearches() && mIndex.of(mLiving, parameters()).flowersNear(point, reach, mNearFlowers);
   if (searched) {
-    // Every held body belongs to a living individual, which knows its place in the list: the
-    // candidates are filed by their places and taken up in that order.
+    // The flowers in reach, taken up as the list would give them: by their individuals'
+    // places in the list (every held body belongs to a living individual, which knows its
+    // place), then by their places among the body's flowers. Their distances were measured
+    // as the visit above measures them.
     const size_t n = mLiving.size();
-    mByRank.resize(n);
-    mRankBits.assign((n + 63) / 64, 0);
-    for (const mPartsList* body : mNearBodies) {
-      const auto* other = static_cast<const mSeed*>(body->owner());
+    mFlowerOrder.clear();
+    for (size_t k = 0; k < mNearFlowers.size(); ++k) {
+      const auto* other = static_cast<const mSeed*>(mNearFlowers[k].body->owner());
       if (other == &parent) continue;
       const auto rank = static_cast<size_t>(other->rank());
       searched = rank < n && mLiving[rank].get() == other;
       if (!searched) break;  // out of its place: the list is read instead
-      mByRank[rank] = other;
-      mRankBits[rank / 64] |= std::uint64_t{1} << (rank % 64);
+      mFlowerOrder.push_back({static_cast<std::uint64_t>(rank) << 32 | static_cast<std::uint32_t>(mNearFlowers[k].place),
+                              static_cast<std::uint32_t>(k)});
     }
-    for (size_t word = 0; searched && word < mRankBits.size(); ++word) {
-      for (std::uint64_t bits = mRankBits[word]; bits != 0; bits &= bits - 1)
-        visit(*mByRank[word * 64 + static_cast<size_t>(std::countr_zero(bits))]);
+    if (searched) {
+      std::sort(mFlowerOrder.begin(), mFlowerOrder.end());
+      for (const auto& [order, k] : mFlowerOrder) {
+        const double d = mNearFlowers[k].distance2;
+        inRange = true;
+        sum += 1.0 / d;
+        if (d < nearest) {
+          nearest = d;
+          best = mLiving[static_cast<size_t>(order >> 32)]->genome();
+        }
+      }
     }
   }
   if (!searched) {

@@ -129,9 +129,8 @@ class mSeedList : public mObject, public mBodyPopulation {
   std::vector<std::unique_ptr<mSeed>> mReserve;
   // Where mLiving's parts stand: a cache that the const searches may bring up to date.
   mutable mPopulationIndex mIndex;
-  // The father search's scratch lists, kept for their memory.
-  mutable std::vector<const mPartsList*> mNearBodies;
-  // The father search's candidates by their places in the list, and which places hold one.
-  mutable std::vector<const mSeed*> mByRank;
-  mutable std::vector<std::uint64_t> mRankBits;
+  // The father search's scratch lists, kept for their memory: the flowers in reach, and
+  // their order (place in the list, place among the body's flowers) with their index.
+  mutable std::vector<mPartIndex::FlowerNear> mNearFlowers;
+  mutable std::vector<std::pair<std::uint64_t, std::uint32_t>> mFlowerOrder;
 };

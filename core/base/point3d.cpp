@@ -10,11 +10,6 @@ mPoint3D mPoint3D::fromPolar(double r, double theta, double phi) {
                   r * std::cos(theta));
 }
 
-double mPoint3D::distance2(const mPoint3D& a, const mPoint3D& b) {
-  const double dx = a.x - b.x, dy = a.y - b.y, dz = a.z - b.z;
-  return dx * dx + dy * dy + dz * dz;
-}
-
 mPoint3D mPoint3D::plus(const mPoint3D& a, const mPoint3D& b) {
   return mPoint3D(a.x + b.x, a.y + b.y, a.z + b.z);
 }

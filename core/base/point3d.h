@@ -22,7 +22,10 @@ class mPoint3D : public mObject {
   static mPoint3D fromPolar(double r, double theta, double phi);
 
   double norm2() const { return x * x + y * y + z * z; }
-  static double distance2(const mPoint3D& a, const mPoint3D& b);
+  static double distance2(const mPoint3D& a, const mPoint3D& b) {
+    const double dx = a.x - b.x, dy = a.y - b.y, dz = a.z - b.z;
+    return dx * dx + dy * dy + dz * dz;
+  }
   static mPoint3D plus(const mPoint3D& a, const mPoint3D& b);
 
   // True when p lies strictly closer than d to the segment a-b. A point that is the very

@@ -75,18 +75,20 @@ mGene* mSeedList::findFather(const mSeed& parent, const mPoint3D& point, double&
   double sum = 0;
   bool inRange = false;
   const double reach = parameters().mSeedList_maxFatherDistance;
-  // The sum and the strict "nearer" make the order of visits count: population order, then
-  // each body's flowers in order, whichever way the candidates are found.
+  // The sum and the strict "nearer" make the order of the flowers count: population order,
+  // then each body's flowers in order, whichever way they are found.
+  auto take = [&](double d, mGene* genome) {
+    inRange = true;
+    sum += 1.0 / d;
+    if (d < nearest) {
+      nearest = d;
+      best = genome;
+    }
+  };
   auto visit = [&](const mSeed& other) {
     for (const auto& flower : other.body().flowers()) {
       const double d = mPoint3D::distance2(*flower->position(), point);
-      if (!(d <= reach)) continue;
-      inRange = true;
-      sum += 1.0 / d;
-      if (d < nearest) {
-        nearest = d;
-        best = other.genome();
-      }
+      if (d <= reach) take(d, other.genome());
     }
   };
   bool searched = fastSearches() && mIndex.of(mLiving, parameters()).flowersNear(point, reach, mNearFlowers);
@@ -94,7 +96,7 @@ mGene* mSeedList::findFather(const mSeed& parent, const mPoint3D& point, double&
     // The flowers in reach, taken up as the list would give them: by their individuals'
     // places in the list (every held body belongs to a living individual, which knows its
     // place), then by their places among the body's flowers. Their distances were measured
-    // as the visit above measures them.
+    // as visit measures them.
     const size_t n = mLiving.size();
     mFlowerOrder.clear();
     for (size_t k = 0; k < mNearFlowers.size(); ++k) {
@@ -108,15 +110,8 @@ mGene* mSeedList::findFather(const mSeed& parent, const mPoint3D& point, double&
     }
     if (searched) {
       std::sort(mFlowerOrder.begin(), mFlowerOrder.end());
-      for (const auto& [order, k] : mFlowerOrder) {
-        const double d = mNearFlowers[k].distance2;
-        inRange = true;
-        sum += 1.0 / d;
-        if (d < nearest) {
-          nearest = d;
-          best = mLiving[static_cast<size_t>(order >> 32)]->genome();
-        }
-      }
+      for (const auto& [order, k] : mFlowerOrder)
+        take(mNearFlowers[k].distance2, mLiving[static_cast<size_t>(order >> 32)]->genome());
     }
   }
   if (!searched) {

@@ -57,7 +57,10 @@ mPartsList::mPartsList(mBodyOwner* owner) : mOwner(owner) {}
 mPartsList::~mPartsList() { clearParts(); }
 
 void mPartsList::tellOwner(const mSphere* resized) {
-  mKeeps.valid = false;
+  // A leaf or flower that only changed its radius leaves the edges' upkeep as it was: that
+  // sum, over the many edges all over the memory, is the costly one.
+  mKeeps.spheresValid = false;
+  if (!resized) mKeeps.edgesValid = false;
   if (mOwner) mOwner->bodyPartsChanged(*this, resized);
 }
 
@@ -67,7 +70,7 @@ void mPartsList::clearParts() {
   mLeaves.clear();
   mNodes.clear();
   mEdges.clear();
-  mKeeps.valid = false;
+  mKeeps.spheresValid = mKeeps.edgesValid = false;
 }
 
 mFlower* mPartsList::flowerAt(int i) const {
@@ -380,15 +383,14 @@ const mPartsList::Keeps& mPartsList::keeps() const {
       std::bit_cast<std::uint64_t>(p.mEdge_radius),    std::bit_cast<std::uint64_t>(p.mEdge_calorie),
       std::bit_cast<std::uint64_t>(p.mEdge_keep_calorie)};
   const std::array<std::uint64_t, 7>& then = mKeeps.parameters;
-  const bool same = mKeeps.valid && now[0] == then[0] && now[1] == then[1] && now[2] == then[2] && now[3] == then[3] &&
-                    now[4] == then[4] && now[5] == then[5] && now[6] == then[6];
-  if (!same) {
+  if (now != then) mKeeps.spheresValid = mKeeps.edgesValid = false;
+  if (!mKeeps.spheresValid) {
     mKeeps.flower = sumFlowerKeep();
     mKeeps.leaf = sumLeafKeep();
-    mKeeps.edge = sumEdgeKeep();
-    mKeeps.parameters = now;
-    mKeeps.valid = true;
   }
+  if (!mKeeps.edgesValid) mKeeps.edge = sumEdgeKeep();
+  mKeeps.parameters = now;
+  mKeeps.spheresValid = mKeeps.edgesValid = true;
   return mKeeps;
 }
 

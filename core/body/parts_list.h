@@ -161,12 +161,13 @@ class mPartsList : public mObject {
 
   void clearParts();
   // The flowers, leaves or edges have changed (only `resized`'s radius, when given); also
-  // drops the cached keeps.
+  // drops the cached keeps that the change touches.
   void tellOwner(const mSphere* resized = nullptr);
   // The three keeps, summed part by part as flowerKeep() etc. would, kept until the parts or
   // a parameter they depend on change: the processor asks for them at every instruction.
   struct Keeps {
-    bool valid = false;
+    bool spheresValid = false;  // flower and leaf
+    bool edgesValid = false;
     double flower = 0, leaf = 0, edge = 0;
     std::array<std::uint64_t, 7> parameters{};  // the bits of the parameters the sums were made with
   };

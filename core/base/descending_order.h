@@ -27,19 +27,32 @@ inline std::uint64_t descendingKey(double value) {
 // is working memory, kept by the caller from one sort to the next.
 template <class Entry>
 void sortByKey(std::vector<Entry>& entries, std::vector<Entry>& scratch) {
-  if (entries.size() < 512) {
+  if (entries.size() < 512 || entries.size() > UINT32_MAX) {
     // Too few for eight distribution passes to pay.
     std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.key < b.key; });
     return;
   }
   scratch.resize(entries.size());
-  for (int shift = 0; shift < 64; shift += 8) {
-    std::array<size_t, 257> start{};
-    for (const Entry& entry : entries) ++start[(entry.key >> shift & 0xff) + 1];
+  // Every byte's counts in one pass over the entries; then a distribution pass for each byte
+  // that orders something.
+  std::array<std::array<std::uint32_t, 256>, 8> counts{};
+  for (const Entry& entry : entries) {
+    const std::uint64_t key = entry.key;
+    for (int byte = 0; byte < 8; ++byte) ++counts[static_cast<size_t>(byte)][key >> 8 * byte & 0xff];
+  }
+  const auto n = static_cast<std::uint32_t>(entries.size());
+  for (int byte = 0; byte < 8; ++byte) {
+    std::array<std::uint32_t, 256>& count = counts[static_cast<size_t>(byte)];
     // A byte that all keys share orders nothing.
-    if (std::find(start.begin(), start.end(), entries.size()) != start.end()) continue;
-    for (size_t digit = 1; digit < start.size(); ++digit) start[digit] += start[digit - 1];
-    for (const Entry& entry : entries) scratch[start[entry.key >> shift & 0xff]++] = entry;
+    if (std::find(count.begin(), count.end(), n) != count.end()) continue;
+    std::uint32_t start = 0;
+    for (std::uint32_t& c : count) {
+      const std::uint32_t here = c;
+      c = start;
+      start += here;
+    }
+    const int shift = 8 * byte;
+    for (const Entry& entry : entries) scratch[count[entry.key >> shift & 0xff]++] = entry;
     entries.swap(scratch);
   }
 }

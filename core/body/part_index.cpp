@@ -163,7 +163,7 @@ void mPartIndex::placementOf(const mPartsList& body, std::vector<Placed>& placem
 }
 
 void mPartIndex::file(const mPartsList& body, const Held& held, const Placed& placed) {
-  const Entry entry{placed.box, placed.shape, placed.part, &body, &held, placed.kind, placed.span.x0, placed.span.y0};
+  const Entry entry{placed.box, placed.shape, placed.part, &body, held.slot, placed.kind, placed.span.x0, placed.span.y0};
   if (placed.loose) {
     mLoose.push_back(entry);
     return;
@@ -258,6 +258,7 @@ void mPartIndex::addBody(const mPartsList& body) {
     mHeld[slot] = std::make_unique<Held>();
     held = mHeld[slot].get();
     held->body = &body;
+    held->slot = slot;
     mBodies.emplace(&body, slot);
     body.setIndexSlot(slot);
   }
@@ -363,7 +364,7 @@ bool mPartIndex::flowersNear(const mPoint3D& p, double reach, std::vector<Flower
   visit(query, 1u << kCentre, [&](const Entry& entry) {
     const Shape& s = entry.shape;
     const double d = mPoint3D::distance2(mPoint3D(s.first[0], s.first[1], s.first[2]), p);
-    if (d <= reach) flowers.push_back({entry.body, static_cast<int>(s.end[0]), d});
+    if (d <= reach) flowers.push_back({entry.body, entry.slot, static_cast<int>(s.end[0]), d});
     return true;
   });
   return true;

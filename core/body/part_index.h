@@ -66,11 +66,13 @@ class mPartIndex {
   std::optional<bool> isClear(const mPoint3D& p, double margin) const;
   // Whether every held body answers isSegmentClear(a, b).
   std::optional<bool> isSegmentClear(const mPoint3D& a, const mPoint3D& b) const;
-  // A flower of a held body within reach of a point: its body, its place among the body's
-  // flowers, and its squared distance from the point as mPoint3D::distance2(centre, point)
-  // gives it.
+  // A flower of a held body within reach of a point: its body, the body's number in the
+  // index (the same for as long as the body is held; mPartsList::indexSlot gives it too unless
+  // another index has numbered the body since), its place among the body's flowers, and its
+  // squared distance from the point as mPoint3D::distance2(centre, point) gives it.
   struct FlowerNear {
     const mPartsList* body;
+    std::uint32_t slot;
     int place;
     double distance2;
   };
@@ -110,7 +112,7 @@ class mPartIndex {
     Shape shape;
     const mParts* part;
     const mPartsList* body;
-    const Held* held;  // the body's record
+    std::uint32_t slot;  // the body's record in mHeld
     Kind kind;
     // The bucket where the entry's and a query's spans first meet is the one place the entry
     // is tested, so a part held in several buckets is tested once.
@@ -129,6 +131,7 @@ class mPartIndex {
   };
   struct Held {
     const mPartsList* body = nullptr;
+    std::uint32_t slot = 0;  // its place in mHeld
     std::vector<Placed> placed;  // the body's parts as filed, in the body's order
   };
   // The record of a held body, or nullptr.

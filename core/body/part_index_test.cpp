@@ -119,10 +119,13 @@ struct Plants {
       const double reach = uniform(0, 40);
       // Exactly the flowers in reach, each once, with the distances the scan measures, bit
       // for bit.
-      std::vector<mPartIndex::FlowerNear> flowers = {{bodies.front().get(), 0, 0}};  // emptied
+      std::vector<mPartIndex::FlowerNear> flowers = {{bodies.front().get(), 0, 0, 0}};  // emptied
       ASSERT_TRUE(index.flowersNear(p, reach, flowers));
       std::vector<FlowerHit> found;
-      for (const auto& flower : flowers) found.emplace_back(flower.body, flower.place, flower.distance2);
+      for (const auto& flower : flowers) {
+        found.emplace_back(flower.body, flower.place, flower.distance2);
+        ASSERT_EQ(flower.slot, flower.body->indexSlot());
+      }
       std::sort(found.begin(), found.end());
       ASSERT_EQ(found, scanFlowersNear(p, reach)) << q;
     }

@@ -67,6 +67,10 @@ double mSeed::evaluate() {
   return value;
 }
 
+void mSeed::prefetchGenome() const {
+  if (mGenome) mGenome->prefetchSize();
+}
+
 std::string mSeed::text() const { return "S " + mPosition.toText() + " " + mId.text(); }
 
 bool mSeed::isClear(const mPoint3D& p, double margin) const { return mBody.isClear(p, margin); }

@@ -68,6 +68,13 @@ class mSeed : public mObject, public mBodyOwner, public mCPUOwner {
     for (size_t line = 0; line < sizeof(mSeed); line += 64) __builtin_prefetch(reinterpret_cast<const char*>(this) + line);
   }
   void prefetchCode() const { mProcessor.prefetchCode(); }
+  // For the turn's averages: the record's first line (evaluation, age, genome) and the
+  // account; once those have come, the genome's record.
+  void prefetchAccount() const {
+    __builtin_prefetch(this);
+    mProcessor.energy().prefetch();
+  }
+  void prefetchGenome() const;
   mPartsList& body() { return mBody; }
   const mPartsList& body() const { return mBody; }
   mCPU& processor() { return mProcessor; }

@@ -62,33 +62,35 @@ void mSeedList::addLiving(std::unique_ptr<mSeed> seed) {
   if (!seed) return;
   if (seed->genome()) seed->genome()->addCarrier(seed.get());
   mIndex.admit(seed->body());
-  seed->setRank(livingCount());
+  placeAt(*seed, mLiving.size());
   mLiving.push_back(std::move(seed));
   ++mTurnBirths;
+}
+
+void mSeedList::placeAt(mSeed& seed, size_t k) {
+  seed.setRank(static_cast<int>(k));
+  const std::uint32_t slot = seed.body().indexSlot();
+  if (slot == UINT32_MAX) return;
+  if (slot >= mRankBySlot.size()) mRankBySlot.resize(size_t{slot} + 1);
+  mRankBySlot[slot] = {&seed, static_cast<std::uint32_t>(k)};
 }
 
 void mSeedList::bodyChanged(const mPartsList& body, const mSphere* resized) { mIndex.changed(body, resized); }
 
 mGene* mSeedList::findFather(const mSeed& parent, const mPoint3D& point, double& weight) const {
-  mGene* best = parent.genome();
   double nearest = std::numeric_limits<double>::infinity();
+  size_t best = SIZE_MAX;  // the place in the list of the nearest flower's individual
   double sum = 0;
   bool inRange = false;
   const double reach = parameters().mSeedList_maxFatherDistance;
   // The sum and the strict "nearer" make the order of the flowers count: population order,
   // then each body's flowers in order, whichever way they are found.
-  auto take = [&](double d, mGene* genome) {
+  auto take = [&](double d, size_t at) {
     inRange = true;
     sum += 1.0 / d;
     if (d < nearest) {
       nearest = d;
-      best = genome;
-    }
-  };
-  auto visit = [&](const mSeed& other) {
-    for (const auto& flower : other.body().flowers()) {
-      const double d = mPoint3D::distance2(*flower->position(), point);
-      if (d <= reach) take(d, other.genome());
+      best = at;
     }
   };
   bool searched = fastSearches() && mIndex.of(mLiving, parameters()).flowersNear(point, reach, mNearFlowers);
@@ -96,27 +98,42 @@ mGene* mSeedList::findFather(const mSeed& parent, const mPoint3D& point, double&
     // The flowers in reach, taken up as the list would give them: by their individuals'
     // places in the list (every held body belongs to a living individual, which knows its
     // place), then by their places among the body's flowers. Their distances were measured
-    // as visit measures them.
+    // as the scan below measures them. The table of ranks names the individual without
+    // reading its record, which lies anywhere in the memory.
     const size_t n = mLiving.size();
     mFlowerOrder.clear();
     for (size_t k = 0; k < mNearFlowers.size(); ++k) {
-      const auto* other = static_cast<const mSeed*>(mNearFlowers[k].body->owner());
+      const mPartIndex::FlowerNear& flower = mNearFlowers[k];
+      const mSeed* other = nullptr;
+      size_t rank = 0;
+      if (flower.slot < mRankBySlot.size()) {
+        const SlotRank& hint = mRankBySlot[flower.slot];
+        other = hint.seed;
+        rank = hint.rank;
+      }
+      if (!other || &other->body() != flower.body || rank >= n || mLiving[rank].get() != other) {
+        other = static_cast<const mSeed*>(flower.body->owner());
+        rank = static_cast<size_t>(other->rank());
+        searched = rank < n && mLiving[rank].get() == other;
+        if (!searched) break;  // out of its place: the list is read instead
+      }
       if (other == &parent) continue;
-      const auto rank = static_cast<size_t>(other->rank());
-      searched = rank < n && mLiving[rank].get() == other;
-      if (!searched) break;  // out of its place: the list is read instead
-      mFlowerOrder.push_back({static_cast<std::uint64_t>(rank) << 32 | static_cast<std::uint32_t>(mNearFlowers[k].place),
+      mFlowerOrder.push_back({static_cast<std::uint64_t>(rank) << 32 | static_cast<std::uint32_t>(flower.place),
                               static_cast<std::uint32_t>(k)});
     }
     if (searched) {
       std::sort(mFlowerOrder.begin(), mFlowerOrder.end());
-      for (const auto& [order, k] : mFlowerOrder)
-        take(mNearFlowers[k].distance2, mLiving[static_cast<size_t>(order >> 32)]->genome());
+      for (const auto& [order, k] : mFlowerOrder) take(mNearFlowers[k].distance2, static_cast<size_t>(order >> 32));
     }
   }
   if (!searched) {
-    for (const auto& other : mLiving) {
-      if (other.get() != &parent) visit(*other);
+    for (size_t at = 0; at < mLiving.size(); ++at) {
+      const mSeed& other = *mLiving[at];
+      if (&other == &parent) continue;
+      for (const auto& flower : other.body().flowers()) {
+        const double d = mPoint3D::distance2(*flower->position(), point);
+        if (d <= reach) take(d, at);
+      }
     }
   }
   weight = 0;
@@ -125,7 +142,7 @@ mGene* mSeedList::findFather(const mSeed& parent, const mPoint3D& point, double&
     if (std::isnan(weight) || weight < 0) weight = 0;
     if (weight > 1) weight = 1;
   }
-  return best;
+  return best == SIZE_MAX ? parent.genome() : mLiving[best]->genome();
 }
 
 bool mSeedList::isClearForAll(const mPoint3D& p, double margin) const {
@@ -149,10 +166,12 @@ bool mSeedList::isSegmentClearForAll(const mPoint3D& a, const mPoint3D& b) const
 
 mSeedList::Statistics mSeedList::statisticsNow() const {
   Statistics s;
-  // Every individual's account is read, all over the memory: asked for a few ahead.
-  constexpr size_t kAhead = 4;
+  // Every individual's account is read, all over the memory: asked for a few ahead, and its
+  // genome once its record has come.
+  constexpr size_t kAhead = 8;
   for (size_t k = 0; k < mLiving.size(); ++k) {
-    if (k + kAhead < mLiving.size()) mLiving[k + kAhead]->processor().energy().prefetch();
+    if (k + kAhead < mLiving.size()) mLiving[k + kAhead]->prefetchAccount();
+    if (k + kAhead / 2 < mLiving.size()) mLiving[k + kAhead / 2]->prefetchGenome();
     const mSeed* seed = mLiving[k].get();
     s.averageAccount.accumulate(&seed->processor().energy());
     s.averageEvaluation += seed->evaluation();
@@ -189,7 +208,7 @@ void mSeedList::endTurn() {
     mLiving.push_back(std::move(child));
   }
   mNewborn.clear();
-  for (size_t k = 0; k < mLiving.size(); ++k) mLiving[k]->setRank(static_cast<int>(k));
+  for (size_t k = 0; k < mLiving.size(); ++k) placeAt(*mLiving[k], k);
   mTurnDeaths += static_cast<int>(mReserve.size());
   mTotalBirths += mTurnBirths;
   mTotalDeaths += mTurnDeaths;
@@ -207,18 +226,13 @@ double rankOf(const mSeed& seed) {
 void mSeedList::cull() {
   // Best first, equals in their order; sorted on keys made from the ranks, so that the sort
   // never reaches into an individual.
-  struct Ranked {
-    std::uint64_t key;
-    std::uint32_t at;
-  };
-  std::vector<Ranked> ranked(mLiving.size()), scratch;
+  mRankKeys.resize(mLiving.size());
   for (size_t k = 0; k < mLiving.size(); ++k)
-    ranked[k] = {vek::descendingKey(rankOf(*mLiving[k])), static_cast<std::uint32_t>(k)};
-  vek::sortByKey(ranked, scratch);
-  std::vector<std::unique_ptr<mSeed>> sorted;
-  sorted.reserve(mLiving.size());
-  for (const Ranked& entry : ranked) sorted.push_back(std::move(mLiving[entry.at]));
-  mLiving.swap(sorted);
+    mRankKeys[k] = {vek::descendingKey(rankOf(*mLiving[k])), static_cast<std::uint32_t>(k)};
+  vek::sortByKey(mRankKeys, mRankScratch);
+  mRanked.clear();
+  for (const RankKey& entry : mRankKeys) mRanked.push_back(std::move(mLiving[entry.at]));
+  mLiving.swap(mRanked);
 
   const Parameters& parameters = this->parameters();
   mRandom& random = mHome->random();
@@ -294,7 +308,7 @@ bool mSeedList::readList(std::istream& in, std::vector<std::unique_ptr<mSeed>>& 
     // The next living individual's body must already clear this one.
     if (&list == &mLiving) {
       mIndex.admit(seed->body());
-      seed->setRank(static_cast<int>(list.size()));
+      placeAt(*seed, list.size());
     }
     list.push_back(std::move(seed));
     if (!ok) return false;

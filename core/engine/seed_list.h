@@ -112,6 +112,9 @@ class mSeedList : public mObject, public mBodyPopulation {
   void removeLiving(const std::vector<bool>& doomed);
   void forget(mSeed& seed);
   bool readList(std::istream& in, std::vector<std::unique_ptr<mSeed>>& list);
+  // The living individual stands at place k of the list: it learns its rank, and the father
+  // search's table of ranks by index number learns it too.
+  void placeAt(mSeed& seed, size_t k);
   bool fastSearches() const;
 
   mPlace* mHome;
@@ -133,4 +136,21 @@ class mSeedList : public mObject, public mBodyPopulation {
   // their order (place in the list, place among the body's flowers) with their index.
   mutable std::vector<mPartIndex::FlowerNear> mNearFlowers;
   mutable std::vector<std::pair<std::uint64_t, std::uint32_t>> mFlowerOrder;
+  // By a body's number in the index (mPartsList::indexSlot, when it had one as its individual
+  // took its place): that individual and its place in mLiving. A hint only, checked before
+  // use: numbers are reused and the index may be made anew, but an individual that stands
+  // at `rank` and owns the body found is the one.
+  struct SlotRank {
+    const mSeed* seed = nullptr;
+    std::uint32_t rank = 0;
+  };
+  std::vector<SlotRank> mRankBySlot;
+  // The cull's scratch lists, kept for their memory: the living by rank key, and the list
+  // put in that order.
+  struct RankKey {
+    std::uint64_t key;
+    std::uint32_t at;
+  };
+  std::vector<RankKey> mRankKeys, mRankScratch;
+  std::vector<std::unique_ptr<mSeed>> mRanked;
 };

@@ -49,6 +49,8 @@ class mGene : public mObject {
   mGene& operator=(const mGene&) = delete;
 
   int size() const { return static_cast<int>(mCode.size()); }
+  // A hint to the cache: size() is about to be asked.
+  void prefetchSize() const { __builtin_prefetch(&mCode); }
   // The opcodes, size() of them (values outside 0..31 may stand here after a file read).
   const std::vector<int>& code() const { return mCode; }
   // False only for a gene made by the empty constructor and not read since; matters to

@@ -23,6 +23,20 @@ inline std::uint64_t descendingKey(double value) {
   return ~ordered;
 }
 
+// Whether the byte of every key at `shift` follows from the key's top byte.
+template <class Entry>
+bool decidedByTopByte(const std::vector<Entry>& entries, int shift) {
+  std::array<std::int16_t, 256> byteOfTop;
+  byteOfTop.fill(-1);
+  for (const Entry& entry : entries) {
+    const auto byte = static_cast<std::int16_t>(entry.key >> shift & 0xff);
+    std::int16_t& seen = byteOfTop[entry.key >> 56];
+    if (seen < 0) seen = byte;
+    else if (seen != byte) return false;
+  }
+  return true;
+}
+
 // Sorts `entries` by their member `key` ascending, equal keys keeping their order; `scratch`
 // is working memory, kept by the caller from one sort to the next.
 template <class Entry>
@@ -43,8 +57,12 @@ void sortByKey(std::vector<Entry>& entries, std::vector<Entry>& scratch) {
   const auto n = static_cast<std::uint32_t>(entries.size());
   for (int byte = 0; byte < 8; ++byte) {
     std::array<std::uint32_t, 256>& count = counts[static_cast<size_t>(byte)];
-    // A byte that all keys share orders nothing.
+    // A byte that all keys share orders nothing; nor does one that the top byte decides (keys
+    // with the same top byte have the same byte there): keys that differ in it differ in the
+    // top byte, which orders them. A few distinct numbers of both signs (the ranks of a
+    // population) have such bytes: those of 1 and -1 are all ones and all zeros below the top.
     if (std::find(count.begin(), count.end(), n) != count.end()) continue;
+    if (byte < 7 && decidedByTopByte(entries, 8 * byte)) continue;
     std::uint32_t start = 0;
     for (std::uint32_t& c : count) {
       const std::uint32_t here = c;

@@ -18,28 +18,35 @@ TEST(DescendingOrder, IsTheStableOrderOfTheNumbersHighestFirst) {
   std::mt19937 random(7);
   const double inf = std::numeric_limits<double>::infinity();
   const std::vector<double> special = {0.0, -0.0, inf, -inf, 1e-310, -1e-310, 1e300, -1e300, 0.5, -0.5};
-  for (const size_t count : {0, 1, 2, 100, 511, 512, 5000}) {
-    SCOPED_TRACE(count);
-    std::vector<std::pair<double, int>> numbers;
-    for (size_t k = 0; k < count; ++k) {
-      const unsigned pick = random() % 4;
-      const double value = pick == 0   ? special[random() % special.size()]
-                           : pick == 1 ? static_cast<double>(random() % 7)  // ties
-                                       : std::ldexp(static_cast<double>(random()) - 2147483648.0, int(random() % 80) - 40);
-      numbers.emplace_back(value, static_cast<int>(k));
-    }
-    std::vector<std::pair<double, int>> expected = numbers;
-    std::stable_sort(expected.begin(), expected.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+  // A population's ranks: a few values of both signs, whose lower bytes mostly follow from the
+  // top one (not those of 2 and 3, nor of 2 and 2.5, which share it).
+  const std::vector<double> ranks = {-1.0, 1.0, 2.0, 3.0, 2.5, -inf};
+  for (const bool fewValues : {false, true}) {
+    for (const size_t count : {0, 1, 2, 100, 511, 512, 5000}) {
+      SCOPED_TRACE(count);
+      SCOPED_TRACE(fewValues);
+      std::vector<std::pair<double, int>> numbers;
+      for (size_t k = 0; k < count; ++k) {
+        const unsigned pick = random() % 4;
+        const double value = fewValues   ? ranks[random() % (k < count / 2 ? 2 : ranks.size())]
+                             : pick == 0 ? special[random() % special.size()]
+                             : pick == 1 ? static_cast<double>(random() % 7)  // ties
+                                         : std::ldexp(static_cast<double>(random()) - 2147483648.0, int(random() % 80) - 40);
+        numbers.emplace_back(value, static_cast<int>(k));
+      }
+      std::vector<std::pair<double, int>> expected = numbers;
+      std::stable_sort(expected.begin(), expected.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
 
-    struct Entry {
-      std::uint64_t key;
-      int at;
-    };
-    std::vector<Entry> entries, scratch;
-    for (const auto& [value, at] : numbers) entries.push_back({vek::descendingKey(value), at});
-    vek::sortByKey(entries, scratch);
-    ASSERT_EQ(entries.size(), expected.size());
-    for (size_t k = 0; k < entries.size(); ++k) ASSERT_EQ(entries[k].at, expected[k].second) << k;
+      struct Entry {
+        std::uint64_t key;
+        int at;
+      };
+      std::vector<Entry> entries, scratch;
+      for (const auto& [value, at] : numbers) entries.push_back({vek::descendingKey(value), at});
+      vek::sortByKey(entries, scratch);
+      ASSERT_EQ(entries.size(), expected.size());
+      for (size_t k = 0; k < entries.size(); ++k) ASSERT_EQ(entries[k].at, expected[k].second) << k;
+    }
   }
 }
 

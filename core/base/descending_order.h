@@ -1,6 +1,7 @@
 // Stable orders of many entries by a number, highest first, found by a radix sort on the
-// numbers' bits: the world sorts every living individual and every leaf and flower each turn,
-// and the distribution passes cost less than comparisons. The order is the one std::stable_sort
+// numbers' bits, or by counting when they take a few values only: the world sorts every living
+// individual (by rank, a few values) and every leaf and flower (by height) each turn, and the
+// distribution passes cost less than comparisons. The order is the one std::stable_sort
 // gives with `a > b`: highest first, equal numbers (-0 and +0 among them) in their order.
 //
 // Plain functions; any thread.
@@ -23,17 +24,41 @@ inline std::uint64_t descendingKey(double value) {
   return ~ordered;
 }
 
-// Whether the byte of every key at `shift` follows from the key's top byte.
+// Sorts `entries` as sortByKey does when they hold at most kFewKeys distinct keys, by counting
+// them (two passes); false, with `entries` untouched, when they hold more.
+constexpr size_t kFewKeys = 32;
 template <class Entry>
-bool decidedByTopByte(const std::vector<Entry>& entries, int shift) {
-  std::array<std::int16_t, 256> byteOfTop;
-  byteOfTop.fill(-1);
-  for (const Entry& entry : entries) {
-    const auto byte = static_cast<std::int16_t>(entry.key >> shift & 0xff);
-    std::int16_t& seen = byteOfTop[entry.key >> 56];
-    if (seen < 0) seen = byte;
-    else if (seen != byte) return false;
+bool sortFewKeys(std::vector<Entry>& entries, std::vector<Entry>& scratch, std::vector<std::uint8_t>& which) {
+  std::array<std::uint64_t, kFewKeys> keys;
+  size_t distinct = 0, last = 0;
+  which.resize(entries.size());
+  for (size_t k = 0; k < entries.size(); ++k) {
+    const std::uint64_t key = entries[k].key;
+    if (distinct == 0 || keys[last] != key) {
+      last = 0;
+      while (last < distinct && keys[last] != key) ++last;
+      if (last == distinct) {
+        if (distinct == kFewKeys) return false;
+        keys[distinct++] = key;
+      }
+    }
+    which[k] = static_cast<std::uint8_t>(last);
   }
+  // Where each distinct key's entries start in the order.
+  std::array<std::uint32_t, kFewKeys> count{}, byRank{};
+  for (const std::uint8_t w : which) ++count[w];
+  for (size_t a = 0; a < distinct; ++a) byRank[a] = static_cast<std::uint32_t>(a);
+  std::sort(byRank.begin(), byRank.begin() + static_cast<std::ptrdiff_t>(distinct),
+            [&](std::uint32_t a, std::uint32_t b) { return keys[a] < keys[b]; });
+  std::array<std::uint32_t, kFewKeys> start{};
+  std::uint32_t at = 0;
+  for (size_t r = 0; r < distinct; ++r) {
+    start[byRank[r]] = at;
+    at += count[byRank[r]];
+  }
+  scratch.resize(entries.size());
+  for (size_t k = 0; k < entries.size(); ++k) scratch[start[which[k]]++] = entries[k];
+  entries.swap(scratch);
   return true;
 }
 
@@ -46,6 +71,9 @@ void sortByKey(std::vector<Entry>& entries, std::vector<Entry>& scratch) {
     std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.key < b.key; });
     return;
   }
+  // Which of the few keys each entry holds: working memory kept by each thread.
+  thread_local std::vector<std::uint8_t> which;
+  if (sortFewKeys(entries, scratch, which)) return;
   scratch.resize(entries.size());
   // Every byte's counts in one pass over the entries; then a distribution pass for each byte
   // that orders something.
@@ -57,12 +85,8 @@ void sortByKey(std::vector<Entry>& entries, std::vector<Entry>& scratch) {
   const auto n = static_cast<std::uint32_t>(entries.size());
   for (int byte = 0; byte < 8; ++byte) {
     std::array<std::uint32_t, 256>& count = counts[static_cast<size_t>(byte)];
-    // A byte that all keys share orders nothing; nor does one that the top byte decides (keys
-    // with the same top byte have the same byte there): keys that differ in it differ in the
-    // top byte, which orders them. A few distinct numbers of both signs (the ranks of a
-    // population) have such bytes: those of 1 and -1 are all ones and all zeros below the top.
+    // A byte that all keys share orders nothing.
     if (std::find(count.begin(), count.end(), n) != count.end()) continue;
-    if (byte < 7 && decidedByTopByte(entries, 8 * byte)) continue;
     std::uint32_t start = 0;
     for (std::uint32_t& c : count) {
       const std::uint32_t here = c;

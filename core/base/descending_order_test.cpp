@@ -18,20 +18,21 @@ TEST(DescendingOrder, IsTheStableOrderOfTheNumbersHighestFirst) {
   std::mt19937 random(7);
   const double inf = std::numeric_limits<double>::infinity();
   const std::vector<double> special = {0.0, -0.0, inf, -inf, 1e-310, -1e-310, 1e300, -1e300, 0.5, -0.5};
-  // A population's ranks: a few values of both signs, whose lower bytes mostly follow from the
-  // top one (not those of 2 and 3, nor of 2 and 2.5, which share it).
-  const std::vector<double> ranks = {-1.0, 1.0, 2.0, 3.0, 2.5, -inf};
-  for (const bool fewValues : {false, true}) {
+  // Besides numbers of every kind (values 0): a population's ranks, a few values (counted), and
+  // as many values as are still counted and one more (sorted by their bits).
+  const std::vector<double> ranks = {-1.0, 1.0, 2.0, 3.0, 2.5, -inf, -0.0, 0.0};
+  for (const unsigned values : {0u, 8u, 32u, 33u}) {
     for (const size_t count : {0, 1, 2, 100, 511, 512, 5000}) {
       SCOPED_TRACE(count);
-      SCOPED_TRACE(fewValues);
+      SCOPED_TRACE(values);
       std::vector<std::pair<double, int>> numbers;
       for (size_t k = 0; k < count; ++k) {
         const unsigned pick = random() % 4;
-        const double value = fewValues   ? ranks[random() % (k < count / 2 ? 2 : ranks.size())]
-                             : pick == 0 ? special[random() % special.size()]
-                             : pick == 1 ? static_cast<double>(random() % 7)  // ties
-                                         : std::ldexp(static_cast<double>(random()) - 2147483648.0, int(random() % 80) - 40);
+        const double value = values == 8 ? ranks[random() % ranks.size()]
+                             : values     ? static_cast<double>(random() % values) - 16.5
+                             : pick == 0  ? special[random() % special.size()]
+                             : pick == 1  ? static_cast<double>(random() % 7)  // ties
+                                          : std::ldexp(static_cast<double>(random()) - 2147483648.0, int(random() % 80) - 40);
         numbers.emplace_back(value, static_cast<int>(k));
       }
       std::vector<std::pair<double, int>> expected = numbers;

@@ -75,35 +75,37 @@ void sortByKey(std::vector<Entry>& entries, std::vector<Entry>& scratch) {
   thread_local std::vector<std::uint8_t> which;
   if (sortFewKeys(entries, scratch, which)) return;
   scratch.resize(entries.size());
-  // Every byte's counts in one pass over the entries; then a distribution pass for each byte
-  // that orders something. A byte that the top byte decides (keys with the same top byte have
-  // the same byte there; all keys sharing it is a case) orders nothing: keys that differ in it
-  // differ in the top byte, which orders them. The bits where a key differs from the first key
-  // seen with its top byte tell which bytes those are. A population's ranks have such bytes:
-  // below the top, those of 1 and -1 are all ones and all zeros.
-  std::array<std::array<std::uint32_t, 256>, 8> counts{};
+  // A distribution pass for each byte that orders something. A byte that the top byte decides
+  // (keys with the same top byte have the same byte there; all keys sharing it is a case)
+  // orders nothing: keys that differ in it differ in the top byte, which orders them. The bits
+  // where a key differs from the first key seen with its top byte tell which bytes those are.
+  // A population's ranks have such bytes: below the top, those of 1 and -1 are all ones and
+  // all zeros.
+  std::array<std::uint32_t, 256> topCount{}, count;
   std::array<std::uint64_t, 256> firstWithTop;
   std::uint64_t undecided = 0;
   for (const Entry& entry : entries) {
     const std::uint64_t key = entry.key;
-    std::uint32_t& topCount = counts[7][key >> 56];
-    if (topCount == 0) firstWithTop[key >> 56] = key;
+    if (topCount[key >> 56]++ == 0) firstWithTop[key >> 56] = key;
     undecided |= key ^ firstWithTop[key >> 56];
-    for (int byte = 0; byte < 8; ++byte) ++counts[static_cast<size_t>(byte)][key >> 8 * byte & 0xff];
   }
   const auto n = static_cast<std::uint32_t>(entries.size());
   for (int byte = 0; byte < 8; ++byte) {
-    std::array<std::uint32_t, 256>& count = counts[static_cast<size_t>(byte)];
-    const bool orders = byte == 7 ? std::find(count.begin(), count.end(), n) == count.end()
-                                  : (undecided >> 8 * byte & 0xff) != 0;
-    if (!orders) continue;
+    const int shift = 8 * byte;
+    if (byte < 7) {
+      if ((undecided >> shift & 0xff) == 0) continue;
+      count.fill(0);
+      for (const Entry& entry : entries) ++count[entry.key >> shift & 0xff];
+    } else {
+      if (std::find(topCount.begin(), topCount.end(), n) != topCount.end()) continue;
+      count = topCount;
+    }
     std::uint32_t start = 0;
     for (std::uint32_t& c : count) {
       const std::uint32_t here = c;
       c = start;
       start += here;
     }
-    const int shift = 8 * byte;
     for (const Entry& entry : entries) scratch[count[entry.key >> shift & 0xff]++] = entry;
     entries.swap(scratch);
   }

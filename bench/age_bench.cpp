@@ -155,14 +155,16 @@ void measureAge(int age, int turns, const std::string& cache, double perReading)
   std::array<double, kKinds> kindSteps{};
   long interrupted = 0;
   for (int t = 0; t < turns; ++t) {
-    const auto runs = coveredRuns(place);
-    const long covered = cellCount(runs);
     living.push_back(place.population().livingCount());
     parts.push_back(static_cast<double>(livingParts(place)));
-    cells.push_back(static_cast<double>(covered));
-    // The timed turn comes right after a whole turn, as in a running world; the bare pass
-    // over its cells (whose grid of doubles fills the caches with other things) after it.
+    // The timed turn comes right after a whole turn, as in a running world; the runs of its
+    // covered cells (as long a list as the world's parts take memory) are found after it from
+    // a small record of its discs, and the bare pass over them (whose grid of doubles fills the
+    // caches with other things) follows.
+    const std::vector<Disc> discs = coveredDiscs(place);
     const TurnTimes times = timedTurn(*world);
+    const auto runs = coveredRuns(place, discs);
+    cells.push_back(static_cast<double>(cellCount(runs)));
     const double barePass = barePassSeconds(place, runs, 5);
     whole.push_back(times.whole);
     light.push_back(times.light);

@@ -109,6 +109,26 @@ std::unique_ptr<mWorld> evolvedWorld(int turns) {
 
 void runTurn(mWorld& world) { world.stepUntil(SUN_LIGHT); }
 
+std::vector<Disc> coveredDiscs(const mPlace& place) {
+  std::vector<Disc> discs;
+  auto cover = [&](const mSphere& part) {
+    const mPoint3D& centre = *part.position();
+    if (centre.z >= 0) discs.push_back({centre.x, centre.y, part.radius()});
+  };
+  for (const auto& seed : place.population().living()) {
+    for (const auto& flower : seed->body().flowers()) cover(*flower);
+    for (const auto& leaf : seed->body().leaves()) cover(*leaf);
+  }
+  return discs;
+}
+
+std::vector<mCellRun> coveredRuns(const mPlace& place, const std::vector<Disc>& discs) {
+  const mGridFrame frame = mGridFrame::fromParameters(place.parameters(), place.field().side());
+  std::vector<mCellRun> runs;
+  for (const Disc& disc : discs) appendCoveredRuns(frame, disc.x, disc.y, disc.r, runs);
+  return runs;
+}
+
 std::vector<mCellRun> coveredRuns(const mPlace& place) {
   std::vector<const mPartsList*> bodies;
   for (const auto& seed : place.population().living()) bodies.push_back(&seed->body());

@@ -49,6 +49,13 @@ void runTurn(mWorld& world);
 
 // The runs of cells the population's leaves and flowers cover (body/bare_pass.h).
 std::vector<mCellRun> coveredRuns(const mPlace& place);
+// The same in two steps: the discs the leaves and flowers above the ground cover as they stand
+// now (a small record, quick to take), and their runs, found when wanted.
+struct Disc {
+  double x, y, r;
+};
+std::vector<Disc> coveredDiscs(const mPlace& place);
+std::vector<mCellRun> coveredRuns(const mPlace& place, const std::vector<Disc>& discs);
 // The median time of one bare pass over `runs` on the place's grid, of `repeats`.
 double barePassSeconds(const mPlace& place, const std::vector<mCellRun>& runs, int repeats);
 

@@ -1,6 +1,7 @@
 #include "body/part_index.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -59,6 +60,23 @@ void mPartIndex::widen(Box& box) {
     box.hi[d] += slack;
   }
 }
+
+namespace {
+// The largest float at most `value`, and the smallest at least it.
+float floatBelow(double value) {
+  if (!(value > -FLT_MAX)) return -INFINITY;
+  if (value > FLT_MAX) return FLT_MAX;
+  const auto f = static_cast<float>(value);
+  return f > value ? std::nextafter(f, -INFINITY) : f;
+}
+float floatAbove(double value) {
+  if (!(value < FLT_MAX)) return INFINITY;
+  if (value < -FLT_MAX) return -FLT_MAX;
+  const auto f = static_cast<float>(value);
+  return f < value ? std::nextafter(f, INFINITY) : f;
+}
+}  // namespace
+
 
 bool mPartIndex::meet(const Box& a, const Box& b) {
   for (int d = 0; d < 3; ++d) {
@@ -163,7 +181,23 @@ void mPartIndex::placementOf(const mPartsList& body, std::vector<Placed>& placem
 }
 
 void mPartIndex::file(const mPartsList& body, const Held& held, const Placed& placed) {
-  const Entry entry{placed.box, placed.shape, placed.part, &body, held.slot, placed.kind, placed.span.x0, placed.span.y0};
+  Entry entry;
+  entry.x0 = static_cast<std::int16_t>(placed.span.x0);
+  entry.y0 = static_cast<std::int16_t>(placed.span.y0);
+  entry.kind = static_cast<std::uint8_t>(placed.kind);
+  entry.slot = held.slot;
+  const Shape& shape = placed.shape;
+  entry.place = placed.kind == kCentre ? static_cast<std::int32_t>(shape.end[0]) : 0;
+  for (int d = 0; d < 3; ++d) {
+    entry.lo[d] = floatBelow(placed.box.lo[d]);
+    entry.hi[d] = floatAbove(placed.box.hi[d]);
+    entry.first[d] = shape.first[d];
+    entry.end[d] = shape.end[d];
+  }
+  entry.radius = shape.radius;
+  entry.body = &body;
+  entry.point = shape.point;
+  entry.part = placed.part;
   if (placed.loose) {
     mLoose.push_back(entry);
     return;
@@ -177,7 +211,7 @@ namespace {
 template <class Entries, class Kind>
 void removeEntryOf(Entries& entries, const mParts* part, Kind kind) {
   for (auto& entry : entries) {
-    if (entry.part != part || entry.kind != kind) continue;
+    if (entry.kind != kind || entry.part != part) continue;
     entry = entries.back();
     entries.pop_back();
     return;
@@ -296,6 +330,16 @@ void mPartIndex::removeBody(const mPartsList& body) {
 
 template <class Test>
 bool mPartIndex::visit(const Box& query, unsigned kinds, Test test) const {
+  // The query's box too is rounded outwards to floats: boxes that meet still meet.
+  float lo[3], hi[3];
+  for (int d = 0; d < 3; ++d) {
+    lo[d] = floatBelow(query.lo[d]);
+    hi[d] = floatAbove(query.hi[d]);
+  }
+  auto meets = [&](const Entry& entry) {
+    return !(entry.lo[0] > hi[0] || lo[0] > entry.hi[0] || entry.lo[1] > hi[1] || lo[1] > entry.hi[1] ||
+             entry.lo[2] > hi[2] || lo[2] > entry.hi[2]);
+  };
   for (int g = 0; g < kGrids; ++g) {
     const Grid grid = static_cast<Grid>(g);
     const unsigned wanted = kinds & (grid == kCentreGrid ? 1u << kCentre : ~(1u << kCentre));
@@ -306,8 +350,8 @@ bool mPartIndex::visit(const Box& query, unsigned kinds, Test test) const {
       for (int x = q.x0; x <= q.x1; ++x) {
         for (const Entry& entry : row[x]) {
           if (!(wanted >> entry.kind & 1)) continue;
-          if (std::max(entry.x0, q.x0) != x || std::max(entry.y0, q.y0) != y) continue;
-          if (meet(entry.box, query) && !test(entry)) return false;
+          if (std::max<int>(entry.x0, q.x0) != x || std::max<int>(entry.y0, q.y0) != y) continue;
+          if (meets(entry) && !test(entry)) return false;
         }
       }
     }
@@ -324,16 +368,18 @@ std::optional<bool> mPartIndex::isClear(const mPoint3D& p, double margin) const 
   Box query = aroundPoint(p, margin);
   widen(query);
   return visit(query, 1u << kFlower | 1u << kLeaf | 1u << kEdge, [&](const Entry& entry) {
-    const Shape& s = entry.shape;
-    // As mEdge::clearOf and mSphere::clearOf: the same point objects pass, the same sums decide.
-    if (&p == s.point) return true;
-    const mPoint3D first(s.first[0], s.first[1], s.first[2]);
+    // As mEdge::clearOf and mSphere::clearOf: the same sums decide, and the same point objects
+    // pass whatever they say.
+    const mPoint3D first(entry.first[0], entry.first[1], entry.first[2]);
+    bool clear;
     if (entry.kind == kEdge) {
-      const mPoint3D end(s.end[0], s.end[1], s.end[2]);
-      return !mPoint3D::nearSegment(&p, margin, &first, &end);
+      const mPoint3D end(entry.end[0], entry.end[1], entry.end[2]);
+      clear = !mPoint3D::nearSegment(&p, margin, &first, &end);
+    } else {
+      const double reach = margin + entry.radius;
+      clear = reach * reach <= mPoint3D::distance2(p, first);
     }
-    const double reach = margin + s.radius;
-    return reach * reach <= mPoint3D::distance2(p, first);
+    return clear || &p == entry.point;
   });
 }
 
@@ -343,10 +389,9 @@ std::optional<bool> mPartIndex::isSegmentClear(const mPoint3D& a, const mPoint3D
   widen(query);
   return visit(query, 1u << kFlower | 1u << kLeaf, [&](const Entry& entry) {
     // As mSphere::clearOfSegment.
-    const Shape& s = entry.shape;
-    if (s.point == &b) return true;
-    const mPoint3D centre(s.first[0], s.first[1], s.first[2]);
-    return !mPoint3D::nearSegment(&centre, s.radius, &a, &b);
+    if (entry.point == &b) return true;
+    const mPoint3D centre(entry.first[0], entry.first[1], entry.first[2]);
+    return !mPoint3D::nearSegment(&centre, entry.radius, &a, &b);
   });
 }
 
@@ -362,9 +407,8 @@ bool mPartIndex::flowersNear(const mPoint3D& p, double reach, std::vector<Flower
   // those of the flowers in the cube, and perhaps a few just outside it, which the distance
   // itself then leaves out (as it does a centre that is not a number).
   visit(query, 1u << kCentre, [&](const Entry& entry) {
-    const Shape& s = entry.shape;
-    const double d = mPoint3D::distance2(mPoint3D(s.first[0], s.first[1], s.first[2]), p);
-    if (d <= reach) flowers.push_back({entry.body, entry.slot, static_cast<int>(s.end[0]), d});
+    const double d = mPoint3D::distance2(mPoint3D(entry.first[0], entry.first[1], entry.first[2]), p);
+    if (d <= reach) flowers.push_back({entry.body, entry.slot, entry.place, d});
     return true;
   });
   return true;

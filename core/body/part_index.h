@@ -107,17 +107,27 @@ class mPartIndex {
     double radius;
     const mPoint3D* point;
   };
-  struct Entry {
-    Box box;
-    Shape shape;
-    const mParts* part;
-    const mPartsList* body;
-    std::uint32_t slot;  // the body's record in mHeld
-    Kind kind;
+  // What a bucket holds of a part, laid out for the queries' walk over a bucket: its first
+  // cache line holds all that decides whether the entry is looked at further (and, for a
+  // flower's centre, all of its test), the second the rest of the shape.
+  struct alignas(64) Entry {
     // The bucket where the entry's and a query's spans first meet is the one place the entry
     // is tested, so a part held in several buckets is tested once.
-    int x0, y0;
+    std::int16_t x0, y0;
+    std::uint8_t kind;   // a Kind
+    std::uint32_t slot;  // the body's record in mHeld
+    std::int32_t place;  // a flower's centre: the flower's place among its body's flowers
+    // The widened box, rounded outwards to floats: a query whose box does not meet it does not
+    // meet the part's box either.
+    float lo[3], hi[3];
+    double first[3];  // Shape::first
+    double end[3];    // Shape::end
+    double radius;
+    const mPartsList* body;
+    const mPoint3D* point;  // Shape::point
+    const mParts* part;
   };
+  static_assert(sizeof(Entry) == 128);
   // Where one part of a held body is filed: its widened box and its buckets, or mLoose.
   struct Placed {
     const mParts* part;

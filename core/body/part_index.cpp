@@ -22,6 +22,7 @@ namespace {
 // more of them and make a test visit more, which costs more than the few extra parts a test
 // meets in a coarser one (with 64 a side a growth step took a fifth longer on aged worlds).
 constexpr int kBucketsPerSide[] = {32, 16};  // the parts' grid, the centres' grid
+static_assert(kBucketsPerSide[0] <= 128 && kBucketsPerSide[1] <= 128, "an entry keeps its first bucket in a byte");
 // Values up to this size keep every product the clearance tests form finite.
 constexpr double kLargest = 1e50;
 // How far a box is widened, relative to its largest coordinate (plus one). Rounding can move
@@ -182,8 +183,8 @@ void mPartIndex::placementOf(const mPartsList& body, std::vector<Placed>& placem
 
 void mPartIndex::file(const mPartsList& body, const Held& held, const Placed& placed) {
   Entry entry;
-  entry.x0 = static_cast<std::int16_t>(placed.span.x0);
-  entry.y0 = static_cast<std::int16_t>(placed.span.y0);
+  entry.x0 = static_cast<std::int8_t>(placed.span.x0);
+  entry.y0 = static_cast<std::int8_t>(placed.span.y0);
   entry.kind = static_cast<std::uint8_t>(placed.kind);
   entry.slot = held.slot;
   const Shape& shape = placed.shape;

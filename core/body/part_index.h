@@ -113,10 +113,10 @@ class mPartIndex {
   struct alignas(64) Entry {
     // The bucket where the entry's and a query's spans first meet is the one place the entry
     // is tested, so a part held in several buckets is tested once.
-    std::int16_t x0, y0;
+    std::int8_t x0, y0;
     std::uint8_t kind;   // a Kind
-    std::uint32_t slot;  // the body's record in mHeld
     std::int32_t place;  // a flower's centre: the flower's place among its body's flowers
+    const mParts* part;
     // The widened box, rounded outwards to floats: a query whose box does not meet it does not
     // meet the part's box either.
     float lo[3], hi[3];
@@ -125,7 +125,7 @@ class mPartIndex {
     double radius;
     const mPartsList* body;
     const mPoint3D* point;  // Shape::point
-    const mParts* part;
+    std::uint32_t slot;     // the body's record in mHeld
   };
   static_assert(sizeof(Entry) == 128);
   // Where one part of a held body is filed: its widened box and its buckets, or mLoose.

@@ -7,6 +7,7 @@ void mPopulationIndex::make(const Living& living, const Parameters& p) {
   mIndex.clear(p);
   for (const auto& seed : living) mIndex.addBody(seed->body());
   mMade = true;
+  ++mMadeCount;
 }
 
 const mPartIndex& mPopulationIndex::of(const Living& living, const Parameters& p) {

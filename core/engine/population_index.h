@@ -12,6 +12,7 @@
 // Called on the world's thread only.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -37,10 +38,14 @@ class mPopulationIndex {
   void remove(const mPartsList& body);
   // Forgets everything; the next search makes the index anew.
   void reset();
+  // How many times the index has been made: the numbers it gives bodies (their index slots)
+  // hold until it is made again.
+  std::uint64_t made() const { return mMadeCount; }
 
  private:
   void make(const Living& living, const Parameters& p);
 
   mPartIndex mIndex;
   bool mMade = false;  // mIndex holds exactly the living bodies
+  std::uint64_t mMadeCount = 0;
 };

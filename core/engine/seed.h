@@ -7,6 +7,7 @@
 // Owned by its population (mSeedList). Called on the world's thread with the world locked.
 #pragma once
 
+#include <cstdint>
 #include <istream>
 #include <memory>
 #include <ostream>
@@ -60,6 +61,10 @@ class mSeed : public mObject, public mBodyOwner, public mCPUOwner {
   // population (the order in which the father search visits bodies); -1 outside it.
   int rank() const { return mRank; }
   void setRank(int rank) { mRank = rank; }
+  // The body's number in the population's index (mPartsList::indexSlot) as the population last
+  // read it, kept beside the rank so that the turn's close need not reach into the body.
+  std::uint32_t indexSlotSeen() const { return mIndexSlotSeen; }
+  void setIndexSlotSeen(std::uint32_t slot) { mIndexSlotSeen = slot; }
   const mPoint3D& position() const { return mPosition; }
   // Hints to the cache, given a few individuals ahead of the one that acts: the individual's
   // record (with its processor and body) first; once that has come, the line of the gene that
@@ -122,6 +127,7 @@ class mSeed : public mObject, public mBodyOwner, public mCPUOwner {
   int mAge = 0;
   int mNewborn = 0;
   int mRank = -1;
+  std::uint32_t mIndexSlotSeen = UINT32_MAX;
   mPoint3D mPosition;
   mID mId;
   mGene* mGenome = nullptr;

@@ -62,14 +62,15 @@ void mSeedList::addLiving(std::unique_ptr<mSeed> seed) {
   if (!seed) return;
   if (seed->genome()) seed->genome()->addCarrier(seed.get());
   mIndex.admit(seed->body());
-  placeAt(*seed, mLiving.size());
+  placeAt(*seed, mLiving.size(), true);
   mLiving.push_back(std::move(seed));
   ++mTurnBirths;
 }
 
-void mSeedList::placeAt(mSeed& seed, size_t k) {
+void mSeedList::placeAt(mSeed& seed, size_t k, bool admitted) {
   seed.setRank(static_cast<int>(k));
-  const std::uint32_t slot = seed.body().indexSlot();
+  if (admitted) seed.setIndexSlotSeen(seed.body().indexSlot());
+  const std::uint32_t slot = seed.indexSlotSeen();
   if (slot == UINT32_MAX) return;
   if (slot >= mRankBySlot.size()) mRankBySlot.resize(size_t{slot} + 1);
   mRankBySlot[slot] = {&seed, static_cast<std::uint32_t>(k)};
@@ -202,13 +203,17 @@ void mSeedList::endTurn() {
   const int before = livingCount();
   cull();
   mTurnDeaths += before - livingCount();
+  const size_t admittedFrom = mLiving.size();
   for (auto& child : mNewborn) {
     child->setNewborn(0);
     mIndex.admit(child->body());
     mLiving.push_back(std::move(child));
   }
   mNewborn.clear();
-  for (size_t k = 0; k < mLiving.size(); ++k) placeAt(*mLiving[k], k);
+  // The numbers are read from the bodies again only when the index has been made anew since.
+  const bool renumbered = mIndex.made() != mSlotsSeenOf;
+  mSlotsSeenOf = mIndex.made();
+  for (size_t k = 0; k < mLiving.size(); ++k) placeAt(*mLiving[k], k, renumbered || k >= admittedFrom);
   mTurnDeaths += static_cast<int>(mReserve.size());
   mTotalBirths += mTurnBirths;
   mTotalDeaths += mTurnDeaths;
@@ -308,7 +313,7 @@ bool mSeedList::readList(std::istream& in, std::vector<std::unique_ptr<mSeed>>& 
     // The next living individual's body must already clear this one.
     if (&list == &mLiving) {
       mIndex.admit(seed->body());
-      placeAt(*seed, list.size());
+      placeAt(*seed, list.size(), true);
     }
     list.push_back(std::move(seed));
     if (!ok) return false;

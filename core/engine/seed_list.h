@@ -113,8 +113,9 @@ class mSeedList : public mObject, public mBodyPopulation {
   void forget(mSeed& seed);
   bool readList(std::istream& in, std::vector<std::unique_ptr<mSeed>>& list);
   // The living individual stands at place k of the list: it learns its rank, and the father
-  // search's table of ranks by index number learns it too.
-  void placeAt(mSeed& seed, size_t k);
+  // search's table of ranks by index number learns it too. `admitted`: its body has just been
+  // given to the index, and its number there is read anew.
+  void placeAt(mSeed& seed, size_t k, bool admitted);
   bool fastSearches() const;
 
   mPlace* mHome;
@@ -145,6 +146,7 @@ class mSeedList : public mObject, public mBodyPopulation {
     std::uint32_t rank = 0;
   };
   std::vector<SlotRank> mRankBySlot;
+  std::uint64_t mSlotsSeenOf = 0;  // the index as made that many times numbered them
   // The cull's scratch lists, kept for their memory: the living by rank key, and the list
   // put in that order.
   struct RankKey {

@@ -38,25 +38,21 @@ std::vector<mSphere*> partsByHeight(const std::vector<mPartsList*>& bodies) {
   return parts;
 }
 
-// The same order, found by a stable radix sort on the heights' bits (base/descending_order.h).
-// Heights are finite (a part stands inside the field), so equal heights keep population order
-// as in the stable sort.
-std::vector<mSphere*> partsByHeightKeyed(const std::vector<mPartsList*>& bodies) {
-  struct Keyed {
-    std::uint64_t key;
-    mSphere* part;
-  };
-  std::vector<Keyed> keyed, scratch;
+// The same order, found by a stable radix sort on the heights' bits (base/descending_order.h),
+// into `parts`. Heights are finite (a part stands inside the field), so equal heights keep
+// population order as in the stable sort.
+template <class Keyed>
+void partsByHeightKeyed(const std::vector<mPartsList*>& bodies, std::vector<Keyed>& keyed,
+                        std::vector<Keyed>& scratch, std::vector<mSphere*>& parts) {
+  keyed.clear();
   for (const mPartsList* body : bodies) {
     if (!body) continue;
     for (const auto& flower : body->flowers()) keyed.push_back({vek::descendingKey(flower->position()->z), flower.get()});
     for (const auto& leaf : body->leaves()) keyed.push_back({vek::descendingKey(leaf->position()->z), leaf.get()});
   }
   vek::sortByKey(keyed, scratch);
-  std::vector<mSphere*> parts;
-  parts.reserve(keyed.size());
+  parts.clear();
   for (const Keyed& entry : keyed) parts.push_back(entry.part);
-  return parts;
 }
 
 }  // namespace
@@ -74,8 +70,12 @@ void mField::computeLight(const std::vector<mPartsList*>& livingBodies) {
   const double downsize = p.mField_downsize;
   const bool fast = mSettings.algorithms == mAlgorithms::kFast && frame.allowsRuns() && std::isfinite(daylight) &&
                     0 <= downsize && downsize <= 1;
-  mOccupancy = fast ? mGrid->absorbFast(partsByHeightKeyed(livingBodies), frame, daylight, downsize)
-                    : mGrid->absorbPlain(partsByHeight(livingBodies), frame, daylight, downsize);
+  if (fast) {
+    partsByHeightKeyed(livingBodies, mKeyed, mKeyedScratch, mByHeight);
+    mOccupancy = mGrid->absorbFast(mByHeight, frame, daylight, downsize);
+  } else {
+    mOccupancy = mGrid->absorbPlain(partsByHeight(livingBodies), frame, daylight, downsize);
+  }
 
   for (mPartsList* body : livingBodies) {
     if (!body) continue;

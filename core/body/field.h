@@ -40,6 +40,7 @@
 class mLightGrid;
 class mPartsList;
 class mPoint3D;
+class mSphere;
 
 class mField : public mObject {
  public:
@@ -84,4 +85,12 @@ class mField : public mObject {
   std::unique_ptr<mLightGrid> mGrid;  // its side follows mField_N
   double mOccupancy = 0;
   double mExcess = 0;
+  // The fast computation's lists of the parts by height, kept for their memory (tens of
+  // kilobytes, which the allocator would otherwise hand back and take again every turn).
+  struct Keyed {
+    std::uint64_t key;
+    mSphere* part;
+  };
+  std::vector<Keyed> mKeyed, mKeyedScratch;
+  std::vector<mSphere*> mByHeight;
 };

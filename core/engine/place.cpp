@@ -28,10 +28,9 @@ void mPlace::executeOne() {
 }
 
 void mPlace::computeLight() {
-  std::vector<mPartsList*> bodies;
-  bodies.reserve(mSeeds->living().size());
-  for (const auto& seed : mSeeds->living()) bodies.push_back(&seed->body());
-  mLightField->computeLight(bodies);
+  mBodies.clear();
+  for (const auto& seed : mSeeds->living()) mBodies.push_back(&seed->body());
+  mLightField->computeLight(mBodies);
 }
 
 void mPlace::addFirstIndividual(std::vector<int> codes, const mPoint3D& position, double energy) {

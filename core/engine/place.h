@@ -21,6 +21,7 @@
 
 class mField;
 class mGene;
+class mPartsList;
 class mSeedList;
 class mWorld;
 
@@ -103,6 +104,7 @@ class mPlace : public mObject, public mIdentifierClock {
   std::unique_ptr<mGeneList> mPool;
   std::unique_ptr<mSeedList> mSeeds;
   std::unique_ptr<mField> mLightField;
+  std::vector<mPartsList*> mBodies;  // computeLight's list of the living bodies, kept for its memory
   int mHomeMark;
   std::string mName;
   mWorld* mOwner;

@@ -319,11 +319,48 @@ void mPartIndex::updateSphere(const mPartsList& body, const mSphere& sphere) {
   }
 }
 
+namespace {
+// Removes every entry of the body held in `slot` from `entries`; their order does not matter.
+template <class Entries>
+void removeEntriesOf(Entries& entries, std::uint32_t slot) {
+  for (size_t k = 0; k < entries.size();) {
+    if (entries[k].slot != slot) {
+      ++k;
+      continue;
+    }
+    entries[k] = entries.back();
+    entries.pop_back();
+  }
+}
+}  // namespace
+
 void mPartIndex::removeBody(const mPartsList& body) {
   if (!find(body)) return;
   const auto at = mBodies.find(&body);
   const std::uint32_t slot = at->second;
-  for (const Placed& placed : mHeld[slot]->placed) unfile(placed);
+  // A body's parts crowd into a few buckets: each of those is cleared of all of them at once
+  // (the slot tells the body's entries), rather than searched once for each part.
+  if (mBucketStamps.size() != mBuckets.size()) mBucketStamps.assign(mBuckets.size(), 0);
+  if (++mRemoval == 0) {
+    std::fill(mBucketStamps.begin(), mBucketStamps.end(), 0u);
+    mRemoval = 1;
+  }
+  bool loose = false;
+  for (const Placed& placed : mHeld[slot]->placed) {
+    if (placed.loose) {
+      loose = true;
+      continue;
+    }
+    for (int y = placed.span.y0; y <= placed.span.y1; ++y) {
+      for (int x = placed.span.x0; x <= placed.span.x1; ++x) {
+        const size_t bucket = bucketIndex(gridOf(placed.kind), x, y);
+        if (mBucketStamps[bucket] == mRemoval) continue;
+        mBucketStamps[bucket] = mRemoval;
+        removeEntriesOf(mBuckets[bucket], slot);
+      }
+    }
+  }
+  if (loose) removeEntriesOf(mLoose, slot);
   mHeld[slot].reset();
   mFreeSlots.push_back(slot);
   mBodies.erase(at);

@@ -115,7 +115,7 @@ class mPartIndex {
     // is tested, so a part held in several buckets is tested once.
     std::int8_t x0, y0;
     std::uint8_t kind;   // a Kind
-    std::int32_t place;  // a flower's centre: the flower's place among its body's flowers
+    std::uint32_t slot;  // the body's record in mHeld
     const mParts* part;
     // The widened box, rounded outwards to floats: a query whose box does not meet it does not
     // meet the part's box either.
@@ -125,7 +125,7 @@ class mPartIndex {
     double radius;
     const mPartsList* body;
     const mPoint3D* point;  // Shape::point
-    std::uint32_t slot;     // the body's record in mHeld
+    std::int32_t place;     // a flower's centre: the flower's place among its body's flowers
   };
   static_assert(sizeof(Entry) == 128);
   // Where one part of a held body is filed: its widened box and its buckets, or mLoose.
@@ -178,6 +178,10 @@ class mPartIndex {
   int mFieldN = 0;
   std::vector<std::vector<Entry>> mBuckets;
   std::vector<Entry> mLoose;
+  // removeBody's marks of the buckets it has cleared of the body: a bucket is marked when its
+  // stamp is the removal's.
+  std::vector<std::uint32_t> mBucketStamps;
+  std::uint32_t mRemoval = 0;
   // Records by slot (null: free), found through the body's slot (mPartsList::indexSlot), or
   // through the map when another index has taken the body's slot. Records stay put.
   std::vector<std::unique_ptr<Held>> mHeld;

@@ -24,6 +24,13 @@ inline std::uint64_t descendingKey(double value) {
   return ~ordered;
 }
 
+// Working memory of sortByKey, kept by the caller from one sort to the next.
+template <class Entry>
+struct SortScratch {
+  std::vector<Entry> entries;
+  std::vector<std::uint8_t> which;  // which of a few keys each entry holds
+};
+
 // Sorts `entries` as sortByKey does when they hold at most kFewKeys distinct keys, by counting
 // them (two passes); false, with `entries` untouched, when they hold more.
 constexpr size_t kFewKeys = 32;
@@ -62,18 +69,16 @@ bool sortFewKeys(std::vector<Entry>& entries, std::vector<Entry>& scratch, std::
   return true;
 }
 
-// Sorts `entries` by their member `key` ascending, equal keys keeping their order; `scratch`
-// is working memory, kept by the caller from one sort to the next.
+// Sorts `entries` by their member `key` ascending, equal keys keeping their order.
 template <class Entry>
-void sortByKey(std::vector<Entry>& entries, std::vector<Entry>& scratch) {
+void sortByKey(std::vector<Entry>& entries, SortScratch<Entry>& working) {
   if (entries.size() < 512 || entries.size() > UINT32_MAX) {
     // Too few for eight distribution passes to pay.
     std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.key < b.key; });
     return;
   }
-  // Which of the few keys each entry holds: working memory kept by each thread.
-  thread_local std::vector<std::uint8_t> which;
-  if (sortFewKeys(entries, scratch, which)) return;
+  std::vector<Entry>& scratch = working.entries;
+  if (sortFewKeys(entries, scratch, working.which)) return;
   scratch.resize(entries.size());
   // A distribution pass for each byte that orders something. A byte that the top byte decides
   // (keys with the same top byte have the same byte there; all keys sharing it is a case)

@@ -42,7 +42,8 @@ TEST(DescendingOrder, IsTheStableOrderOfTheNumbersHighestFirst) {
         std::uint64_t key;
         int at;
       };
-      std::vector<Entry> entries, scratch;
+      std::vector<Entry> entries;
+      vek::SortScratch<Entry> scratch;
       for (const auto& [value, at] : numbers) entries.push_back({vek::descendingKey(value), at});
       vek::sortByKey(entries, scratch);
       ASSERT_EQ(entries.size(), expected.size());

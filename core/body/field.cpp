@@ -43,7 +43,7 @@ std::vector<mSphere*> partsByHeight(const std::vector<mPartsList*>& bodies) {
 // population order as in the stable sort.
 template <class Keyed>
 void partsByHeightKeyed(const std::vector<mPartsList*>& bodies, std::vector<Keyed>& keyed,
-                        std::vector<Keyed>& scratch, std::vector<mSphere*>& parts) {
+                        vek::SortScratch<Keyed>& scratch, std::vector<mSphere*>& parts) {
   keyed.clear();
   for (const mPartsList* body : bodies) {
     if (!body) continue;

@@ -34,6 +34,7 @@
 #include <ostream>
 #include <vector>
 
+#include "base/descending_order.h"
 #include "base/object.h"
 #include "body/world_settings.h"
 
@@ -91,6 +92,7 @@ class mField : public mObject {
     std::uint64_t key;
     mSphere* part;
   };
-  std::vector<Keyed> mKeyed, mKeyedScratch;
+  std::vector<Keyed> mKeyed;
+  vek::SortScratch<Keyed> mKeyedScratch;
   std::vector<mSphere*> mByHeight;
 };

@@ -23,6 +23,7 @@
 
 #include "body/body_owner.h"
 #include "body/energy.h"
+#include "base/descending_order.h"
 #include "base/object.h"
 #include "engine/population_index.h"
 
@@ -153,6 +154,7 @@ class mSeedList : public mObject, public mBodyPopulation {
     std::uint64_t key;
     std::uint32_t at;
   };
-  std::vector<RankKey> mRankKeys, mRankScratch;
+  std::vector<RankKey> mRankKeys;
+  vek::SortScratch<RankKey> mRankScratch;
   std::vector<std::unique_ptr<mSeed>> mRanked;
 };

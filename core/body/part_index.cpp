@@ -146,7 +146,9 @@ bool mPartIndex::Placed::sameAs(const Placed& other) const {
 }
 
 mPartIndex::Placed mPartIndex::placed(const mParts& part, Kind kind, Box box, bool usable, const Shape& shape) const {
-  widen(box);
+  // A flower's centre is a point, filed in the one bucket it lies in: the father search measures
+  // the distance to it and nothing else.
+  if (kind != kCentre) widen(box);
   Placed placed{&part, kind, !usable, Span{}, box, shape};
   if (usable) {
     placed.span = spanOf(box, gridOf(kind));
@@ -441,13 +443,20 @@ bool mPartIndex::flowersNear(const mPoint3D& p, double reach, std::vector<Flower
   if (!usable(p) || !usable(distance)) return false;
   Box query = aroundPoint(p, distance);
   widen(query);
-  // A centre's box is the point itself, widened a little: the boxes that meet the query's are
-  // those of the flowers in the cube, and perhaps a few just outside it, which the distance
-  // itself then leaves out (as it does a centre that is not a number).
-  visit(query, 1u << kCentre, [&](const Entry& entry) {
+  // A centre in reach lies in the cube, whose widening takes in far more than the rounding of
+  // the distances: its one bucket is among those the cube touches. The distance alone decides
+  // (and leaves out a centre that is not a number).
+  auto take = [&](const Entry& entry) {
     const double d = mPoint3D::distance2(mPoint3D(entry.first[0], entry.first[1], entry.first[2]), p);
     if (d <= reach) flowers.push_back({entry.body, entry.slot, entry.place, d});
-    return true;
-  });
+  };
+  const Span q = spanOf(query, kCentreGrid);
+  for (int y = q.y0; y <= q.y1; ++y) {
+    const std::vector<Entry>* row = &mBuckets[bucketIndex(kCentreGrid, 0, y)];
+    for (int x = q.x0; x <= q.x1; ++x)
+      for (const Entry& entry : row[x]) take(entry);
+  }
+  for (const Entry& entry : mLoose)
+    if (entry.kind == kCentre) take(entry);
   return true;
 }

@@ -4,13 +4,14 @@
 //
 // A uniform grid of square buckets over the field (in x and y) holds each flower, leaf and
 // edge in every bucket its bounding box touches. The father search reaches far and measures to
-// flower centres: a coarser grid holds the centres alone. A query visits
+// flower centres: a coarser grid holds the centres alone, each in the one bucket its point lies
+// in, and the search's widened cube takes in every centre within its reach. A query visits
 // the buckets its own box touches and makes with the parts found there the very tests the
 // bodies make (mSphere::clearOf, mEdge::clearOf, mSphere::clearOfSegment): the same
 // arithmetic on copies of the parts' coordinates and radii, kept beside each part's box so
 // that a query need not visit the parts themselves, and the same identity rules with the
 // parts' own point objects, so its answers are the full scans' answers: a part is never near
-// the edge that ends in its own point. Every box is widened by a margin relative to its
+// the edge that ends in its own point. Every part's box is widened by a margin relative to its
 // coordinates, far more than rounding in those tests can reach, so a part outside the query's
 // box can never fail the query.
 //

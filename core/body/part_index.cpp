@@ -1,8 +1,8 @@
 #include "body/part_index.h"
 
 #include <algorithm>
-#include <cfloat>
 #include <bit>
+#include <cfloat>
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -77,14 +77,6 @@ float floatAbove(double value) {
   return f < value ? std::nextafter(f, INFINITY) : f;
 }
 }  // namespace
-
-
-bool mPartIndex::meet(const Box& a, const Box& b) {
-  for (int d = 0; d < 3; ++d) {
-    if (a.lo[d] > b.hi[d] || b.lo[d] > a.hi[d]) return false;
-  }
-  return true;
-}
 
 mPartIndex::mPartIndex() { clear(Parameters()); }
 

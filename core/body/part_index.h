@@ -150,7 +150,6 @@ class mPartIndex {
   static Box aroundPoint(const mPoint3D& p, double reach);  // the cube p +- |reach|
   static Box aroundSegment(const mPoint3D& a, const mPoint3D& b);
   static void widen(Box& box);
-  static bool meet(const Box& a, const Box& b);
 
   // How a part with that box and shape is filed, and a leaf or flower.
   Placed placed(const mParts& part, Kind kind, Box box, bool usable, const Shape& shape) const;

@@ -161,7 +161,7 @@ void measureAge(int age, int turns, const std::string& cache, double perReading)
     // covered cells (as long a list as the world's parts take memory) are found after it from
     // a small record of its discs, and the bare pass over them (whose grid of doubles fills the
     // caches with other things) follows.
-    const std::vector<Disc> discs = coveredDiscs(place);
+    const std::vector<mCoveredDisc> discs = coveredDiscs(place);
     const TurnTimes times = timedTurn(*world);
     const auto runs = coveredRuns(place, discs);
     cells.push_back(static_cast<double>(cellCount(runs)));

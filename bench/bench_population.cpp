@@ -109,31 +109,25 @@ std::unique_ptr<mWorld> evolvedWorld(int turns) {
 
 void runTurn(mWorld& world) { world.stepUntil(SUN_LIGHT); }
 
-std::vector<Disc> coveredDiscs(const mPlace& place) {
-  std::vector<Disc> discs;
-  auto cover = [&](const mSphere& part) {
-    const mPoint3D& centre = *part.position();
-    if (centre.z >= 0) discs.push_back({centre.x, centre.y, part.radius()});
-  };
-  for (const auto& seed : place.population().living()) {
-    for (const auto& flower : seed->body().flowers()) cover(*flower);
-    for (const auto& leaf : seed->body().leaves()) cover(*leaf);
-  }
-  return discs;
-}
-
-std::vector<mCellRun> coveredRuns(const mPlace& place, const std::vector<Disc>& discs) {
-  const mGridFrame frame = mGridFrame::fromParameters(place.parameters(), place.field().side());
-  std::vector<mCellRun> runs;
-  for (const Disc& disc : discs) appendCoveredRuns(frame, disc.x, disc.y, disc.r, runs);
-  return runs;
-}
-
-std::vector<mCellRun> coveredRuns(const mPlace& place) {
+namespace {
+std::vector<const mPartsList*> livingBodies(const mPlace& place) {
   std::vector<const mPartsList*> bodies;
   for (const auto& seed : place.population().living()) bodies.push_back(&seed->body());
-  return coveredRunsOf(bodies, mGridFrame::fromParameters(place.parameters(), place.field().side()));
+  return bodies;
 }
+
+mGridFrame frameOf(const mPlace& place) {
+  return mGridFrame::fromParameters(place.parameters(), place.field().side());
+}
+}  // namespace
+
+std::vector<mCoveredDisc> coveredDiscs(const mPlace& place) { return coveredDiscsOf(livingBodies(place)); }
+
+std::vector<mCellRun> coveredRuns(const mPlace& place, const std::vector<mCoveredDisc>& discs) {
+  return coveredRunsOf(discs, frameOf(place));
+}
+
+std::vector<mCellRun> coveredRuns(const mPlace& place) { return coveredRunsOf(livingBodies(place), frameOf(place)); }
 
 double barePassSeconds(const mPlace& place, const std::vector<mCellRun>& runs, int repeats) {
   const Parameters& p = place.parameters();

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "base/point3d.h"
+#include "body/bare_pass.h"
 #include "body/covered_cells.h"
 #include "body/world_settings.h"
 
@@ -49,13 +50,9 @@ void runTurn(mWorld& world);
 
 // The runs of cells the population's leaves and flowers cover (body/bare_pass.h).
 std::vector<mCellRun> coveredRuns(const mPlace& place);
-// The same in two steps: the discs the leaves and flowers above the ground cover as they stand
-// now (a small record, quick to take), and their runs, found when wanted.
-struct Disc {
-  double x, y, r;
-};
-std::vector<Disc> coveredDiscs(const mPlace& place);
-std::vector<mCellRun> coveredRuns(const mPlace& place, const std::vector<Disc>& discs);
+// The same in two steps (body/bare_pass.h): the discs as they stand now, and their runs.
+std::vector<mCoveredDisc> coveredDiscs(const mPlace& place);
+std::vector<mCellRun> coveredRuns(const mPlace& place, const std::vector<mCoveredDisc>& discs);
 // The median time of one bare pass over `runs` on the place's grid, of `repeats`.
 double barePassSeconds(const mPlace& place, const std::vector<mCellRun>& runs, int repeats);
 

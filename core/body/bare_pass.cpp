@@ -6,18 +6,28 @@
 
 #include "body/parts_list.h"
 
-std::vector<mCellRun> coveredRunsOf(const std::vector<const mPartsList*>& bodies, const mGridFrame& frame) {
-  std::vector<mCellRun> runs;
+std::vector<mCoveredDisc> coveredDiscsOf(const std::vector<const mPartsList*>& bodies) {
+  std::vector<mCoveredDisc> discs;
   auto cover = [&](const mSphere& part) {
     const mPoint3D& centre = *part.position();
-    if (centre.z >= 0) appendCoveredRuns(frame, centre.x, centre.y, part.radius(), runs);
+    if (centre.z >= 0) discs.push_back({centre.x, centre.y, part.radius()});
   };
   for (const mPartsList* body : bodies) {
     if (!body) continue;
     for (const auto& flower : body->flowers()) cover(*flower);
     for (const auto& leaf : body->leaves()) cover(*leaf);
   }
+  return discs;
+}
+
+std::vector<mCellRun> coveredRunsOf(const std::vector<mCoveredDisc>& discs, const mGridFrame& frame) {
+  std::vector<mCellRun> runs;
+  for (const mCoveredDisc& disc : discs) appendCoveredRuns(frame, disc.x, disc.y, disc.r, runs);
   return runs;
+}
+
+std::vector<mCellRun> coveredRunsOf(const std::vector<const mPartsList*>& bodies, const mGridFrame& frame) {
+  return coveredRunsOf(coveredDiscsOf(bodies), frame);
 }
 
 long cellCount(const std::vector<mCellRun>& runs) {

@@ -17,6 +17,13 @@ class mPartsList;
 // its leaves; null bodies and parts below the ground are skipped): the cells the light
 // computation visits. Requires frame.allowsRuns().
 std::vector<mCellRun> coveredRunsOf(const std::vector<const mPartsList*>& bodies, const mGridFrame& frame);
+// The same in two steps: the discs those parts cover as they stand now, in that order (a small
+// record, quick to take), and their runs, found when wanted.
+struct mCoveredDisc {
+  double x, y, r;
+};
+std::vector<mCoveredDisc> coveredDiscsOf(const std::vector<const mPartsList*>& bodies);
+std::vector<mCellRun> coveredRunsOf(const std::vector<mCoveredDisc>& discs, const mGridFrame& frame);
 long cellCount(const std::vector<mCellRun>& runs);
 
 // One bare pass over `runs` on `grid` (side x side cells, all at `daylight` before and after

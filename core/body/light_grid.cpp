@@ -288,28 +288,56 @@ bool mLightGrid::countAll(Cover& cover, bool& differs) {
   return true;
 }
 
+namespace {
+// The marks of `tiles` tiles from `marked` (bytes of 0 or 1) as bits, tile t at bit t; at most
+// 64 tiles. Eight at a time: multiplying gathers bit 0 of each byte into the top byte.
+std::uint64_t markBits(const std::uint8_t* marked, size_t tiles) {
+  std::uint64_t bits = 0;
+  for (size_t t = 0; t < tiles; t += 8) {
+    std::uint64_t eight;
+    std::memcpy(&eight, marked + t, sizeof eight);
+    if constexpr (std::endian::native != std::endian::little) eight = __builtin_bswap64(eight);
+    bits |= ((eight * 0x0102040810204080ull) >> 56) << t;
+  }
+  return tiles < 64 ? bits & ((std::uint64_t{1} << tiles) - 1) : bits;
+}
+}  // namespace
+
 bool mLightGrid::countMarked(Cover& cover, bool& differs) {
   const auto side = static_cast<size_t>(mSide);
   const size_t boxColumn = cover.box.first % side;
   const size_t firstTile = boxColumn / kTile;
   const size_t tiles = (boxColumn + static_cast<size_t>(cover.box.width) - 1) / kTile - firstTile + 1;
   std::uint8_t* met = cover.depths.data();
+  // The runs lie in rows ascending, mostly one after the other: the row is followed along
+  // rather than divided out of every run. The tiles' marks are read once per row of tiles, and
+  // a row of tiles with none marked is passed over run by run.
+  size_t row = cover.box.first / side;
+  size_t rowStart = row * side;
   size_t tileRow = ~size_t{0};
-  std::uint64_t marks = 0;  // bit t: tile firstTile + t of the runs' tile row is marked
+  std::uint64_t marks = 0;  // bit t: tile firstTile + t of the row of tiles is marked
+  const std::uint8_t* marked = nullptr;
   for (const mCellRun& run : cover.runs) {
-    const size_t row = run.first / side;
-    const size_t column = run.first % side;
-    const size_t end = column + static_cast<size_t>(run.count);
-    const std::uint8_t* marked = mMarked.data() + row / kTile * static_cast<size_t>(mTileSide);
-    if (row / kTile != tileRow && tiles <= 64) {
-      tileRow = row / kTile;
-      marks = 0;
-      for (size_t t = 0; t < tiles; ++t) marks |= static_cast<std::uint64_t>(marked[firstTile + t] != 0) << t;
+    if (run.first >= rowStart + side) {
+      if (run.first < rowStart + 2 * side) {
+        ++row;
+        rowStart += side;
+      } else {
+        row = run.first / side;
+        rowStart = row * side;
+      }
     }
-    if (tiles <= 64 && marks == 0) {
+    if (row / kTile != tileRow) {
+      tileRow = row / kTile;
+      marked = mMarked.data() + tileRow * static_cast<size_t>(mTileSide);
+      marks = tiles <= 64 ? markBits(marked + firstTile, tiles) : ~std::uint64_t{0};
+    }
+    if (marks == 0) {
       met += run.count;
       continue;
     }
+    const size_t column = run.first - rowStart;
+    const size_t end = column + static_cast<size_t>(run.count);
     // Piece by piece, neighbouring tiles alike counted (or passed) in one go.
     size_t from = column;
     while (from < end) {
@@ -323,8 +351,7 @@ bool mLightGrid::countMarked(Cover& cover, bool& differs) {
       } else {
         while (to < end && (marked[to / kTile] != 0) == counted) to = std::min(end, to + kTile);
       }
-      if (counted &&
-          !countCells(mDepths.data() + row * side + from, met + (from - column), static_cast<int>(to - from), differs))
+      if (counted && !countCells(mDepths.data() + rowStart + from, met + (from - column), static_cast<int>(to - from), differs))
         return false;
       from = to;
     }

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <limits>
 
 #include "body/free_slots.h"
 #include "body/parameters.h"
@@ -63,18 +64,30 @@ void mPartIndex::widen(Box& box) {
 }
 
 namespace {
+// The float next to a finite f towards -infinity and +infinity, as std::nextafter gives it: a
+// step of one in the bits of its magnitude, or the least subnormal either side of a zero.
+float floatDown(float f) {
+  if (f == 0) return -std::numeric_limits<float>::denorm_min();
+  const auto bits = std::bit_cast<std::uint32_t>(f);
+  return std::bit_cast<float>(f > 0 ? bits - 1 : bits + 1);
+}
+float floatUp(float f) {
+  if (f == 0) return std::numeric_limits<float>::denorm_min();
+  const auto bits = std::bit_cast<std::uint32_t>(f);
+  return std::bit_cast<float>(f > 0 ? bits + 1 : bits - 1);
+}
 // The largest float at most `value`, and the smallest at least it.
 float floatBelow(double value) {
   if (!(value > -FLT_MAX)) return -INFINITY;
   if (value > FLT_MAX) return FLT_MAX;
   const auto f = static_cast<float>(value);
-  return f > value ? std::nextafter(f, -INFINITY) : f;
+  return f > value ? floatDown(f) : f;
 }
 float floatAbove(double value) {
   if (!(value < FLT_MAX)) return INFINITY;
   if (value < -FLT_MAX) return -FLT_MAX;
   const auto f = static_cast<float>(value);
-  return f < value ? std::nextafter(f, INFINITY) : f;
+  return f < value ? floatUp(f) : f;
 }
 }  // namespace
 
@@ -302,13 +315,29 @@ void mPartIndex::updateSphere(const mPartsList& body, const mSphere& sphere) {
   Held* held = find(body);
   if (!held) return;
   // Its centre stands where it stood: only its box as a leaf or flower can have changed.
-  for (Placed& old : held->placed) {
-    if (old.part != &sphere || old.kind == kCentre) continue;
+  auto update = [&](Placed& old) {
     const Placed fresh = placedSphere(sphere, old.kind);
     if (old.sameAs(fresh)) return;
     unfile(old);
     file(body, *held, fresh);
     old = fresh;
+  };
+  // The body's flowers were filed first, each followed by its centre, then its leaves: the
+  // sphere's place among them names its placement, unless the body changed unseen since.
+  const auto& flowers = body.flowers();
+  const auto& leaves = body.leaves();
+  size_t at = SIZE_MAX;
+  for (size_t k = 0; k < flowers.size() && at == SIZE_MAX; ++k)
+    if (flowers[k].get() == &sphere) at = 2 * k;
+  for (size_t k = 0; k < leaves.size() && at == SIZE_MAX; ++k)
+    if (leaves[k].get() == &sphere) at = 2 * flowers.size() + k;
+  if (at < held->placed.size() && held->placed[at].part == &sphere && held->placed[at].kind != kCentre) {
+    update(held->placed[at]);
+    return;
+  }
+  for (Placed& old : held->placed) {
+    if (old.part != &sphere || old.kind == kCentre) continue;
+    update(old);
     return;
   }
 }

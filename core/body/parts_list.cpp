@@ -1,6 +1,8 @@
 #include "body/parts_list.h"
 
+#include <algorithm>
 #include <bit>
+#include <cstring>
 
 #include "body/field.h"
 #include "body/parameters.h"
@@ -14,17 +16,19 @@ constexpr const char* kParseErrorText = "おかしい";
 
 // The index in text of the k-th (from 0) occurrence of letter, or the text's length.
 size_t letterPosition(const std::string& text, char letter, size_t k) {
-  for (size_t p = 0; p < text.size(); ++p) {
-    if (text[p] == letter && k-- == 0) return p;
+  const char* const start = text.data();
+  const char* const end = start + text.size();
+  for (const char* p = start; p < end; ++p) {
+    p = static_cast<const char*>(std::memchr(p, letter, static_cast<size_t>(end - p)));
+    if (!p) break;
+    if (k-- == 0) return static_cast<size_t>(p - start);
   }
   return text.size();
 }
 
 // How many times letter occurs in the first p characters of text.
 size_t lettersBefore(const std::string& text, char letter, size_t p) {
-  size_t count = 0;
-  for (size_t q = 0; q < p && q < text.size(); ++q) count += text[q] == letter;
-  return count;
+  return static_cast<size_t>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(std::min(p, text.size())), letter));
 }
 
 size_t lettersIn(const std::string& text, char letter, size_t from, size_t to) {

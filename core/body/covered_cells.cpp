@@ -41,7 +41,10 @@ void appendCoveredRuns(const mGridFrame& frame, double x, double y, double r,
   const int i0 = static_cast<int>(box.i0), i1 = static_cast<int>(box.i1);
   const int j0 = static_cast<int>(box.j0), j1 = static_cast<int>(box.j1);
   const double rr = r * r;
-  const double centreColumn = (y - frame.minY) / frame.haba - 0.5;
+  // The estimates need not be exact (the test settles every end), so they may multiply by the
+  // cell width's inverse and round by conversion.
+  const double perCell = 1.0 / frame.haba;
+  const double centreColumn = (y - frame.minY) * perCell - 0.5;
   auto dyAt = [&](int j) { return y - (frame.minY + (j + 0.5) * frame.haba); };
 
   for (int i = i0; i <= i1; ++i) {
@@ -54,11 +57,12 @@ void appendCoveredRuns(const mGridFrame& frame, double x, double y, double r,
       return dxx + dy * dy < rr;
     };
 
-    const double halfChord = std::sqrt(rr - dxx) / frame.haba;
-    const int low = clampToIndex(std::ceil(centreColumn - halfChord), j0, j1);
-    const int high = clampToIndex(std::floor(centreColumn + halfChord), j0, j1);
+    const double halfChord = std::sqrt(rr - dxx) * perCell;
+    const int low = clampToIndex(centreColumn - halfChord + 1, j0, j1);
+    const int high = clampToIndex(centreColumn + halfChord, j0, j1);
     int inside;  // one covered cell of the row
-    if (covered(low)) {
+    const bool lowCovered = covered(low);
+    if (lowCovered) {
       inside = low;
     } else if (covered(high)) {
       inside = high;
@@ -66,7 +70,7 @@ void appendCoveredRuns(const mGridFrame& frame, double x, double y, double r,
       // The estimate missed (a chord shorter than a cell): the row's least dy * dy stands
       // where dy changes sign, at b or b + 1, or at an end of the range; if that cell is not
       // covered, none is.
-      int b = clampToIndex(std::floor(centreColumn), j0, j1);
+      int b = clampToIndex(centreColumn, j0, j1);
       while (b > j0 && dyAt(b) < 0) --b;
       while (b < j1 && dyAt(b + 1) >= 0) ++b;
       if (covered(b)) {
@@ -80,7 +84,7 @@ void appendCoveredRuns(const mGridFrame& frame, double x, double y, double r,
 
     // Covered cells form one stretch around `inside`; settle each end from its estimate.
     int first = std::min(low, inside);
-    if (covered(first)) {
+    if (first == low ? lowCovered : covered(first)) {
       while (first > j0 && covered(first - 1)) --first;
     } else {
       do ++first;

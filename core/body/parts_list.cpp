@@ -386,8 +386,11 @@ const mPartsList::Keeps& mPartsList::keeps() const {
       std::bit_cast<std::uint64_t>(p.mLeaf_calorie),   std::bit_cast<std::uint64_t>(p.mLeaf_keep_calorie),
       std::bit_cast<std::uint64_t>(p.mEdge_radius),    std::bit_cast<std::uint64_t>(p.mEdge_calorie),
       std::bit_cast<std::uint64_t>(p.mEdge_keep_calorie)};
+  // Asked at every instruction: the seven words are compared without a call or a branch each.
   const std::array<std::uint64_t, 7>& then = mKeeps.parameters;
-  if (now != then) mKeeps.spheresValid = mKeeps.edgesValid = false;
+  std::uint64_t differ = 0;
+  for (size_t k = 0; k < now.size(); ++k) differ |= now[k] ^ then[k];
+  if (differ != 0) mKeeps.spheresValid = mKeeps.edgesValid = false;
   if (!mKeeps.spheresValid) {
     mKeeps.flower = sumFlowerKeep();
     mKeeps.leaf = sumLeafKeep();

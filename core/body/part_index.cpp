@@ -189,39 +189,45 @@ void mPartIndex::placementOf(const mPartsList& body, std::vector<Placed>& placem
 }
 
 void mPartIndex::file(const mPartsList& body, const Held& held, const Placed& placed) {
-  Entry entry;
-  entry.x0 = static_cast<std::int8_t>(placed.span.x0);
-  entry.y0 = static_cast<std::int8_t>(placed.span.y0);
-  entry.kind = static_cast<std::uint8_t>(placed.kind);
-  entry.slot = held.slot;
+  Key key;
+  Tail tail;
+  key.x0 = static_cast<std::int8_t>(placed.span.x0);
+  key.y0 = static_cast<std::int8_t>(placed.span.y0);
+  key.kind = static_cast<std::uint8_t>(placed.kind);
+  key.slot = held.slot;
   const Shape& shape = placed.shape;
-  entry.place = placed.kind == kCentre ? static_cast<std::int32_t>(shape.end[0]) : 0;
+  tail.place = placed.kind == kCentre ? static_cast<std::int32_t>(shape.end[0]) : 0;
   for (int d = 0; d < 3; ++d) {
-    entry.lo[d] = floatBelow(placed.box.lo[d]);
-    entry.hi[d] = floatAbove(placed.box.hi[d]);
-    entry.first[d] = shape.first[d];
-    entry.end[d] = shape.end[d];
+    tail.first[d] = shape.first[d];
+    tail.end[d] = shape.end[d];
   }
-  entry.radius = shape.radius;
-  entry.body = &body;
-  entry.point = shape.point;
-  entry.part = placed.part;
+  if (placed.kind == kCentre) {
+    for (int d = 0; d < 3; ++d) key.centre[d] = shape.first[d];
+  } else {
+    for (int d = 0; d < 3; ++d) {
+      key.box[d] = floatBelow(placed.box.lo[d]);
+      key.box[3 + d] = floatAbove(placed.box.hi[d]);
+    }
+  }
+  tail.radius = shape.radius;
+  tail.body = &body;
+  tail.point = shape.point;
+  tail.part = placed.part;
   if (placed.loose) {
-    mLoose.push_back(entry);
+    mLoose.push(key, tail);
     return;
   }
   for (int y = placed.span.y0; y <= placed.span.y1; ++y)
-    for (int x = placed.span.x0; x <= placed.span.x1; ++x) mBuckets[bucketIndex(gridOf(placed.kind), x, y)].push_back(entry);
+    for (int x = placed.span.x0; x <= placed.span.x1; ++x) mBuckets[bucketIndex(gridOf(placed.kind), x, y)].push(key, tail);
 }
 
 namespace {
-// Removes the entry of `part` as `kind` from `entries`; their order does not matter.
-template <class Entries, class Kind>
-void removeEntryOf(Entries& entries, const mParts* part, Kind kind) {
-  for (auto& entry : entries) {
-    if (entry.kind != kind || entry.part != part) continue;
-    entry = entries.back();
-    entries.pop_back();
+// Removes the entry of `part` as `kind` from `bucket`.
+template <class Bucket, class Kind>
+void removeEntryOf(Bucket& bucket, const mParts* part, Kind kind) {
+  for (size_t k = 0; k < bucket.size(); ++k) {
+    if (bucket.keys[k].kind != kind || bucket.tails[k].part != part) continue;
+    bucket.removeAt(k);
     return;
   }
 }
@@ -343,16 +349,15 @@ void mPartIndex::updateSphere(const mPartsList& body, const mSphere& sphere) {
 }
 
 namespace {
-// Removes every entry of the body held in `slot` from `entries`; their order does not matter.
-template <class Entries>
-void removeEntriesOf(Entries& entries, std::uint32_t slot) {
-  for (size_t k = 0; k < entries.size();) {
-    if (entries[k].slot != slot) {
+// Removes every entry of the body held in `slot` from `bucket`.
+template <class Bucket>
+void removeEntriesOf(Bucket& bucket, std::uint32_t slot) {
+  for (size_t k = 0; k < bucket.size();) {
+    if (bucket.keys[k].slot != slot) {
       ++k;
       continue;
     }
-    entries[k] = entries.back();
-    entries.pop_back();
+    bucket.removeAt(k);
   }
 }
 }  // namespace
@@ -397,29 +402,29 @@ bool mPartIndex::visit(const Box& query, unsigned kinds, Test test) const {
     lo[d] = floatBelow(query.lo[d]);
     hi[d] = floatAbove(query.hi[d]);
   }
-  auto meets = [&](const Entry& entry) {
-    return !(entry.lo[0] > hi[0] || lo[0] > entry.hi[0] || entry.lo[1] > hi[1] || lo[1] > entry.hi[1] ||
-             entry.lo[2] > hi[2] || lo[2] > entry.hi[2]);
+  auto meets = [&](const Key& key) {
+    return !(key.box[0] > hi[0] || lo[0] > key.box[3] || key.box[1] > hi[1] || lo[1] > key.box[4] ||
+             key.box[2] > hi[2] || lo[2] > key.box[5]);
   };
-  for (int g = 0; g < kGrids; ++g) {
-    const Grid grid = static_cast<Grid>(g);
-    const unsigned wanted = kinds & (grid == kCentreGrid ? 1u << kCentre : ~(1u << kCentre));
-    if (wanted == 0) continue;
-    const Span q = spanOf(query, grid);
-    for (int y = q.y0; y <= q.y1; ++y) {
-      const std::vector<Entry>* row = &mBuckets[bucketIndex(grid, 0, y)];
-      for (int x = q.x0; x <= q.x1; ++x) {
-        for (const Entry& entry : row[x]) {
-          if (!(wanted >> entry.kind & 1)) continue;
-          if (std::max<int>(entry.x0, q.x0) != x || std::max<int>(entry.y0, q.y0) != y) continue;
-          if (meets(entry) && !test(entry)) return false;
-        }
+  const unsigned wanted = kinds & ~(1u << kCentre);
+  const Span q = spanOf(query, kPartsGrid);
+  for (int y = q.y0; y <= q.y1; ++y) {
+    const Bucket* row = &mBuckets[bucketIndex(kPartsGrid, 0, y)];
+    for (int x = q.x0; x <= q.x1; ++x) {
+      const Key* keys = row[x].keys.data();
+      const Tail* tails = row[x].tails.data();
+      for (size_t k = 0, n = row[x].size(); k < n; ++k) {
+        const Key& key = keys[k];
+        if (!(wanted >> key.kind & 1)) continue;
+        if (std::max<int>(key.x0, q.x0) != x || std::max<int>(key.y0, q.y0) != y) continue;
+        if (meets(key) && !test(key.kind, tails[k])) return false;
       }
     }
   }
   // Their boxes may not even be numbers: every query of their kind tests them.
-  for (const Entry& entry : mLoose) {
-    if ((kinds >> entry.kind & 1) && !test(entry)) return false;
+  for (size_t k = 0; k < mLoose.size(); ++k) {
+    const int kind = mLoose.keys[k].kind;
+    if ((wanted >> kind & 1) && !test(kind, mLoose.tails[k])) return false;
   }
   return true;
 }
@@ -428,19 +433,19 @@ std::optional<bool> mPartIndex::isClear(const mPoint3D& p, double margin) const 
   if (!usable(p) || !usable(margin)) return std::nullopt;
   Box query = aroundPoint(p, margin);
   widen(query);
-  return visit(query, 1u << kFlower | 1u << kLeaf | 1u << kEdge, [&](const Entry& entry) {
+  return visit(query, 1u << kFlower | 1u << kLeaf | 1u << kEdge, [&](int kind, const Tail& tail) {
     // As mEdge::clearOf and mSphere::clearOf: the same sums decide, and the same point objects
     // pass whatever they say.
-    const mPoint3D first(entry.first[0], entry.first[1], entry.first[2]);
+    const mPoint3D first(tail.first[0], tail.first[1], tail.first[2]);
     bool clear;
-    if (entry.kind == kEdge) {
-      const mPoint3D end(entry.end[0], entry.end[1], entry.end[2]);
+    if (kind == kEdge) {
+      const mPoint3D end(tail.end[0], tail.end[1], tail.end[2]);
       clear = !mPoint3D::nearSegment(&p, margin, &first, &end);
     } else {
-      const double reach = margin + entry.radius;
+      const double reach = margin + tail.radius;
       clear = reach * reach <= mPoint3D::distance2(p, first);
     }
-    return clear || &p == entry.point;
+    return clear || &p == tail.point;
   });
 }
 
@@ -448,11 +453,11 @@ std::optional<bool> mPartIndex::isSegmentClear(const mPoint3D& a, const mPoint3D
   if (!usable(a) || !usable(b)) return std::nullopt;
   Box query = aroundSegment(a, b);
   widen(query);
-  return visit(query, 1u << kFlower | 1u << kLeaf, [&](const Entry& entry) {
+  return visit(query, 1u << kFlower | 1u << kLeaf, [&](int, const Tail& tail) {
     // As mSphere::clearOfSegment.
-    if (entry.point == &b) return true;
-    const mPoint3D centre(entry.first[0], entry.first[1], entry.first[2]);
-    return !mPoint3D::nearSegment(&centre, entry.radius, &a, &b);
+    if (tail.point == &b) return true;
+    const mPoint3D centre(tail.first[0], tail.first[1], tail.first[2]);
+    return !mPoint3D::nearSegment(&centre, tail.radius, &a, &b);
   });
 }
 
@@ -466,18 +471,22 @@ bool mPartIndex::flowersNear(const mPoint3D& p, double reach, std::vector<Flower
   widen(query);
   // A centre in reach lies in the cube, whose widening takes in far more than the rounding of
   // the distances: its one bucket is among those the cube touches. The distance alone decides
-  // (and leaves out a centre that is not a number).
-  auto take = [&](const Entry& entry) {
-    const double d = mPoint3D::distance2(mPoint3D(entry.first[0], entry.first[1], entry.first[2]), p);
-    if (d <= reach) flowers.push_back({entry.body, entry.slot, entry.place, d});
+  // (and leaves out a centre that is not a number); the tail is read for the centres in reach.
+  auto take = [&](const Key& key, const Tail& tail) {
+    const double d = mPoint3D::distance2(mPoint3D(key.centre[0], key.centre[1], key.centre[2]), p);
+    if (d <= reach) flowers.push_back({tail.body, key.slot, tail.place, d});
   };
   const Span q = spanOf(query, kCentreGrid);
   for (int y = q.y0; y <= q.y1; ++y) {
-    const std::vector<Entry>* row = &mBuckets[bucketIndex(kCentreGrid, 0, y)];
-    for (int x = q.x0; x <= q.x1; ++x)
-      for (const Entry& entry : row[x]) take(entry);
+    const Bucket* row = &mBuckets[bucketIndex(kCentreGrid, 0, y)];
+    for (int x = q.x0; x <= q.x1; ++x) {
+      // Taken out of the loop: what take() pushes might, for all the compiler knows, be them.
+      const Key* keys = row[x].keys.data();
+      const Tail* tails = row[x].tails.data();
+      for (size_t k = 0, n = row[x].size(); k < n; ++k) take(keys[k], tails[k]);
+    }
   }
-  for (const Entry& entry : mLoose)
-    if (entry.kind == kCentre) take(entry);
+  for (size_t k = 0; k < mLoose.size(); ++k)
+    if (mLoose.keys[k].kind == kCentre) take(mLoose.keys[k], mLoose.tails[k]);
   return true;
 }

@@ -108,27 +108,54 @@ class mPartIndex {
     double radius;
     const mPoint3D* point;
   };
-  // What a bucket holds of a part, laid out for the queries' walk over a bucket: its first
-  // cache line holds all that decides whether the entry is looked at further (and, for a
-  // flower's centre, all of its test), the second the rest of the shape.
-  struct alignas(64) Entry {
+  // What a bucket holds of a part, in two arrays walked side by side. A query's walk over a
+  // bucket reads the keys alone, two to a cache line: all that decides whether the part is
+  // looked at further. The tail, read for the few parts that pass, holds the rest; its first
+  // cache line all that a sphere's test reads.
+  struct Key {
+    union {
+      // A flower, leaf or edge: its widened box (low corner, high corner), rounded outwards to
+      // floats: a query whose box does not meet it does not meet the part's box either.
+      float box[6];
+      double centre[3];  // a flower's centre: Shape::first
+    };
+    std::uint32_t slot;  // the body's record in mHeld
     // The bucket where the entry's and a query's spans first meet is the one place the entry
     // is tested, so a part held in several buckets is tested once.
     std::int8_t x0, y0;
-    std::uint8_t kind;   // a Kind
-    std::uint32_t slot;  // the body's record in mHeld
-    const mParts* part;
-    // The widened box, rounded outwards to floats: a query whose box does not meet it does not
-    // meet the part's box either.
-    float lo[3], hi[3];
-    double first[3];  // Shape::first
-    double end[3];    // Shape::end
-    double radius;
-    const mPartsList* body;
-    const mPoint3D* point;  // Shape::point
-    std::int32_t place;     // a flower's centre: the flower's place among its body's flowers
+    std::uint8_t kind;  // a Kind
   };
-  static_assert(sizeof(Entry) == 128);
+  static_assert(sizeof(Key) == 32);
+  struct alignas(64) Tail {
+    double first[3];  // Shape::first
+    double radius;
+    const mPoint3D* point;  // Shape::point
+    const mPartsList* body;
+    const mParts* part;
+    std::int32_t place;  // a flower's centre: the flower's place among its body's flowers
+    double end[3];       // Shape::end
+  };
+  static_assert(sizeof(Tail) == 128);
+  struct Bucket {
+    std::vector<Key> keys;
+    std::vector<Tail> tails;  // tails[k] goes with keys[k]
+    size_t size() const { return keys.size(); }
+    void push(const Key& key, const Tail& tail) {
+      keys.push_back(key);
+      tails.push_back(tail);
+    }
+    // The last entry takes the place of entry k: the order of a bucket does not matter.
+    void removeAt(size_t k) {
+      keys[k] = keys.back();
+      keys.pop_back();
+      tails[k] = tails.back();
+      tails.pop_back();
+    }
+    void clear() {
+      keys.clear();
+      tails.clear();
+    }
+  };
   // Where one part of a held body is filed: its widened box and its buckets, or mLoose.
   struct Placed {
     const mParts* part;
@@ -164,8 +191,9 @@ class mPartIndex {
   void unfile(const Placed& placed);
   Span spanOf(const Box& box, Grid grid) const;
   size_t bucketIndex(Grid grid, int x, int y) const;
-  // Calls test(entry) for each entry of the kinds in `kinds` (bit 1 << kind) that may meet
-  // `query`, each once; stops and answers false as soon as a test does.
+  // Calls test(kind, tail) for each entry of the kinds in `kinds` (bit 1 << kind) of the
+  // parts' grid that may meet `query`, each once; stops and answers false as soon as a test
+  // does.
   template <class Test>
   bool visit(const Box& query, unsigned kinds, Test test) const;
 
@@ -176,8 +204,8 @@ class mPartIndex {
   size_t mFirst[kGrids] = {};     // bucket (x, y) of grid g is mBuckets[mFirst[g] + y * mCount[g] + x]
   double mFieldMinX = 0, mFieldMinY = 0, mFieldHaba = 0;
   int mFieldN = 0;
-  std::vector<std::vector<Entry>> mBuckets;
-  std::vector<Entry> mLoose;
+  std::vector<Bucket> mBuckets;
+  Bucket mLoose;
   // removeBody's marks of the buckets it has cleared of the body: a bucket is marked when its
   // stamp is the removal's.
   std::vector<std::uint32_t> mBucketStamps;

@@ -207,7 +207,15 @@ bool mLightGrid::absorbByDepth(const std::vector<mSphere*>& parts, const mGridFr
   constexpr size_t kAhead = 8;
   for (size_t k = 0; k < parts.size(); ++k) {
     if (k + 2 * kAhead < parts.size()) __builtin_prefetch(parts[k + 2 * kAhead]);
-    if (k + kAhead < parts.size()) __builtin_prefetch(parts[k + kAhead]->position());
+    if (k + kAhead < parts.size()) {
+      __builtin_prefetch(parts[k + kAhead]->position());
+      // Its cover too, whose first two lines the part's turn reads.
+      const std::uint32_t slot = parts[k + kAhead]->lightSlot();
+      if (slot < mCovers.size()) {
+        __builtin_prefetch(&mCovers[slot]);
+        __builtin_prefetch(reinterpret_cast<const char*>(&mCovers[slot]) + 64);
+      }
+    }
     if (parts[k]->position()->z < 0) break;
     mCoverSlots.push_back(coverSlotOf(*parts[k], frame, kept));
   }

@@ -143,6 +143,42 @@ TEST(FastLight, EqualsTheReferenceAsBodiesChange) {
   EXPECT_GT(fields.fast.occupancy(), 0.01);
 }
 
+// Leaves under a crowd that span many tiles (over 8, whose marks are read eight at a time,
+// and over 64, whose marks are read tile by tile) count again only the marked ones as the
+// parts above them change.
+TEST(FastLight, PartsAcrossManyTilesCountTheMarkedOnes) {
+  Parameters p = testField();
+  p.mField_N = 640;
+  p.mField_min_x = -16;
+  p.mField_min_y = -16;
+  p.mField_haba = 0.05;
+  std::vector<std::unique_ptr<FakeBodyOwner>> owners;
+  std::vector<std::unique_ptr<mPartsList>> bodies;
+  std::vector<mPartsList*> pointers;
+  auto plant = [&](double x, double y, const std::string& text) {
+    owners.push_back(std::make_unique<FakeBodyOwner>(p, mPoint3D(x, y, 0)));
+    bodies.push_back(std::make_unique<mPartsList>(owners.back().get(), text));
+    pointers.push_back(bodies.back().get());
+  };
+  std::mt19937 random(29);
+  std::uniform_real_distribution<double> unit(0, 1);
+  for (int k = 0; k < 40; ++k)
+    plant(24 * unit(random) - 12, 24 * unit(random) - 12, "(NE<0,0," + number(17 + unit(random)) + ">L<" + number(0.3 + unit(random)) + ">)");
+  plant(0, 0, "(NE<0,0,4.6>L<4.5>)");
+  plant(0.3, -0.2, "(NE<0,0,15.1>L<15>)");
+  ASSERT_EQ(bodies.back()->leaves().size(), 1u);
+  ASSERT_EQ(bodies[bodies.size() - 2]->leaves().size(), 1u);
+  TwinFields fields(p);
+  for (int turn = 0; turn < 6; ++turn) {
+    SCOPED_TRACE(turn);
+    expectSameTurn(fields, pointers);
+    for (size_t k = 0; k < 40; k += 1 + random() % 3) bodies[k]->growLeaf(0, turn % 2 ? 2.0 : -1.0);
+  }
+  // The crowd shades the widest leaf: it takes less than the share of its some 282,700 cells.
+  const double fullShare = p.mField_downsize * p.mField_daylight * M_PI * 300 * 300;
+  EXPECT_LT(bodies.back()->leaves()[0]->light(), 0.99 * fullShare);
+}
+
 TEST(FastLight, FollowsChangesOfDaylightShareAndFrame) {
   const Parameters p = testField();
   Garden garden(p, 40, 17);

@@ -17,6 +17,33 @@
 #include "genome/gene_list.h"
 #include "base/text_io.h"
 
+namespace {
+// Evaluation as a sort key: a value that is not a number ranks below every other, so the
+// ordering is strict whatever the individuals hold.
+std::uint64_t rankKeyOf(const mSeed& seed) {
+  const double value = seed.evaluation();
+  return vek::descendingKey(std::isnan(value) ? -std::numeric_limits<double>::infinity() : value);
+}
+
+// One individual's figures added to the sums of the averages.
+void addUp(mSeedList::Statistics& sums, const mSeed& seed) {
+  sums.averageAccount.accumulate(&seed.processor().energy());
+  sums.averageEvaluation += seed.evaluation();
+  sums.averageAge += seed.age();
+  sums.averageGenomeSize += seed.genome() ? seed.genome()->size() : 0;
+}
+
+// The sums over n individuals made averages (sums over none stay zeros).
+void average(mSeedList::Statistics& s, int n) {
+  s.averageAccount.divideBy(n);
+  if (n >= 1) {
+    s.averageAge /= n;
+    s.averageGenomeSize /= n;
+    s.averageEvaluation /= n;
+  }
+}
+}  // namespace
+
 mSeedList::mSeedList(mPlace* place)
     : mHome(place), mAverageEvaluation(place->parameters().mSeed_initialEvaluationValue) {}
 
@@ -29,6 +56,9 @@ mSeedList::~mSeedList() = default;
 void mSeedList::beginTurn() {
   mCursorIndex = 0;
   mTurnBirths = 0;
+  mTally = {};
+  mTallied = 0;
+  mRankKeys.resize(mLiving.size());
 }
 
 mSeed* mSeedList::current() const {
@@ -48,6 +78,12 @@ void mSeedList::executeNext() {
   if (at + 2 < mLiving.size()) mLiving[at + 2]->prefetch();
   if (at + 1 < mLiving.size()) mLiving[at + 1]->prefetchCode();
   individual->execute();
+  // Its figures are final for the turn once it has acted: summed now, while its record is at hand.
+  if (at == mTallied && at < mRankKeys.size()) {
+    addUp(mTally, *individual);
+    mRankKeys[at] = {rankKeyOf(*individual), static_cast<std::uint32_t>(at)};
+    ++mTallied;
+  }
   ++mCursorIndex;
 }
 
@@ -61,6 +97,7 @@ void mSeedList::addNewborn(std::unique_ptr<mSeed> seed) {
 void mSeedList::addLiving(std::unique_ptr<mSeed> seed) {
   if (!seed) return;
   if (seed->genome()) seed->genome()->addCarrier(seed.get());
+  mTallied = kNoTally;
   mIndex.admit(seed->body());
   placeAt(*seed, mLiving.size(), true);
   mLiving.push_back(std::move(seed));
@@ -173,35 +210,36 @@ mSeedList::Statistics mSeedList::statisticsNow() const {
   for (size_t k = 0; k < mLiving.size(); ++k) {
     if (k + kAhead < mLiving.size()) mLiving[k + kAhead]->prefetchAccount();
     if (k + kAhead / 2 < mLiving.size()) mLiving[k + kAhead / 2]->prefetchGenome();
-    const mSeed* seed = mLiving[k].get();
-    s.averageAccount.accumulate(&seed->processor().energy());
-    s.averageEvaluation += seed->evaluation();
-    s.averageAge += seed->age();
-    s.averageGenomeSize += seed->genome() ? seed->genome()->size() : 0;
+    addUp(s, *mLiving[k]);
   }
-  const int n = livingCount();
-  s.averageAccount.divideBy(n);
-  if (n >= 1) {
-    s.averageAge /= n;
-    s.averageGenomeSize /= n;
-    s.averageEvaluation /= n;
-  }
+  average(s, livingCount());
   return s;
 }
 
-void mSeedList::computeStatistics() {
-  Statistics s = statisticsNow();
+void mSeedList::takeStatistics(const Statistics& s) {
   mAverageAccount = s.averageAccount;
   mAverageAge = s.averageAge;
   mAverageGenomeSize = s.averageGenomeSize;
   mAverageEvaluation = s.averageEvaluation;
 }
 
+void mSeedList::computeStatistics() { takeStatistics(statisticsNow()); }
+
 void mSeedList::endTurn() {
   mTurnDeaths = 0;
-  computeStatistics();
+  // When every living individual acted this turn, in order, the turn's tally holds the sums
+  // the statistics would make (in the same order, of the same figures: nothing changes an
+  // individual's account, age, evaluation or genome but its own step) and the cull's keys.
+  const bool tallied = mTallied == mLiving.size();
+  if (tallied) {
+    average(mTally, livingCount());
+    takeStatistics(mTally);
+  } else {
+    computeStatistics();
+  }
+  mTallied = kNoTally;
   const int before = livingCount();
-  cull();
+  cull(tallied);
   mTurnDeaths += before - livingCount();
   const size_t admittedFrom = mLiving.size();
   for (auto& child : mNewborn) {
@@ -219,25 +257,19 @@ void mSeedList::endTurn() {
   mTotalDeaths += mTurnDeaths;
 }
 
-namespace {
-// Evaluation as a sort key: a value that is not a number ranks below every other, so the
-// ordering is strict whatever the individuals hold.
-double rankOf(const mSeed& seed) {
-  const double value = seed.evaluation();
-  return std::isnan(value) ? -std::numeric_limits<double>::infinity() : value;
-}
-}  // namespace
-
-void mSeedList::cull() {
+void mSeedList::cull(bool keysReady) {
   // Best first, equals in their order; sorted on keys made from the ranks, so that the sort
   // never reaches into an individual.
   mRankKeys.resize(mLiving.size());
-  for (size_t k = 0; k < mLiving.size(); ++k)
-    mRankKeys[k] = {vek::descendingKey(rankOf(*mLiving[k])), static_cast<std::uint32_t>(k)};
+  if (!keysReady) {
+    for (size_t k = 0; k < mLiving.size(); ++k)
+      mRankKeys[k] = {rankKeyOf(*mLiving[k]), static_cast<std::uint32_t>(k)};
+  }
   vek::sortByKey(mRankKeys, mRankScratch);
   mRanked.clear();
   for (const RankKey& entry : mRankKeys) mRanked.push_back(std::move(mLiving[entry.at]));
   mLiving.swap(mRanked);
+  // From here mRankKeys[k] is the key of mLiving[k], and stays so as the list shrinks.
 
   const Parameters& parameters = this->parameters();
   mRandom& random = mHome->random();
@@ -251,16 +283,19 @@ void mSeedList::cull() {
       doomed[i] = random.uniform01() < p;
       p += step;
     }
+    size_t kept = 0;
+    for (size_t i = 0; i < m; ++i)
+      if (!doomed[i]) mRankKeys[kept++] = mRankKeys[i];
+    mRankKeys.resize(kept);
     removeLiving(doomed);
   }
 
-  // The marked stand last: the ranking puts every evaluation that is not above 0 after the rest.
-  std::vector<bool> marked(mLiving.size(), false);
-  const auto firstMarked = std::find_if(mLiving.begin(), mLiving.end(), [](const auto& seed) {
-    return !(seed->evaluation() > 0);
-  });
-  std::fill(marked.begin() + (firstMarked - mLiving.begin()), marked.end(), true);
-  removeLiving(marked);
+  // The marked stand last: the ranking puts every evaluation that is not above 0 after the
+  // rest, and a key below zero's is an evaluation above 0.
+  const std::uint64_t zero = vek::descendingKey(0.0);
+  const auto firstMarked =
+      std::find_if(mRankKeys.begin(), mRankKeys.end(), [zero](const RankKey& entry) { return entry.key >= zero; });
+  removeFrom(static_cast<size_t>(firstMarked - mRankKeys.begin()));
 
   if (livingCount() > parameters.mSeedList_min_random_delete_number) {
     const size_t m = mLiving.size();
@@ -284,6 +319,15 @@ void mSeedList::removeLiving(const std::vector<bool>& doomed) {
     any = true;
   }
   if (any) std::erase(mLiving, nullptr);
+}
+
+void mSeedList::removeFrom(size_t first) {
+  for (size_t i = mLiving.size(); i-- > first;) {
+    forget(*mLiving[i]);
+    mIndex.remove(mLiving[i]->body());
+    mLiving[i].reset();
+  }
+  if (first < mLiving.size()) mLiving.resize(first);
 }
 
 void mSeedList::write(std::ostream& out) const {
@@ -322,6 +366,7 @@ bool mSeedList::readList(std::istream& in, std::vector<std::unique_ptr<mSeed>>& 
 }
 
 bool mSeedList::read(std::istream& in) {
+  mTallied = kNoTally;
   mIndex.reset();
   for (auto* list : {&mLiving, &mNewborn, &mReserve}) {
     for (auto& seed : *list) forget(*seed);

@@ -107,10 +107,14 @@ class mSeedList : public mObject, public mBodyPopulation {
   static constexpr int kMaxReadIndividuals = 10000000;
 
  private:
-  void cull();
+  void takeStatistics(const Statistics& s);
+  // `keysReady`: mRankKeys holds every living individual's rank key, in list order.
+  void cull(bool keysReady);
   // Removes the living individuals marked in `doomed` (one flag per living individual), in
   // one pass over the population; the gene pool and the index hear of them last first.
   void removeLiving(const std::vector<bool>& doomed);
+  // Removes the living individuals from place `first` on, the same way.
+  void removeFrom(size_t first);
   void forget(mSeed& seed);
   bool readList(std::istream& in, std::vector<std::unique_ptr<mSeed>>& list);
   // The living individual stands at place k of the list: it learns its rank, and the father
@@ -155,6 +159,12 @@ class mSeedList : public mObject, public mBodyPopulation {
     std::uint32_t at;
   };
   std::vector<RankKey> mRankKeys;
+  // The turn's tally: the sums of the averages over the first mTallied living individuals,
+  // added up as each acted this turn (its record at hand then), their rank keys in mRankKeys.
+  // kNoTally when the list was read or grown since the turn began.
+  static constexpr size_t kNoTally = SIZE_MAX;
+  Statistics mTally;
+  size_t mTallied = kNoTally;
   vek::SortScratch<RankKey> mRankScratch;
   std::vector<std::unique_ptr<mSeed>> mRanked;
 };

@@ -32,24 +32,33 @@ struct SortScratch {
 };
 
 // Sorts `entries` as sortByKey does when they hold at most kFewKeys distinct keys, by counting
-// them (two passes); false, with `entries` untouched, when they hold more.
-constexpr size_t kFewKeys = 32;
+// them (two passes); false, with `entries` untouched, when they hold more. The distinct keys
+// are told apart by a small open-addressed table; a run of equal keys asks it once.
+constexpr size_t kFewKeys = 256;
 template <class Entry>
 bool sortFewKeys(std::vector<Entry>& entries, std::vector<Entry>& scratch, std::vector<std::uint8_t>& which) {
+  constexpr int kTableBits = 9;
+  constexpr size_t kTableSize = size_t{1} << kTableBits;  // twice kFewKeys: short probes
   std::array<std::uint64_t, kFewKeys> keys;
-  size_t distinct = 0, last = 0;
+  std::array<std::uint16_t, kTableSize> table{};  // 0: empty; otherwise 1 + the key's place in keys
+  size_t distinct = 0;
+  std::uint64_t lastKey = 0;
+  std::uint8_t last = 0;
   which.resize(entries.size());
   for (size_t k = 0; k < entries.size(); ++k) {
     const std::uint64_t key = entries[k].key;
-    if (distinct == 0 || keys[last] != key) {
-      last = 0;
-      while (last < distinct && keys[last] != key) ++last;
-      if (last == distinct) {
+    if (distinct == 0 || key != lastKey) {
+      size_t at = static_cast<size_t>((key * 0x9E3779B97F4A7C15ull) >> (64 - kTableBits));
+      while (table[at] != 0 && keys[table[at] - 1u] != key) at = (at + 1) & (kTableSize - 1);
+      if (table[at] == 0) {
         if (distinct == kFewKeys) return false;
         keys[distinct++] = key;
+        table[at] = static_cast<std::uint16_t>(distinct);
       }
+      last = static_cast<std::uint8_t>(table[at] - 1u);
+      lastKey = key;
     }
-    which[k] = static_cast<std::uint8_t>(last);
+    which[k] = last;
   }
   // Where each distinct key's entries start in the order.
   std::array<std::uint32_t, kFewKeys> count{}, byRank{};

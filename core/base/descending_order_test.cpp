@@ -21,7 +21,7 @@ TEST(DescendingOrder, IsTheStableOrderOfTheNumbersHighestFirst) {
   // Besides numbers of every kind (values 0): a population's ranks, a few values (counted), and
   // as many values as are still counted and one more (sorted by their bits).
   const std::vector<double> ranks = {-1.0, 1.0, 2.0, 3.0, 2.5, -inf, -0.0, 0.0};
-  for (const unsigned values : {0u, 8u, 32u, 33u}) {
+  for (const unsigned values : {0u, 8u, 33u, 256u, 257u}) {
     for (const size_t count : {0, 1, 2, 100, 511, 512, 5000}) {
       SCOPED_TRACE(count);
       SCOPED_TRACE(values);

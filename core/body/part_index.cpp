@@ -363,9 +363,9 @@ void removeEntriesOf(Bucket& bucket, std::uint32_t slot) {
 }  // namespace
 
 void mPartIndex::removeBody(const mPartsList& body) {
-  if (!find(body)) return;
-  const auto at = mBodies.find(&body);
-  const std::uint32_t slot = at->second;
+  const Held* held = find(body);
+  if (!held) return;
+  const std::uint32_t slot = held->slot;
   // A body's parts crowd into a few buckets: each of those is cleared of all of them at once
   // (the slot tells the body's entries), rather than searched once for each part.
   if (mBucketStamps.size() != mBuckets.size()) mBucketStamps.assign(mBuckets.size(), 0);
@@ -391,7 +391,7 @@ void mPartIndex::removeBody(const mPartsList& body) {
   if (loose) removeEntriesOf(mLoose, slot);
   mHeld[slot].reset();
   mFreeSlots.push_back(slot);
-  mBodies.erase(at);
+  mBodies.erase(&body);
 }
 
 template <class Test>

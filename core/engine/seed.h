@@ -79,6 +79,8 @@ class mSeed : public mObject, public mBodyOwner, public mCPUOwner {
     mProcessor.energy().prefetch();
   }
   void prefetchGenome() const;
+  // A hint to the cache: the rank is about to be written and the index number read.
+  void prefetchRank() const { __builtin_prefetch(&mRank, 1); }
   mPartsList& body() { return mBody; }
   const mPartsList& body() const { return mBody; }
   mCPU& processor() { return mProcessor; }

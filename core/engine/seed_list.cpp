@@ -56,9 +56,6 @@ mSeedList::~mSeedList() = default;
 void mSeedList::beginTurn() {
   mCursorIndex = 0;
   mTurnBirths = 0;
-  mTally = {};
-  mTallied = 0;
-  mRankKeys.resize(mLiving.size());
 }
 
 mSeed* mSeedList::current() const {
@@ -78,12 +75,6 @@ void mSeedList::executeNext() {
   if (at + 2 < mLiving.size()) mLiving[at + 2]->prefetch();
   if (at + 1 < mLiving.size()) mLiving[at + 1]->prefetchCode();
   individual->execute();
-  // Its figures are final for the turn once it has acted: summed now, while its record is at hand.
-  if (at == mTallied && at < mRankKeys.size()) {
-    addUp(mTally, *individual);
-    mRankKeys[at] = {rankKeyOf(*individual), static_cast<std::uint32_t>(at)};
-    ++mTallied;
-  }
   ++mCursorIndex;
 }
 
@@ -97,7 +88,6 @@ void mSeedList::addNewborn(std::unique_ptr<mSeed> seed) {
 void mSeedList::addLiving(std::unique_ptr<mSeed> seed) {
   if (!seed) return;
   if (seed->genome()) seed->genome()->addCarrier(seed.get());
-  mTallied = kNoTally;
   mIndex.admit(seed->body());
   placeAt(*seed, mLiving.size(), true);
   mLiving.push_back(std::move(seed));
@@ -202,16 +192,21 @@ bool mSeedList::isSegmentClearForAll(const mPoint3D& a, const mPoint3D& b) const
   return true;
 }
 
-mSeedList::Statistics mSeedList::statisticsNow() const {
-  Statistics s;
+template <class Visit>
+void mSeedList::walkLiving(Visit visit) const {
   // Every individual's account is read, all over the memory: asked for a few ahead, and its
   // genome once its record has come.
   constexpr size_t kAhead = 8;
   for (size_t k = 0; k < mLiving.size(); ++k) {
     if (k + kAhead < mLiving.size()) mLiving[k + kAhead]->prefetchAccount();
     if (k + kAhead / 2 < mLiving.size()) mLiving[k + kAhead / 2]->prefetchGenome();
-    addUp(s, *mLiving[k]);
+    visit(k, *mLiving[k]);
   }
+}
+
+mSeedList::Statistics mSeedList::statisticsNow() const {
+  Statistics s;
+  walkLiving([&s](size_t, const mSeed& seed) { addUp(s, seed); });
   average(s, livingCount());
   return s;
 }
@@ -227,19 +222,17 @@ void mSeedList::computeStatistics() { takeStatistics(statisticsNow()); }
 
 void mSeedList::endTurn() {
   mTurnDeaths = 0;
-  // When every living individual acted this turn, in order, the turn's tally holds the sums
-  // the statistics would make (in the same order, of the same figures: nothing changes an
-  // individual's account, age, evaluation or genome but its own step) and the cull's keys.
-  const bool tallied = mTallied == mLiving.size();
-  if (tallied) {
-    average(mTally, livingCount());
-    takeStatistics(mTally);
-  } else {
-    computeStatistics();
-  }
-  mTallied = kNoTally;
+  // One walk over the records for the statistics and the cull's rank keys.
+  Statistics s;
+  mRankKeys.resize(mLiving.size());
+  walkLiving([&](size_t k, const mSeed& seed) {
+    addUp(s, seed);
+    mRankKeys[k] = {rankKeyOf(seed), static_cast<std::uint32_t>(k)};
+  });
+  average(s, livingCount());
+  takeStatistics(s);
   const int before = livingCount();
-  cull(tallied);
+  cull();
   mTurnDeaths += before - livingCount();
   const size_t admittedFrom = mLiving.size();
   for (auto& child : mNewborn) {
@@ -251,20 +244,21 @@ void mSeedList::endTurn() {
   // The numbers are read from the bodies again only when the index has been made anew since.
   const bool renumbered = mIndex.made() != mSlotsSeenOf;
   mSlotsSeenOf = mIndex.made();
-  for (size_t k = 0; k < mLiving.size(); ++k) placeAt(*mLiving[k], k, renumbered || k >= admittedFrom);
+  // The records lie all over the memory: each is asked for a few places ahead.
+  constexpr size_t kAhead = 8;
+  for (size_t k = 0; k < mLiving.size(); ++k) {
+    if (k + kAhead < mLiving.size()) mLiving[k + kAhead]->prefetchRank();
+    placeAt(*mLiving[k], k, renumbered || k >= admittedFrom);
+  }
   mTurnDeaths += static_cast<int>(mReserve.size());
   mTotalBirths += mTurnBirths;
   mTotalDeaths += mTurnDeaths;
 }
 
-void mSeedList::cull(bool keysReady) {
-  // Best first, equals in their order; sorted on keys made from the ranks, so that the sort
-  // never reaches into an individual.
-  mRankKeys.resize(mLiving.size());
-  if (!keysReady) {
-    for (size_t k = 0; k < mLiving.size(); ++k)
-      mRankKeys[k] = {rankKeyOf(*mLiving[k]), static_cast<std::uint32_t>(k)};
-  }
+void mSeedList::cull() {
+  // Best first, equals in their order; sorted on keys made from the ranks (mRankKeys holds
+  // every living individual's, in list order), so that the sort never reaches into an
+  // individual.
   vek::sortByKey(mRankKeys, mRankScratch);
   mRanked.clear();
   for (const RankKey& entry : mRankKeys) mRanked.push_back(std::move(mLiving[entry.at]));
@@ -366,7 +360,6 @@ bool mSeedList::readList(std::istream& in, std::vector<std::unique_ptr<mSeed>>& 
 }
 
 bool mSeedList::read(std::istream& in) {
-  mTallied = kNoTally;
   mIndex.reset();
   for (auto* list : {&mLiving, &mNewborn, &mReserve}) {
     for (auto& seed : *list) forget(*seed);

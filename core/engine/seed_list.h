@@ -108,8 +108,11 @@ class mSeedList : public mObject, public mBodyPopulation {
 
  private:
   void takeStatistics(const Statistics& s);
-  // `keysReady`: mRankKeys holds every living individual's rank key, in list order.
-  void cull(bool keysReady);
+  // visit(k, individual) for every living individual in order, their records asked for ahead.
+  template <class Visit>
+  void walkLiving(Visit visit) const;
+  // Requires mRankKeys to hold every living individual's rank key, in list order.
+  void cull();
   // Removes the living individuals marked in `doomed` (one flag per living individual), in
   // one pass over the population; the gene pool and the index hear of them last first.
   void removeLiving(const std::vector<bool>& doomed);
@@ -159,12 +162,6 @@ class mSeedList : public mObject, public mBodyPopulation {
     std::uint32_t at;
   };
   std::vector<RankKey> mRankKeys;
-  // The turn's tally: the sums of the averages over the first mTallied living individuals,
-  // added up as each acted this turn (its record at hand then), their rank keys in mRankKeys.
-  // kNoTally when the list was read or grown since the turn began.
-  static constexpr size_t kNoTally = SIZE_MAX;
-  Statistics mTally;
-  size_t mTallied = kNoTally;
   vek::SortScratch<RankKey> mRankScratch;
   std::vector<std::unique_ptr<mSeed>> mRanked;
 };

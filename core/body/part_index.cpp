@@ -222,26 +222,27 @@ void mPartIndex::file(const mPartsList& body, const Held& held, const Placed& pl
 }
 
 namespace {
-// Removes the entry of `part` as `kind` from `bucket`.
+// Removes the entry of `part` as `kind` of the body in `slot` from `bucket`. The keys tell
+// most other entries apart; a tail is read only for the body's own parts of that kind.
 template <class Bucket, class Kind>
-void removeEntryOf(Bucket& bucket, const mParts* part, Kind kind) {
+void removeEntryOf(Bucket& bucket, const mParts* part, Kind kind, std::uint32_t slot) {
   for (size_t k = 0; k < bucket.size(); ++k) {
-    if (bucket.keys[k].kind != kind || bucket.tails[k].part != part) continue;
+    if (bucket.keys[k].kind != kind || bucket.keys[k].slot != slot || bucket.tails[k].part != part) continue;
     bucket.removeAt(k);
     return;
   }
 }
 }  // namespace
 
-void mPartIndex::unfile(const Placed& placed) {
+void mPartIndex::unfile(const Placed& placed, std::uint32_t slot) {
   // Only the address is compared: the part itself may be gone.
   if (placed.loose) {
-    removeEntryOf(mLoose, placed.part, placed.kind);
+    removeEntryOf(mLoose, placed.part, placed.kind, slot);
     return;
   }
   for (int y = placed.span.y0; y <= placed.span.y1; ++y)
     for (int x = placed.span.x0; x <= placed.span.x1; ++x)
-      removeEntryOf(mBuckets[bucketIndex(gridOf(placed.kind), x, y)], placed.part, placed.kind);
+      removeEntryOf(mBuckets[bucketIndex(gridOf(placed.kind), x, y)], placed.part, placed.kind, slot);
 }
 
 void mPartIndex::refile(const mPartsList& body, Held& held) {
@@ -257,7 +258,7 @@ void mPartIndex::refile(const mPartsList& body, Held& held) {
   if (sameParts) {
     for (size_t k = 0; k < fresh.size(); ++k) {
       if (old[k].sameAs(fresh[k])) continue;
-      unfile(old[k]);
+      unfile(old[k], held.slot);
       file(body, held, fresh[k]);
     }
   } else {
@@ -273,12 +274,12 @@ void mPartIndex::refile(const mPartsList& body, Held& held) {
     auto is = now.begin();
     while (was != then.end() || is != now.end()) {
       if (is == now.end() || (was != then.end() && was->before(*is))) {
-        unfile(*was++);
+        unfile(*was++, held.slot);
       } else if (was == then.end() || is->before(*was)) {
         file(body, held, *is++);
       } else {
         if (!was->sameAs(*is)) {
-          unfile(*was);
+          unfile(*was, held.slot);
           file(body, held, *is);
         }
         ++was;
@@ -324,7 +325,7 @@ void mPartIndex::updateSphere(const mPartsList& body, const mSphere& sphere) {
   auto update = [&](Placed& old) {
     const Placed fresh = placedSphere(sphere, old.kind);
     if (old.sameAs(fresh)) return;
-    unfile(old);
+    unfile(old, held->slot);
     file(body, *held, fresh);
     old = fresh;
   };

@@ -188,7 +188,8 @@ class mPartIndex {
   // changed since the body was last filed (the others keep their entries).
   void refile(const mPartsList& body, Held& held);
   void file(const mPartsList& body, const Held& held, const Placed& placed);
-  void unfile(const Placed& placed);
+  // Takes out the entries of `placed`, a part of the body in `slot`.
+  void unfile(const Placed& placed, std::uint32_t slot);
   Span spanOf(const Box& box, Grid grid) const;
   size_t bucketIndex(Grid grid, int x, int y) const;
   // Calls test(kind, tail) for each entry of the kinds in `kinds` (bit 1 << kind) of the

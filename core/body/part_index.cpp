@@ -290,22 +290,26 @@ void mPartIndex::refile(const mPartsList& body, Held& held) {
   old.swap(fresh);
 }
 
-mPartIndex::Held* mPartIndex::find(const mPartsList& body) const {
+std::uint32_t mPartIndex::slotOf(const mPartsList& body) const {
   // The body's slot names its record unless another index has written its own slot since.
   const std::uint32_t slot = body.indexSlot();
-  if (slot < mHeld.size() && mHeld[slot] && mHeld[slot]->body == &body) return mHeld[slot].get();
+  if (slot < mHeld.size() && mHeld[slot].body == &body) return slot;
   const auto at = mBodies.find(&body);
-  if (at == mBodies.end()) return nullptr;
+  if (at == mBodies.end()) return kNotHeld;
   body.setIndexSlot(at->second);
-  return mHeld[at->second].get();
+  return at->second;
+}
+
+mPartIndex::Held* mPartIndex::find(const mPartsList& body) {
+  const std::uint32_t slot = slotOf(body);
+  return slot == kNotHeld ? nullptr : &mHeld[slot];
 }
 
 void mPartIndex::addBody(const mPartsList& body) {
   Held* held = find(body);
   if (!held) {
     const std::uint32_t slot = takeSlot(mHeld, mFreeSlots);
-    mHeld[slot] = std::make_unique<Held>();
-    held = mHeld[slot].get();
+    held = &mHeld[slot];
     held->body = &body;
     held->slot = slot;
     mBodies.emplace(&body, slot);
@@ -364,7 +368,7 @@ void removeEntriesOf(Bucket& bucket, std::uint32_t slot) {
 }  // namespace
 
 void mPartIndex::removeBody(const mPartsList& body) {
-  const Held* held = find(body);
+  Held* held = find(body);
   if (!held) return;
   const std::uint32_t slot = held->slot;
   // A body's parts crowd into a few buckets: each of those is cleared of all of them at once
@@ -375,7 +379,7 @@ void mPartIndex::removeBody(const mPartsList& body) {
     mRemoval = 1;
   }
   bool loose = false;
-  for (const Placed& placed : mHeld[slot]->placed) {
+  for (const Placed& placed : held->placed) {
     if (placed.loose) {
       loose = true;
       continue;
@@ -390,9 +394,29 @@ void mPartIndex::removeBody(const mPartsList& body) {
     }
   }
   if (loose) removeEntriesOf(mLoose, slot);
-  mHeld[slot].reset();
+  // The record stays, free, its list's memory kept for the next body.
+  mHeld[slot].body = nullptr;
+  mHeld[slot].placed.clear();
   mFreeSlots.push_back(slot);
   mBodies.erase(&body);
+}
+
+void mPartIndex::prefetchSpan(const Span& q, Grid grid) const {
+  // The buckets' records first, all at once, then the first lines of their keys: a query's
+  // few buckets lie apart in the memory, and their misses overlap instead of following each
+  // other (the rest of a bucket's keys follow in order, as the processor expects).
+  for (int y = q.y0; y <= q.y1; ++y) {
+    const Bucket* row = &mBuckets[bucketIndex(grid, 0, y)];
+    for (int x = q.x0; x <= q.x1; ++x) __builtin_prefetch(&row[x]);
+  }
+  for (int y = q.y0; y <= q.y1; ++y) {
+    const Bucket* row = &mBuckets[bucketIndex(grid, 0, y)];
+    for (int x = q.x0; x <= q.x1; ++x) {
+      const char* keys = reinterpret_cast<const char*>(row[x].keys.data());
+      const size_t bytes = std::min<size_t>(row[x].size() * sizeof(Key), 4 * 64);
+      for (size_t at = 0; at < bytes; at += 64) __builtin_prefetch(keys + at);
+    }
+  }
 }
 
 template <class Test>
@@ -409,6 +433,7 @@ bool mPartIndex::visit(const Box& query, unsigned kinds, Test test) const {
   };
   const unsigned wanted = kinds & ~(1u << kCentre);
   const Span q = spanOf(query, kPartsGrid);
+  prefetchSpan(q, kPartsGrid);
   for (int y = q.y0; y <= q.y1; ++y) {
     const Bucket* row = &mBuckets[bucketIndex(kPartsGrid, 0, y)];
     for (int x = q.x0; x <= q.x1; ++x) {
@@ -478,6 +503,7 @@ bool mPartIndex::flowersNear(const mPoint3D& p, double reach, std::vector<Flower
     if (d <= reach) flowers.push_back({tail.body, key.slot, tail.place, d});
   };
   const Span q = spanOf(query, kCentreGrid);
+  prefetchSpan(q, kCentreGrid);
   for (int y = q.y0; y <= q.y1; ++y) {
     const Bucket* row = &mBuckets[bucketIndex(kCentreGrid, 0, y)];
     for (int x = q.x0; x <= q.x1; ++x) {

@@ -60,7 +60,7 @@ class mPartIndex {
   void clear(const Parameters& p);
   // Whether the grid's frame is the one `p` gives.
   bool fitsParameters(const Parameters& p) const;
-  bool holds(const mPartsList& body) const { return find(body) != nullptr; }
+  bool holds(const mPartsList& body) const { return slotOf(body) != kNotHeld; }
   size_t bodyCount() const { return mBodies.size(); }
 
   // Whether every held body answers isClear(p, margin).
@@ -173,7 +173,10 @@ class mPartIndex {
     std::vector<Placed> placed;  // the body's parts as filed, in the body's order
   };
   // The record of a held body, or nullptr.
-  Held* find(const mPartsList& body) const;
+  Held* find(const mPartsList& body);
+  static constexpr std::uint32_t kNotHeld = UINT32_MAX;
+  // The slot of a held body's record, or kNotHeld.
+  std::uint32_t slotOf(const mPartsList& body) const;
   static Box aroundPoint(const mPoint3D& p, double reach);  // the cube p +- |reach|
   static Box aroundSegment(const mPoint3D& a, const mPoint3D& b);
   static void widen(Box& box);
@@ -191,6 +194,8 @@ class mPartIndex {
   // Takes out the entries of `placed`, a part of the body in `slot`.
   void unfile(const Placed& placed, std::uint32_t slot);
   Span spanOf(const Box& box, Grid grid) const;
+  // A hint to the cache: the buckets of `q` in `grid` are about to be walked.
+  void prefetchSpan(const Span& q, Grid grid) const;
   size_t bucketIndex(Grid grid, int x, int y) const;
   // Calls test(kind, tail) for each entry of the kinds in `kinds` (bit 1 << kind) of the
   // parts' grid that may meet `query`, each once; stops and answers false as soon as a test
@@ -211,9 +216,10 @@ class mPartIndex {
   // stamp is the removal's.
   std::vector<std::uint32_t> mBucketStamps;
   std::uint32_t mRemoval = 0;
-  // Records by slot (null: free), found through the body's slot (mPartsList::indexSlot), or
-  // through the map when another index has taken the body's slot. Records stay put.
-  std::vector<std::unique_ptr<Held>> mHeld;
+  // Records by slot (no body: free), side by side, found through the body's slot
+  // (mPartsList::indexSlot), or through the map when another index has taken the body's slot.
+  // A record's address holds only until a body is added.
+  std::vector<Held> mHeld;
   std::vector<std::uint32_t> mFreeSlots;
   std::unordered_map<const mPartsList*, std::uint32_t> mBodies;
   // Scratch vectors of refile, kept for their memory.

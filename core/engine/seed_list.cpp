@@ -289,7 +289,9 @@ void mSeedList::cull() {
   const std::uint64_t zero = vek::descendingKey(0.0);
   const auto firstMarked =
       std::find_if(mRankKeys.begin(), mRankKeys.end(), [zero](const RankKey& entry) { return entry.key >= zero; });
-  removeFrom(static_cast<size_t>(firstMarked - mRankKeys.begin()));
+  const auto marked = static_cast<size_t>(firstMarked - mRankKeys.begin());
+  removeFrom(marked);
+  mRankKeys.resize(marked);
 
   if (livingCount() > parameters.mSeedList_min_random_delete_number) {
     const size_t m = mLiving.size();
@@ -307,21 +309,21 @@ void mSeedList::removeLiving(const std::vector<bool>& doomed) {
   bool any = false;
   for (size_t i = mLiving.size(); i-- > 0;) {
     if (!doomed[i]) continue;
-    forget(*mLiving[i]);
-    mIndex.remove(mLiving[i]->body());
-    mLiving[i].reset();
+    release(i);
     any = true;
   }
   if (any) std::erase(mLiving, nullptr);
 }
 
 void mSeedList::removeFrom(size_t first) {
-  for (size_t i = mLiving.size(); i-- > first;) {
-    forget(*mLiving[i]);
-    mIndex.remove(mLiving[i]->body());
-    mLiving[i].reset();
-  }
+  for (size_t i = mLiving.size(); i-- > first;) release(i);
   if (first < mLiving.size()) mLiving.resize(first);
+}
+
+void mSeedList::release(size_t i) {
+  forget(*mLiving[i]);
+  mIndex.remove(mLiving[i]->body());
+  mLiving[i].reset();
 }
 
 void mSeedList::write(std::ostream& out) const {

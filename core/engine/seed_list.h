@@ -118,6 +118,8 @@ class mSeedList : public mObject, public mBodyPopulation {
   void removeLiving(const std::vector<bool>& doomed);
   // Removes the living individuals from place `first` on, the same way.
   void removeFrom(size_t first);
+  // The gene pool and the index hear of mLiving[i] going, and it is deleted (its place left null).
+  void release(size_t i);
   void forget(mSeed& seed);
   bool readList(std::istream& in, std::vector<std::unique_ptr<mSeed>>& list);
   // The living individual stands at place k of the list: it learns its rank, and the father
